@@ -1,0 +1,59 @@
+#pragma once
+// A text configuration file of the INI kind held in memory: read once, looked
+// up by section and key, changed in memory and written back whole.
+//
+// Texts are byte strings: UTF-8 and GBK pass through unchanged. Comparison
+// without case folds single-byte ASCII letters only; a double-byte character
+// must match exactly.
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class CIniFile
+{
+public:
+    explicit CIniFile(std::size_t growthStep = 4);
+    ~CIniFile();
+
+    CIniFile(const CIniFile&) = delete;
+    CIniFile& operator=(const CIniFile&) = delete;
+
+    // Loads fileName from the directory of invocationPath (argv[0]); when that
+    // path has no directory part, from the current directory.
+    bool LoadBesideProgram(const std::string& invocationPath, const std::string& fileName,
+                           bool writeBack, bool ignoreCase);
+    bool Load(const std::string& path, bool writeBack, bool ignoreCase);
+
+    std::string GetValue(const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const;
+    void SetValue(const std::string& section, const std::string& key, const std::string& value);
+
+    // Writes the file when something was changed. Returns false when the
+    // write failed; the previous file is then left as it was.
+    bool Save();
+    void Clear();
+
+    const std::string& FilePath() const { return m_filePath; }
+    bool IsChanged() const { return m_changed; }
+
+private:
+    struct Section
+    {
+        std::string name;
+        std::vector<std::string> keys;
+        std::vector<std::string> values;
+    };
+
+    int FindSection(const std::string& name) const;
+    static int FindKey(const Section& section, const std::string& key, bool ignoreCase);
+    bool Equal(const std::string& a, const std::string& b) const;
+    void AddSection(const std::string& name);
+
+    std::string m_filePath;
+    std::vector<Section> m_sections;
+    std::size_t m_growthStep;
+    bool m_ignoreCase = false;
+    bool m_writeBack = false;
+    bool m_changed = false;
+};

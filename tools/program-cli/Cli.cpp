@@ -1,0 +1,82 @@
+#include "Cli.h"
+
+#include <ostream>
+
+namespace cli {
+
+std::optional<std::string> Arguments::Value(const std::string& name) const
+{
+    auto it = values.find(name);
+    if (it == values.end())
+        return std::nullopt;
+    return it->second;
+}
+
+bool ParseArguments(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                    const std::set<std::string>& flagOptions, Arguments& out, std::ostream& err)
+{
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--help" || arg == "-h") {
+            out.help = true;
+        } else if (arg == "--") {
+            out.positional.insert(out.positional.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            break;
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            std::string name = arg;
+            std::optional<std::string> inlineValue;
+            if (auto eq = arg.find('='); arg.rfind("--", 0) == 0 && eq != std::string::npos) {
+                name = arg.substr(0, eq);
+                inlineValue = arg.substr(eq + 1);
+            }
+            if (valueOptions.count(name)) {
+                if (!inlineValue) {
+                    if (i + 1 >= args.size()) {
+                        err << "option " << name << " needs a value\n";
+                        return false;
+                    }
+                    inlineValue = args[++i];
+                }
+                if (out.values.count(name)) {
+                    err << "option " << name << " given twice\n";
+                    return false;
+                }
+                out.values[name] = *inlineValue;
+            } else if (flagOptions.count(name) && !inlineValue) {
+                out.flags.insert(name);
+            } else {
+                err << "unknown option " << arg << "\n";
+                return false;
+            }
+        } else {
+            out.positional.push_back(arg);
+        }
+    }
+    return true;
+}
+
+bool ParseLanguage(const Arguments& args, bool& chinese, std::ostream& err)
+{
+    const std::string lang = args.Value("--lang").value_or("en");
+    if (lang != "en" && lang != "zh") {
+        err << "--lang must be en or zh, not \"" << lang << "\"\n";
+        return false;
+    }
+    chinese = lang == "zh";
+    return true;
+}
+
+int UsageError(const char* verb, const std::string& message, std::ostream& err)
+{
+    err << "program-cli " << verb << ": " << message << "\n"
+        << "Try 'program-cli " << verb << " --help'.\n";
+    return kExitUsage;
+}
+
+int Failure(const char* verb, const std::string& message, std::ostream& err)
+{
+    err << "program-cli " << verb << ": " << message << "\n";
+    return kExitFailed;
+}
+
+}  // namespace cli

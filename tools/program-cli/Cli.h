@@ -1,0 +1,57 @@
+#pragma once
+// Shared plumbing of the program-cli verbs: exit codes, argument parsing and
+// the verb table.
+
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // the operation failed; one line on stderr
+inline constexpr int kExitUsage = 2;   // wrong usage
+
+// Parsed command line of one verb: positional arguments and options.
+// Options that take a value are written "--name VALUE" or "-o VALUE";
+// "--help" / "-h" are always recognised.
+struct Arguments
+{
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+    bool help = false;
+
+    std::optional<std::string> Value(const std::string& name) const;
+    bool Flag(const std::string& name) const { return flags.count(name) != 0; }
+};
+
+// valueOptions and flagOptions list the accepted option names, with their
+// dashes ("-o", "--lang"). Returns false and writes a usage error to err on
+// an unknown option or a missing value.
+bool ParseArguments(const std::vector<std::string>& args, const std::set<std::string>& valueOptions,
+                    const std::set<std::string>& flagOptions, Arguments& out, std::ostream& err);
+
+// Reads --lang en|zh; false (with a usage error) for any other value.
+bool ParseLanguage(const Arguments& args, bool& chinese, std::ostream& err);
+
+struct Verb
+{
+    const char* name;
+    const char* summary;
+    const char* usage;  // full help text, printed by "--help"
+    int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+};
+
+// The verbs, in the order "--help" lists them. Defined in main.cpp.
+const std::vector<Verb>& Verbs();
+
+// Prints "program-cli VERB: message" on err and returns kExitUsage.
+int UsageError(const char* verb, const std::string& message, std::ostream& err);
+// Prints "program-cli VERB: message" on err and returns kExitFailed.
+int Failure(const char* verb, const std::string& message, std::ostream& err);
+
+}  // namespace cli

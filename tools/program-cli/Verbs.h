@@ -1,0 +1,13 @@
+#pragma once
+// The verbs of program-cli, each defined in its own file.
+
+#include "Cli.h"
+
+namespace cli {
+
+extern const Verb kNewVerb;
+extern const Verb kExportVerb;
+extern const Verb kImportVerb;
+extern const Verb kShowVerb;
+
+}  // namespace cli
