@@ -1,5 +1,8 @@
 #include "Cli.h"
 
+#include "core/document/DataFile.h"
+#include "core/util/AtomicFile.h"
+
 #include <ostream>
 
 namespace cli {
@@ -77,6 +80,55 @@ int Failure(const char* verb, const std::string& message, std::ostream& err)
 {
     err << "program-cli " << verb << ": " << message << "\n";
     return kExitFailed;
+}
+
+bool LoadImage(const char* verb, const std::string& path, RadioImage& image, std::ostream& err)
+{
+    std::string error;
+    const DataFileResult result = LoadDataFile(path, image, &error);
+    switch (result) {
+    case DataFileResult::Ok:
+        return true;
+    case DataFileResult::BadFormat:
+        Failure(verb, path + ": " + DataFileResultText(result, false), err);
+        break;
+    case DataFileResult::Truncated:
+        Failure(verb, path + ": not a complete data file (shorter than " + std::to_string(kDataFileSize) + " bytes)",
+                err);
+        break;
+    default:
+        Failure(verb, error.empty() ? path + ": cannot read the file" : error, err);
+        break;
+    }
+    return false;
+}
+
+bool SaveImage(const char* verb, const std::string& path, const RadioImage& image, std::ostream& err)
+{
+    std::string error;
+    if (SaveDataFile(path, image, &error) == DataFileResult::Ok)
+        return true;
+    Failure(verb, error, err);
+    return false;
+}
+
+bool WriteOutput(const char* verb, const std::string& path, const std::string& text, std::ostream& out,
+                 std::ostream& err)
+{
+    if (path.empty()) {
+        out << text;
+        out.flush();
+        if (!out) {
+            Failure(verb, "cannot write to standard output", err);
+            return false;
+        }
+        return true;
+    }
+    std::string error;
+    if (WriteFileAtomically(path, text, &error))
+        return true;
+    Failure(verb, error, err);
+    return false;
 }
 
 }  // namespace cli

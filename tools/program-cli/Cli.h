@@ -2,6 +2,8 @@
 // Shared plumbing of the program-cli verbs: exit codes, argument parsing and
 // the verb table.
 
+#include "core/document/RadioImage.h"
+
 #include <iosfwd>
 #include <map>
 #include <optional>
@@ -53,5 +55,14 @@ const std::vector<Verb>& Verbs();
 int UsageError(const char* verb, const std::string& message, std::ostream& err);
 // Prints "program-cli VERB: message" on err and returns kExitFailed.
 int Failure(const char* verb, const std::string& message, std::ostream& err);
+
+// Loads a data file for a verb. On failure prints the reason as one line
+// ("Data Format Error" for a wrong magic) and returns false.
+bool LoadImage(const char* verb, const std::string& path, RadioImage& image, std::ostream& err);
+// Saves a data file atomically; on failure prints the reason and returns false.
+bool SaveImage(const char* verb, const std::string& path, const RadioImage& image, std::ostream& err);
+// Writes text to path atomically, or to out when path is empty.
+bool WriteOutput(const char* verb, const std::string& path, const std::string& text, std::ostream& out,
+                 std::ostream& err);
 
 }  // namespace cli

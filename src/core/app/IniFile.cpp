@@ -1,0 +1,246 @@
+#include "core/app/IniFile.h"
+
+#include "core/util/AtomicFile.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+
+std::string Trim(const std::string& text)
+{
+    const auto first = text.find_first_not_of(kWhiteSpace);
+    if (first == std::string::npos)
+        return "";
+    const auto last = text.find_last_not_of(kWhiteSpace);
+    return text.substr(first, last - first + 1);
+}
+
+char FoldAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+bool IsValidUtf8(const std::string& s)
+{
+    std::size_t i = 0;
+    while (i < s.size()) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        std::size_t extra;
+        if (c < 0x80)
+            extra = 0;
+        else if (c >= 0xC2 && c <= 0xDF)
+            extra = 1;
+        else if (c >= 0xE0 && c <= 0xEF)
+            extra = 2;
+        else if (c >= 0xF0 && c <= 0xF4)
+            extra = 3;
+        else
+            return false;
+        if (i + extra >= s.size() && extra > 0)
+            return false;
+        for (std::size_t k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80)
+                return false;
+        i += extra + 1;
+    }
+    return true;
+}
+
+// Compares without case, folding single-byte letters only. In UTF-8 every
+// byte of a multi-byte character is above 0x7F, so folding ASCII bytes is
+// enough; in GBK the second byte of a character may look like an ASCII
+// letter, so such texts are walked character by character and double-byte
+// characters must match exactly.
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    const bool doubleByte = !IsValidUtf8(a) || !IsValidUtf8(b);
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const auto c = static_cast<unsigned char>(a[i]);
+        if (doubleByte && c >= 0x81 && c <= 0xFE && i + 1 < a.size()) {
+            if (a[i] != b[i] || a[i + 1] != b[i + 1])
+                return false;
+            ++i;
+        } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void EraseFrom(std::string& text, const std::string& marker)
+{
+    const auto pos = text.find(marker);
+    if (pos != std::string::npos)
+        text.erase(pos);
+}
+
+}  // namespace
+
+CIniFile::CIniFile(std::size_t growthStep) : m_growthStep(growthStep == 0 ? 1 : growthStep) {}
+
+CIniFile::~CIniFile()
+{
+    if (m_writeBack)
+        Save();
+    Clear();
+}
+
+bool CIniFile::LoadBesideProgram(const std::string& invocationPath, const std::string& fileName,
+                                 bool writeBack, bool ignoreCase)
+{
+    std::string dir;
+    const auto slash = invocationPath.find_last_of('/');
+    if (slash != std::string::npos) {
+        dir = invocationPath.substr(0, slash);
+    } else {
+        std::error_code ec;
+        dir = std::filesystem::current_path(ec).string();
+    }
+    return Load(dir + "/" + fileName, writeBack, ignoreCase);
+}
+
+bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
+{
+    if (!m_filePath.empty()) {
+        Save();
+        Clear();
+    }
+    m_writeBack = writeBack;
+    m_ignoreCase = ignoreCase;
+
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        // A missing configuration file is created empty.
+        std::ofstream create(path, std::ios::binary);
+        if (!create)
+            return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in || std::filesystem::is_directory(path, ec))
+        return false;
+
+    m_filePath = path;
+    m_sections.reserve(m_growthStep);
+    AddSection("");
+
+    std::string line;
+    while (std::getline(in, line)) {
+        line = Trim(line);
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            AddSection(line.substr(1, line.size() - 2));
+            continue;
+        }
+        std::string key = line;
+        std::string value;
+        if (const auto eq = line.find('='); eq != std::string::npos) {
+            key = Trim(line.substr(0, eq));
+            value = Trim(line.substr(eq + 1));
+        }
+        if (key.empty() || key[0] == ';' || key[0] == '/' || key[0] == '\\' || key[0] == '*')
+            continue;
+        m_sections.back().keys.push_back(key);
+        m_sections.back().values.push_back(value);
+    }
+    return !in.bad();
+}
+
+std::string CIniFile::GetValue(const std::string& section, const std::string& key,
+                               const std::string& defaultValue) const
+{
+    const int s = FindSection(section);
+    if (s < 0)
+        return defaultValue;
+    const int k = FindKey(m_sections[static_cast<std::size_t>(s)], key, m_ignoreCase);
+    if (k < 0)
+        return Trim(defaultValue);
+    std::string value = m_sections[static_cast<std::size_t>(s)].values[static_cast<std::size_t>(k)];
+    // Inline comments are cut on reading only; the stored value stays whole.
+    EraseFrom(value, "//");
+    EraseFrom(value, "\t;");
+    EraseFrom(value, "/*");
+    return value;
+}
+
+void CIniFile::SetValue(const std::string& section, const std::string& key, const std::string& value)
+{
+    if (m_filePath.empty())
+        return;
+    int s = FindSection(section);
+    if (s < 0) {
+        m_changed = true;
+        AddSection(section);
+        s = static_cast<int>(m_sections.size()) - 1;
+    }
+    Section& sec = m_sections[static_cast<std::size_t>(s)];
+    const int k = FindKey(sec, key, m_ignoreCase);
+    if (k < 0) {
+        m_changed = true;
+        sec.keys.push_back(key);
+        sec.values.push_back(value);
+        return;
+    }
+    std::string& stored = sec.values[static_cast<std::size_t>(k)];
+    if (!Equal(stored, value))
+        m_changed = true;
+    stored = value;
+}
+
+bool CIniFile::Save()
+{
+    if (!m_changed || m_filePath.empty())
+        return true;
+    std::string text;
+    for (const Section& section : m_sections) {
+        if (!section.name.empty())
+            text += "[" + section.name + "]\r\n";
+        for (std::size_t i = 0; i < section.keys.size(); ++i)
+            text += section.keys[i] + (section.keys[i].empty() ? "" : "=") + section.values[i] + "\r\n";
+    }
+    // The changed mark stays set: a store that writes back at destruction
+    // writes again then.
+    return WriteFileAtomically(m_filePath, text);
+}
+
+void CIniFile::Clear()
+{
+    m_sections.clear();
+    m_sections.shrink_to_fit();
+    m_filePath.clear();
+    m_changed = false;
+}
+
+int CIniFile::FindSection(const std::string& name) const
+{
+    for (std::size_t i = 0; i < m_sections.size(); ++i)
+        if (Equal(m_sections[i].name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+int CIniFile::FindKey(const Section& section, const std::string& key, bool ignoreCase)
+{
+    for (std::size_t i = section.keys.size(); i-- > 0;)
+        if (ignoreCase ? EqualNoCase(section.keys[i], key) : section.keys[i] == key)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool CIniFile::Equal(const std::string& a, const std::string& b) const
+{
+    return m_ignoreCase ? EqualNoCase(a, b) : a == b;
+}
+
+void CIniFile::AddSection(const std::string& name)
+{
+    // The section table grows by whole steps, not one slot at a time.
+    if (m_sections.size() == m_sections.capacity())
+        m_sections.reserve(m_sections.capacity() + m_growthStep);
+    m_sections.push_back(Section{name, {}, {}});
+}

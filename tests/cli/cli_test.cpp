@@ -1,0 +1,338 @@
+// program-cli end to end: the real executable on temporary files.
+
+#include "core/channels/ChannelCodec.h"
+#include "core/document/DataFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct RunResult
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string Slurp(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string Quote(const std::string& arg)
+{
+    std::string q = "'";
+    for (char c : arg)
+        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+class Cli : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("cli_" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Path(const std::string& name) const { return (dir / name).string(); }
+
+    RunResult Run(const std::vector<std::string>& args) const
+    {
+        std::string command = Quote(PROGRAM_CLI_PATH);
+        for (const auto& a : args)
+            command += " " + Quote(a);
+        command += " >" + Quote(Path(".out")) + " 2>" + Quote(Path(".err"));
+        const int raw = std::system(command.c_str());
+        RunResult r;
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = Slurp(Path(".out"));
+        r.err = Slurp(Path(".err"));
+        return r;
+    }
+
+    void WriteText(const std::string& name, const std::string& text) const
+    {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    void WriteImage(const std::string& name, const RadioImage& image) const
+    {
+        ASSERT_EQ(SaveDataFile(Path(name), image), DataFileResult::Ok);
+    }
+
+    fs::path dir;
+};
+
+// An image with a mix of channels: CTCSS, DCS both polarities, odd bits in
+// bytes 12-15 that the grid never shows, and a gap.
+RadioImage SampleImage()
+{
+    RadioImage image = MakeNewImage();
+    EncodeFrequency(image, 1, FrequencySide::Receive, "146.525");
+    EncodeFrequency(image, 1, FrequencySide::Transmit, "146.525");
+    EncodeTone(image, 1, ToneSide::Decode, "67.0");
+    EncodeTone(image, 1, ToneSide::Encode, "None");
+    EncodeFrequency(image, 2, FrequencySide::Receive, "145.00625");
+    EncodeFrequency(image, 2, FrequencySide::Transmit, "144.4");
+    EncodeTone(image, 2, ToneSide::Decode, "D023N");
+    EncodeTone(image, 2, ToneSide::Encode, "D754I");
+    EncodeBandwidth(image, 2, "Narrow");
+    EncodePower(image, 2, "Low");
+    EncodeBusyLock(image, 2, "Carrier");
+    EncodeScan(image, 2, "Yes");
+    EncodeFrequency(image, 16, FrequencySide::Receive, "470");
+    EncodeFrequency(image, 16, FrequencySide::Transmit, "");
+    image[ImageMap::ChannelOffset(16) + 14] = 0x5A;
+    return image;
+}
+
+const char* kEnglishHeader = "CH,Rx Frequency,Tx Frequency,QT/DQT Dec,QT/DQT Enc,W/N,Scan,Busy Lock,Power\n";
+
+TEST_F(Cli, NewWritesExactlyTheDefaults)
+{
+    const RunResult r = Run({"new", "-o", Path("new.dat")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string bytes = Slurp(Path("new.dat"));
+    const auto expected = SerializeDataFile(MakeNewImage());
+    EXPECT_EQ(bytes, std::string(expected.begin(), expected.end()));
+}
+
+TEST_F(Cli, ExportOfNewImage)
+{
+    Run({"new", "-o", Path("new.dat")});
+    const RunResult r = Run({"export", Path("new.dat")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string expected = kEnglishHeader;
+    for (int ch = 1; ch <= 16; ++ch)
+        expected += std::to_string(ch) + ",,,,,,,,\n";
+    EXPECT_EQ(r.out, expected);
+}
+
+TEST_F(Cli, ExportShowsEveryColumn)
+{
+    WriteImage("s.dat", SampleImage());
+    RunResult r = Run({"export", Path("s.dat")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::istringstream lines(r.out);
+    std::string header, ch1, ch2;
+    std::getline(lines, header);
+    std::getline(lines, ch1);
+    std::getline(lines, ch2);
+    EXPECT_EQ(header + "\n", kEnglishHeader);
+    EXPECT_EQ(ch1, "1,146.52500,146.52500,67.0,None,Wide,Yes,QT/DQT,High");
+    EXPECT_EQ(ch2, "2,145.00625,144.40000,D023N,D754I,Narrow,Yes,Carrier,Low");
+
+    r = Run({"export", Path("s.dat"), "--lang", "zh", "-o", Path("zh.csv")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const std::string zh = Slurp(Path("zh.csv"));
+    EXPECT_EQ(zh.substr(0, zh.find('\n')), "信道,接收频率,发射频率,QT/DQT解码,QT/DQT编码,宽/窄,扫描,繁忙锁定,功率");
+    EXPECT_NE(zh.find("\n2,145.00625,144.40000,D023N,D754I,窄,是,载波,低\n"), std::string::npos);
+}
+
+TEST_F(Cli, ExportImportExportIsStable)
+{
+    WriteImage("s.dat", SampleImage());
+    for (const std::string lang : {"en", "zh"}) {
+        const RunResult first = Run({"export", Path("s.dat"), "--lang", lang, "-o", Path("a.csv")});
+        ASSERT_EQ(first.status, 0) << first.err;
+        const RunResult imported = Run({"import", Path("a.csv"), "--base", Path("s.dat"), "-o", Path("b.dat")});
+        ASSERT_EQ(imported.status, 0) << imported.err;
+        const RunResult second = Run({"export", Path("b.dat"), "--lang", lang});
+        EXPECT_EQ(second.out, Slurp(Path("a.csv"))) << lang;
+        // Unchanged rows keep the base's bytes, hidden bits included.
+        EXPECT_TRUE(Slurp(Path("b.dat")) == Slurp(Path("s.dat"))) << lang;
+    }
+}
+
+TEST_F(Cli, ImportIntoNewImageRebuildsChannels)
+{
+    WriteText("in.csv", std::string("Power,CH,Rx Frequency,Tx Frequency,QT/DQT Dec,QT/DQT Enc,W/N,Scan,Busy Lock\r\n") +
+                            "Low,5,136,136.0125,D023N,71.9,Narrow,Yes,Off\r\n" +
+                            "高,3,174.00000,,无,None,宽,否,载波\r\n");
+    const RunResult r = Run({"import", Path("in.csv"), "-o", Path("out.dat"), "--band", "136-174"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    RadioImage image{};
+    ASSERT_EQ(LoadDataFile(Path("out.dat"), image), DataFileResult::Ok);
+    const RadioImage fresh = MakeNewImage();
+    const auto c5 = ImageMap::ChannelOffset(5);
+    EXPECT_EQ(std::vector<int>(image.begin() + c5, image.begin() + c5 + 14),
+              (std::vector<int>{0x00, 0x00, 0x60, 0x13, 0x50, 0x12, 0x60, 0x13, 0x13, 0x28, 0xCF, 0x02,
+                                0xFF & ~0x18, 0xFF & ~0x30}));
+    EXPECT_EQ(DecodeFrequency(image, 3, FrequencySide::Transmit), "");
+    EXPECT_EQ(DecodeBusyLock(image, 3, false), "Carrier");
+    EXPECT_EQ(DecodeScan(image, 5, false), "Yes");
+    EXPECT_EQ(DecodeScan(image, 3, false), "No");
+    // Unlisted channels and everything outside the channel records stay as
+    // in a new image.
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        const bool inChannel3or5 = (i >= ImageMap::ChannelOffset(3) && i < ImageMap::ChannelOffset(4)) ||
+                                   (i >= ImageMap::ChannelOffset(5) && i < ImageMap::ChannelOffset(6));
+        if (!inChannel3or5 && i != ImageMap::kScanBitmap) {
+            EXPECT_EQ(image[i], fresh[i]) << "offset " << i;
+        }
+    }
+    EXPECT_EQ(image[ImageMap::kScanBitmap], 0xFF & ~0x04);
+}
+
+TEST_F(Cli, ImportReportsEveryBadCellAndWritesNothing)
+{
+    WriteText("bad.csv", std::string(kEnglishHeader) +
+                             "1,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"  // fine
+                             "17,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"
+                             "1,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"
+                             "2,145.0025,abc,67.1x,D024N,wide,Maybe,On,Medium\n"
+                             "3,180,146.1234567,1.0,D023X,Wide,Yes,Off,High\n"
+                             "4,146.5,146.5\n"
+                             "5,\"146.5\"x,146.5,67.0,None,Wide,Yes,Off,High\n");
+    const std::string before = "previous contents";
+    WriteText("out.dat", before);
+    const RunResult r = Run({"import", Path("bad.csv"), "-o", Path("out.dat"), "--band", "136-174"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Slurp(Path("out.dat")), before);
+    const std::vector<std::string> expected = {
+        "3:1:", "4:1:", "5:2:", "5:3:", "5:4:", "5:5:", "5:6:", "5:7:", "5:8:", "5:9:",
+        "6:2:", "6:3:", "6:4:", "6:5:", "7:4:", "8:2:"};
+    std::istringstream lines(r.err);
+    std::vector<std::string> got;
+    for (std::string line; std::getline(lines, line);)
+        got.push_back(line.substr(0, line.find(':', line.find(':') + 1) + 1));
+    EXPECT_EQ(got, expected) << r.err;
+}
+
+TEST_F(Cli, ImportHeadingProblems)
+{
+    WriteText("h.csv", "CH,Rx Frequency,Colour,Rx Frequency\n1,146.5,red,146.5\n");
+    RunResult r = Run({"import", Path("h.csv"), "-o", Path("o.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("1:3: unknown column heading \"Colour\""), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("1:4: column \"Rx Frequency\" given twice"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(Path("o.dat")));
+
+    WriteText("e.csv", "");
+    r = Run({"import", Path("e.csv"), "-o", Path("o.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(fs::exists(Path("o.dat")));
+}
+
+TEST_F(Cli, MissingColumnsKeepTheBase)
+{
+    WriteImage("s.dat", SampleImage());
+    WriteText("in.csv", "CH,Tx Frequency\n2,145.5\n");
+    const RunResult r = Run({"import", Path("in.csv"), "--base", Path("s.dat"), "-o", Path("o.dat")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    RadioImage image{};
+    ASSERT_EQ(LoadDataFile(Path("o.dat"), image), DataFileResult::Ok);
+    RadioImage expected = SampleImage();
+    EncodeFrequency(expected, 2, FrequencySide::Transmit, "145.5");
+    EXPECT_EQ(image, expected);
+}
+
+struct BadFileCase
+{
+    const char* name;
+    std::string bytes;
+    const char* message;  // expected on stderr
+};
+
+class CliBadFile : public Cli, public ::testing::WithParamInterface<BadFileCase>
+{
+};
+
+TEST_P(CliBadFile, FailsWithMessageAndNoOutput)
+{
+    const BadFileCase& c = GetParam();
+    WriteText("f.dat", c.bytes);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"export", Path("f.dat")}, {"show", Path("f.dat")},
+          {"export", Path("f.dat"), "-o", Path("o.csv")},
+          {"import", Path("in.csv"), "--base", Path("f.dat"), "-o", Path("o.dat")}}) {
+        WriteText("in.csv", kEnglishHeader);
+        WriteText("o.csv", "old");
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.status, 1) << args[0];
+        EXPECT_EQ(r.out, "") << args[0];
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << args[0] << ": " << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_EQ(Slurp(Path("o.csv")), "old");
+        EXPECT_FALSE(fs::exists(Path("o.dat")));
+    }
+}
+
+std::string WithMagic(const char* magic, std::size_t size)
+{
+    std::string bytes(size, '\xFF');
+    bytes.replace(0, std::min<std::size_t>(4, size), std::string(magic).substr(0, std::min<std::size_t>(4, size)));
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, CliBadFile,
+                         ::testing::Values(BadFileCase{"WrongMagic", WithMagic("T594", 1040), "Data Format Error"},
+                                           BadFileCase{"Short", WithMagic("T593", 1000), "not a complete data file"},
+                                           BadFileCase{"Empty", "", "not a complete data file"}),
+                         [](const auto& info) { return info.param.name; });
+
+TEST_F(Cli, OversizeFileLoads)
+{
+    std::vector<std::uint8_t> bytes = SerializeDataFile(SampleImage());
+    bytes.resize(4096, 0x77);
+    WriteText("big.dat", std::string(bytes.begin(), bytes.end()));
+    const RunResult r = Run({"export", Path("big.dat")});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("1,146.52500"), std::string::npos);
+}
+
+TEST_F(Cli, MissingFileFails)
+{
+    const RunResult r = Run({"show", Path("nope.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_NE(r.err.find("nope.dat"), std::string::npos);
+}
+
+TEST_F(Cli, ShowListsFeaturesAndProgrammedChannels)
+{
+    WriteImage("s.dat", SampleImage());
+    const RunResult r = Run({"show", Path("s.dat")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Time Out Time:"), std::string::npos);
+    EXPECT_NE(r.out.find("600s"), std::string::npos);
+    EXPECT_NE(r.out.find("146.52500"), std::string::npos);
+    EXPECT_NE(r.out.find("470.00000"), std::string::npos);
+    // Channel 3 is empty and is not listed.
+    EXPECT_EQ(r.out.find("\n   3 "), std::string::npos) << r.out;
+    const RunResult zh = Run({"show", Path("s.dat"), "--lang", "zh"});
+    EXPECT_NE(zh.out.find("超时定时器:"), std::string::npos);
+}
+
+TEST_F(Cli, UsageAndHelp)
+{
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"frobnicate"}, {"new"}, {"new", "-o"}, {"export"},
+          {"export", "a.dat", "--lang", "fr"}, {"import", "a.csv"}, {"import", "a.csv", "-o", "b.dat", "--band", "174-136"},
+          {"show", "--bogus", "a.dat"}})
+        EXPECT_EQ(Run(args).status, 2) << (args.empty() ? "" : args[0]);
+    for (const std::string verb : {"new", "export", "import", "show"}) {
+        const RunResult r = Run({verb, "--help"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_NE(r.out.find("Usage: program-cli " + verb), std::string::npos);
+    }
+    EXPECT_EQ(Run({"--help"}).status, 0);
+}
+
+}  // namespace

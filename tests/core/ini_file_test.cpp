@@ -1,0 +1,242 @@
+#include "core/app/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class IniFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() / ("ini_test_" + std::to_string(::getpid()) + "_" +
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        path = (dir / "Program.ini").string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    void Write(const std::string& text)
+    {
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    std::string Read() const
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    fs::path dir;
+    std::string path;
+};
+
+struct LookupCase
+{
+    const char* name;
+    const char* file;
+    const char* section;
+    const char* key;
+    const char* expected;
+};
+
+class IniLookup : public IniFileTest, public ::testing::WithParamInterface<LookupCase>
+{
+};
+
+TEST_P(IniLookup, ReadsValue)
+{
+    const LookupCase& c = GetParam();
+    Write(c.file);
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    EXPECT_EQ(ini.GetValue(c.section, c.key, "dflt"), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Syntax, IniLookup,
+    ::testing::Values(
+        LookupCase{"KeysBeforeFirstHeaderAreSectionZero", "a=1\n[S]\nb=2\n", "", "a", "1"},
+        LookupCase{"HeaderBlanksDoNotMatch", "[ Setup ]\nLanguage=English\n", "Setup", "Language", "dflt"},
+        LookupCase{"HeaderBlanksKeptInName", "[ Setup ]\nLanguage=English\n", " Setup ", "Language", "English"},
+        LookupCase{"CapitalHeaderMatches", "[SETUP]\nLanguage=English\n", "Setup", "language", "English"},
+        LookupCase{"KeyWithoutEquals", "[S]\nLanguage\n", "S", "Language", ""},
+        LookupCase{"SpacesAroundEqualsTrimmed", "[S]\n  key  =   value  \n", "S", "key", "value"},
+        LookupCase{"CrLfLines", "[S]\r\nkey=value\r\n", "S", "key", "value"},
+        LookupCase{"TabsTrimmed", "\t[S]\t\n\tkey\t=\tv\t\n", "S", "key", "v"},
+        LookupCase{"ValueCutAtDoubleSlash", "[S]\nurl=http://example.org\n", "S", "url", "http:"},
+        LookupCase{"TabSemicolonCut", "[S]\nk=value\t; note\n", "S", "k", "value"},
+        LookupCase{"BlankSemicolonKept", "[S]\nk=value ; note\n", "S", "k", "value ; note"},
+        LookupCase{"BlankSlashesKeepsTrailingBlank", "[S]\nk=Chinese // note\n", "S", "k", "Chinese "},
+        LookupCase{"SlashStarCut", "[S]\nk=a/*b*/\n", "S", "k", "a"},
+        LookupCase{"CommentLinesDropped", "[S]\n;k=1\n//k=2\n/*k=3\n\\k=4\n*k=5\n", "S", "k", "dflt"},
+        LookupCase{"HashIsAKey", "[S]\n#k=1\n", "S", "#k", "1"},
+        LookupCase{"LaterKeyWins", "[S]\nk=1\nk=2\n", "S", "k", "2"},
+        LookupCase{"FirstOfDuplicateSectionsWins", "[S]\na=1\n[S]\nb=2\n", "S", "b", "dflt"},
+        LookupCase{"EmptyBracketsNameEmptySection", "x=0\n[]\nk=1\n", "", "k", "dflt"},
+        LookupCase{"UnclosedHeaderIsKey", "[S\n", "", "[S", ""},
+        LookupCase{"LineStartingWithEqualsDropped", "[S]\n=v\n", "S", "", "dflt"},
+        LookupCase{"MissingSectionGivesDefaultUntrimmed", "", "Nope", "k", "dflt"},
+        LookupCase{"Utf8Passes", "[Chinese]\nCompany=无线电\n", "chinese", "company", "无线电"},
+        LookupCase{"GbkPasses", "[Chinese]\nCompany=\xCE\xDE\xCF\xDF\n", "Chinese", "Company", "\xCE\xDE\xCF\xDF"},
+        LookupCase{"LastLineWithoutNewline", "[S]\nk=v", "S", "k", "v"}),
+    [](const auto& info) { return info.param.name; });
+
+TEST_F(IniFileTest, MissingKeyGivesTrimmedDefault)
+{
+    Write("[S]\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    EXPECT_EQ(ini.GetValue("S", "k", "  d  "), "d");
+    EXPECT_EQ(ini.GetValue("T", "k", "  d  "), "  d  ");
+}
+
+TEST_F(IniFileTest, DoubleByteCharactersAreNotFolded)
+{
+    // In GBK the second byte of a character may be an ASCII letter; folding
+    // it would make two different characters equal.
+    Write("[\x81\x61]\nk=1\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    EXPECT_EQ(ini.GetValue("\x81\x61", "k", ""), "1");
+    EXPECT_EQ(ini.GetValue("\x81\x41", "k", "none"), "none");
+}
+
+TEST_F(IniFileTest, CaseSensitiveStoreComparesBytes)
+{
+    Write("[Setup]\nKey=1\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, false));
+    EXPECT_EQ(ini.GetValue("setup", "Key", "d"), "d");
+    EXPECT_EQ(ini.GetValue("Setup", "key", "d"), "d");
+    EXPECT_EQ(ini.GetValue("Setup", "Key", "d"), "1");
+}
+
+TEST_F(IniFileTest, WriteBackDropsCommentsAndNormalisesLines)
+{
+    Write("top=1\n; comment\n[Setup]\n  Language = English  \nLanguage\n#hash\n[Setup\nurl=http://x//y\n");
+    {
+        CIniFile ini;
+        ASSERT_TRUE(ini.Load(path, true, true));
+        ini.SetValue("Setup", "New", "v");
+    }
+    EXPECT_EQ(Read(), "top=1\r\n[Setup]\r\nLanguage=English\r\nLanguage=\r\n#hash=\r\n[Setup=\r\n"
+                      "url=http://x//y\r\nNew=v\r\n");
+}
+
+TEST_F(IniFileTest, NothingWrittenWithoutChange)
+{
+    Write("; keep me\n[S]\nk=v\n");
+    {
+        CIniFile ini;
+        ASSERT_TRUE(ini.Load(path, true, true));
+        ini.SetValue("S", "k", "v");
+        EXPECT_FALSE(ini.IsChanged());
+    }
+    EXPECT_EQ(Read(), "; keep me\n[S]\nk=v\n");
+}
+
+TEST_F(IniFileTest, CaseOnlyChangeUpdatesMemoryButNotChangedFlag)
+{
+    Write("[Setup]\nLanguage=English\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    ini.SetValue("Setup", "Language", "ENGLISH");
+    EXPECT_FALSE(ini.IsChanged());
+    EXPECT_EQ(ini.GetValue("Setup", "Language", ""), "ENGLISH");
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(Read(), "[Setup]\nLanguage=English\n");
+}
+
+TEST_F(IniFileTest, SetValueTargetsFirstSectionAndLastKey)
+{
+    Write("[S]\nk=1\nk=2\n[S]\nk=3\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    ini.SetValue("s", "K", "9");
+    ini.SetValue("New", "a", "b");
+    EXPECT_TRUE(ini.IsChanged());
+    ASSERT_TRUE(ini.Save());
+    EXPECT_TRUE(ini.IsChanged()) << "a save never clears the changed flag";
+    EXPECT_EQ(Read(), "[S]\r\nk=1\r\nk=9\r\n[S]\r\nk=3\r\n[New]\r\na=b\r\n");
+}
+
+TEST_F(IniFileTest, MissingFileIsCreatedEmpty)
+{
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    EXPECT_TRUE(fs::exists(path));
+    EXPECT_EQ(fs::file_size(path), 0u);
+    EXPECT_EQ(ini.GetValue("Setup", "Language", ""), "");
+}
+
+TEST_F(IniFileTest, UnopenableFileLeavesStoreEmptyAndInert)
+{
+    CIniFile ini;
+    EXPECT_FALSE(ini.Load((dir / "no" / "such" / "dir.ini").string(), true, true));
+    EXPECT_EQ(ini.FilePath(), "");
+    ini.SetValue("S", "k", "v");
+    EXPECT_FALSE(ini.IsChanged());
+    EXPECT_EQ(ini.GetValue("S", "k", "d"), "d");
+}
+
+TEST_F(IniFileTest, LoadBesideProgramUsesInvocationDirectory)
+{
+    Write("[S]\nk=beside\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.LoadBesideProgram((dir / "Program").string(), "Program.ini", false, true));
+    EXPECT_EQ(ini.FilePath(), path);
+    EXPECT_EQ(ini.GetValue("S", "k", ""), "beside");
+
+    // A bare program name means the current directory.
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);
+    CIniFile bare;
+    EXPECT_TRUE(bare.LoadBesideProgram("Program", "Program.ini", false, true));
+    fs::current_path(old);
+    EXPECT_EQ(bare.GetValue("S", "k", ""), "beside");
+}
+
+TEST_F(IniFileTest, FailedSaveKeepsPreviousFile)
+{
+    Write("[S]\nk=1\n");
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    ini.SetValue("S", "k", "2");
+    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    const bool saved = ini.Save();
+    fs::permissions(dir, fs::perms::owner_all);
+    if (::geteuid() != 0) {  // root writes anywhere
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(Read(), "[S]\nk=1\n");
+    }
+    // No temporary file is left behind either way.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(IniFileTest, ReloadSavesPendingChangesFirst)
+{
+    Write("[S]\nk=1\n");
+    const std::string other = (dir / "other.ini").string();
+    std::ofstream(other) << "[T]\n";
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    ini.SetValue("S", "k", "2");
+    ASSERT_TRUE(ini.Load(other, false, true));
+    EXPECT_EQ(Read(), "[S]\r\nk=2\r\n");
+    EXPECT_EQ(ini.GetValue("S", "k", "gone"), "gone");
+}
+
+}  // namespace
