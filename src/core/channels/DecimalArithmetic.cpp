@@ -193,16 +193,29 @@ double DecimalDivide(double a, double b)
     return ToDouble(quotient);
 }
 
-double ParseLeadingNumber(const std::string& text)
+namespace {
+
+// Skips leading white space and one sign, as atof and atoi do; returns the
+// index of what follows.
+std::size_t SkipSpaceAndSign(const std::string& text, bool& negative)
 {
     std::size_t i = 0;
     while (i < text.size() && IsCSpace(text[i]))
         ++i;
-    bool negative = false;
+    negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
         negative = text[i] == '-';
         ++i;
     }
+    return i;
+}
+
+}  // namespace
+
+double ParseLeadingNumber(const std::string& text)
+{
+    bool negative = false;
+    std::size_t i = SkipSpaceAndSign(text, negative);
     // from_chars takes a minus sign of its own; a second sign is no number.
     if (i >= text.size() || text[i] == '+' || text[i] == '-')
         return 0.0;
@@ -221,14 +234,8 @@ double ParseLeadingNumber(const std::string& text)
 
 std::int32_t ParseLeadingInteger(const std::string& text)
 {
-    std::size_t i = 0;
-    while (i < text.size() && IsCSpace(text[i]))
-        ++i;
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
+    std::size_t i = SkipSpaceAndSign(text, negative);
     std::int64_t value = 0;
     constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
     for (; i < text.size() && IsDigit(text[i]); ++i) {
