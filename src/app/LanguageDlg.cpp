@@ -1,0 +1,77 @@
+#include "app/LanguageDlg.h"
+
+#include "app/ContextHelp.h"
+#include "app/ControlId.h"
+#include "app/Globals.h"
+#include "app/LanguageResources.h"
+#include "app/ResourceIds.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+CLanguageDlg::CLanguageDlg(QWidget* owner)
+    : QDialog(owner)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    // Blocks the main window only, so the help viewer stays usable.
+    setWindowModality(Qt::WindowModal);
+    m_pEnglish = new QRadioButton(this);
+    m_pChinese = new QRadioButton(this);
+    SetControlId(m_pEnglish, Ids::IDC_RADIO_ENGLISH);
+    SetControlId(m_pChinese, Ids::IDC_RADIO_CHINESE);
+    auto* group = new QButtonGroup(this);
+    group->addButton(m_pEnglish, 0);
+    group->addButton(m_pChinese, 1);
+
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    SetControlId(ok, Ids::IDOK);
+    SetControlId(cancel, Ids::IDCANCEL);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_pEnglish);
+    layout->addWidget(m_pChinese);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+}
+
+int CLanguageDlg::exec()
+{
+    OnInitDialog();
+    return QDialog::exec();
+}
+
+void CLanguageDlg::OnInitDialog()
+{
+    if (g_pResources)
+        g_pResources->ApplyDialog(this, Ids::IDD_LANGUAGE);
+    m_nSelection = IsChinese() ? 1 : 0;
+    (m_nSelection == 1 ? m_pChinese : m_pEnglish)->setChecked(true);
+}
+
+void CLanguageDlg::accept()
+{
+    m_nSelection = m_pChinese->isChecked() ? 1 : (m_pEnglish->isChecked() ? 0 : -1);
+    const int running = IsChinese() ? 1 : 0;
+    if (m_nSelection != running) {
+        m_bChanged = 1;
+        g_iniFile.SetValue("Setup", "Language", IsChinese() ? "English" : "Chinese");
+        g_iniFile.Save();
+    }
+    QDialog::accept();
+}
+
+void CLanguageDlg::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1)
+        ContextHelp(Ids::ID_LANGUAGE);
+    QDialog::keyPressEvent(event);
+}

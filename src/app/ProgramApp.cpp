@@ -1,0 +1,284 @@
+#include "app/ProgramApp.h"
+
+#include "app/AboutDlg.h"
+#include "app/Globals.h"
+#include "app/LanguageResources.h"
+#include "app/Prompter.h"
+#include "app/ResourceIds.h"
+#include "channels/ProgramView.h"
+#include "core/channels/DecimalArithmetic.h"
+#include "document/ProgramDoc.h"
+#include "frame/ChildFrame.h"
+#include "frame/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+#include <QIcon>
+#include <QMenu>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QProxyStyle>
+
+CProgramApp* theApp = nullptr;
+
+namespace {
+
+// The bundle file of a language in dir. The name is matched exactly first,
+// then without regard to case, as file names are found on systems whose
+// file names ignore case.
+QString BundlePath(const QString& dir, const QString& fileName)
+{
+    if (fileName.contains('/'))
+        return QString();
+    const QString exact = dir + '/' + fileName;
+    if (QFileInfo(exact).isFile())
+        return exact;
+    const QStringList entries = QDir(dir).entryList(QDir::Files | QDir::Hidden);
+    for (const QString& entry : entries) {
+        if (entry.compare(fileName, Qt::CaseInsensitive) == 0)
+            return dir + '/' + entry;
+    }
+    return QString();
+}
+
+// The look of the program: highlighted menu items may be disabled ones (so
+// F1 gives help on a command that is not available at the moment), and
+// dialog buttons carry no pictures.
+class CProgramStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_Menu_AllowActiveAndDisabled)
+            return 1;
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+CProgramApp::CProgramApp(QStringList arguments, QString executablePath)
+    : m_arguments(std::move(arguments))
+    , m_executablePath(std::move(executablePath))
+{
+    theApp = this;
+    m_startProgram = [](const QString& program) { return QProcess::startDetached(program, {}); };
+}
+
+CProgramApp::~CProgramApp()
+{
+    m_pMainFrame.reset();
+    if (g_pResources == m_pResources.get())
+        g_pResources = nullptr;
+    if (theApp == this)
+        theApp = nullptr;
+}
+
+QWidget* CProgramApp::MainWindow() const
+{
+    return m_pMainFrame.get();
+}
+
+bool CProgramApp::LoadLanguageBundle()
+{
+    const QString dir = QFileInfo(m_executablePath).absolutePath();
+    const QString path = BundlePath(dir, ConfigText(g_strLanguage) + QStringLiteral(".rcc"));
+    auto resources = std::make_unique<CLanguageResources>();
+    if (path.isEmpty() || !resources->Load(path))
+        return false;
+    m_pResources = std::move(resources);
+    g_pResources = m_pResources.get();
+    return true;
+}
+
+bool CProgramApp::InitInstance()
+{
+    // 1. Configuration; a file that cannot be read leaves the store empty.
+    g_iniFile.LoadBesideProgram(m_arguments.value(0).toStdString(), "Program.ini", true, true);
+
+    // 2, 3. Language name, flag and help set.
+    g_strLanguage = g_iniFile.GetValue("Setup", "Language", "");
+    g_byLanguage = g_strLanguage == "Chinese" ? 1 : 0;
+    g_strHelpFile = g_byLanguage ? "chHelp" : "enHelp";
+
+    // 4, 5. The language bundle becomes the source of every resource.
+    if (!LoadLanguageBundle()) {
+        AppMessageBox(Lang("Load language DLL fail", "加载语言链接库失败"), PromptButtons::Ok);
+        return false;
+    }
+
+    // 7. Application directory.
+    g_strAppDir = QFileInfo(m_executablePath).absolutePath() + '/';
+
+    // 8. Framework set-up: the program's look, and fonts. Chinese texts need
+    // a CJK face: the simplified-Chinese one is named, or the font matcher
+    // may pick Japanese shapes under some locales.
+    if (!dynamic_cast<CProgramStyle*>(QApplication::style()))
+        QApplication::setStyle(new CProgramStyle);
+    QFont font = QApplication::font();
+    if (!font.families().contains(QStringLiteral("Noto Sans CJK SC"))) {
+        font.setFamilies({font.family(), QStringLiteral("Noto Sans CJK SC")});
+        QApplication::setFont(font);
+    }
+
+    // 10. Main frame.
+    m_pMainFrame = std::make_unique<CMainFrame>();
+    if (!m_pMainFrame->Create()) {
+        m_pMainFrame.reset();
+        return false;
+    }
+
+    // 11. Command line: nothing makes a new document, a name opens that file.
+    if (m_arguments.size() < 2) {
+        m_pMainFrame->OnCommand(Ids::ID_FILE_NEW);
+        if (m_pMainFrame->ChildFrames().isEmpty()) {
+            m_pMainFrame.reset();
+            return false;
+        }
+    } else if (!OpenDocumentFile(m_arguments.at(1))) {
+        m_pMainFrame.reset();
+        return false;
+    }
+
+    // 12. Show the main window.
+    m_pMainFrame->showMaximized();
+
+    // 13. Its large icon from the picture file, when there is one.
+    const QIcon icon(g_strAppDir + QStringLiteral("title.ico"));
+    if (!icon.isNull() && !icon.availableSizes().isEmpty())
+        m_pMainFrame->setWindowIcon(icon);
+
+    // 14. The company names the application in every message box.
+    m_strAppName = LanguageText("Company");
+
+    // 15. The About item shows the configured About title.
+    const QList<QMenu*> menu = m_pMainFrame->CurrentMenu();
+    if (menu.size() > 5 && !menu.at(5)->actions().isEmpty())
+        menu.at(5)->actions().first()->setText(LanguageText("About Title"));
+
+    // 16. Without ShowLang the Language command is removed.
+    if (ParseLeadingInteger(g_iniFile.GetValue("Setup", "ShowLang", "")) == 0 && menu.size() > 4) {
+        const QList<QAction*> actions = menu.at(4)->actions();
+        for (QAction* action : actions) {
+            if (action->property("commandId").toInt() == Ids::ID_LANGUAGE) {
+                menu.at(4)->removeAction(action);
+                delete action;
+            }
+        }
+    }
+    return true;
+}
+
+int CProgramApp::ExitInstance()
+{
+    m_pMainFrame.reset();
+    if (m_pResources) {
+        if (g_pResources == m_pResources.get())
+            g_pResources = nullptr;
+        m_pResources.reset();
+    }
+    return 0;
+}
+
+CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
+{
+    if (!path.isEmpty()) {
+        // A file that is open already is brought to the front.
+        const QString full = QFileInfo(path).absoluteFilePath();
+        for (CChildFrame* frame : m_pMainFrame->ChildFrames()) {
+            if (frame->GetDocument()->GetPathName() == full && QFileInfo::exists(full)) {
+                m_pMainFrame->ActivateFrame(frame);
+                return frame->GetDocument();
+            }
+        }
+    }
+
+    auto document = std::make_unique<CProgramDoc>();
+    const bool made = path.isEmpty() ? document->OnNewDocument() : document->OnOpenDocument(path);
+    if (!made)
+        return nullptr;
+    CProgramDoc* result = document.get();
+    CChildFrame* frame = m_pMainFrame->CreateChildFrame(document.release());
+    m_pMainFrame->InitialUpdateFrame(frame);
+    return result;
+}
+
+void CProgramApp::OnFileNew()
+{
+    if (CChildFrame* active = m_pMainFrame->MDIGetActive()) {
+        const QString text = g_pResources->LoadString(Ids::IDS_CLEAR_ALL_DATA);
+        if (AppMessageBox(text, PromptButtons::OkCancel) != PromptAnswer::Ok)
+            return;
+        m_pMainFrame->DestroyChildFrame(active);
+    }
+    OpenDocumentFile(QString());
+}
+
+void CProgramApp::OnFileOpen()
+{
+    const QString path = Prompter().OpenFileName(m_pMainFrame.get(), Lang("Open", "打开"), CProgramDoc::FileFilter());
+    if (!path.isEmpty())
+        OpenDocumentFile(path);
+}
+
+QPrinter* CProgramApp::Printer()
+{
+    if (!m_pPrinter)
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return m_pPrinter.get();
+}
+
+void CProgramApp::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(Printer(), m_pMainFrame.get());
+    dialog.exec();
+}
+
+void CProgramApp::OnAppAbout()
+{
+    CAboutDlg about(m_pMainFrame.get());
+    about.exec();
+}
+
+void CProgramApp::CloseAndRestart()
+{
+    m_pMainFrame->close();
+    const QString program = g_strAppDir + QStringLiteral("Program");
+    if (QFileInfo(program).isExecutable())
+        m_startProgram(program);
+}
+
+bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)
+{
+    switch (id) {
+    case Ids::ID_FILE_NEW:
+        if (!ui)
+            OnFileNew();
+        return true;
+    case Ids::ID_FILE_OPEN:
+        if (!ui)
+            OnFileOpen();
+        return true;
+    case Ids::ID_FILE_PRINT_SETUP:
+        if (!ui)
+            OnFilePrintSetup();
+        return true;
+    case Ids::ID_APP_ABOUT:
+        if (!ui)
+            OnAppAbout();
+        return true;
+    case Ids::ID_APP_EXIT:
+        if (!ui)
+            m_pMainFrame->close();
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,72 @@
+#pragma once
+// The application object: start-up (configuration, language, main frame,
+// first document, menus dressed from the configuration), the commands of the
+// application (New, Open, Print Setup, About, Exit) and shutdown.
+
+#include "frame/CmdTarget.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+
+class CLanguageResources;
+class CMainFrame;
+class CProgramDoc;
+class QPrinter;
+class QWidget;
+
+class CProgramApp : public QObject, public CCmdTarget
+{
+    Q_OBJECT
+public:
+    // arguments: the command line as given, the invocation path first.
+    // executablePath: the executable's full file name; the language bundles,
+    // help sets and pictures are found in its directory.
+    CProgramApp(QStringList arguments, QString executablePath);
+    ~CProgramApp() override;
+
+    // Start-up; false when the program is to end at once.
+    bool InitInstance();
+    // Shutdown; returns the exit status.
+    int ExitInstance();
+
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+    QWidget* MainWindow() const;
+    // Caption of every message box: "Program", then the configured company.
+    const QString& AppName() const { return m_strAppName; }
+
+    // A new document (empty path) or the data file at path, in a new channel
+    // window; null when it could not be made or opened (already reported).
+    CProgramDoc* OpenDocumentFile(const QString& path);
+
+    void OnFileNew();
+    void OnFileOpen();
+    void OnFilePrintSetup();
+    void OnAppAbout();
+
+    // Closes the main window and starts the program again, which then reads
+    // the language just written to Program.ini.
+    void CloseAndRestart();
+    // Starts a program detached; tests replace it.
+    std::function<bool(const QString& program)> m_startProgram;
+
+    bool OnCmdMsg(int id, CCmdUI* ui) override;
+
+    QPrinter* Printer();
+
+private:
+    bool LoadLanguageBundle();
+
+    QStringList m_arguments;
+    QString m_executablePath;
+    QString m_strAppName = QStringLiteral("Program");
+    std::unique_ptr<CLanguageResources> m_pResources;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+    std::unique_ptr<QPrinter> m_pPrinter;
+};
+
+// The one application object of the process, null outside its lifetime.
+extern CProgramApp* theApp;

@@ -1,0 +1,35 @@
+#pragma once
+// Every message box and file chooser of the program goes through the
+// prompter, so a test can answer without a human.
+
+#include <QString>
+
+class QWidget;
+
+enum class PromptButtons { Ok, OkCancel, RetryCancel };
+enum class PromptIcon { None, Information, Exclamation, Stop, Question };
+enum class PromptAnswer { Ok, Cancel, Retry };
+
+class IPrompter
+{
+public:
+    virtual ~IPrompter() = default;
+
+    virtual PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text,
+                                 PromptButtons buttons, PromptIcon icon) = 0;
+
+    // An empty result means the user cancelled.
+    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
+                                 const QString& filter) = 0;
+};
+
+// The prompter in use: the one set last, or the one that shows real boxes.
+IPrompter& Prompter();
+// Installs a prompter (not owned); null goes back to the real boxes.
+void SetPrompter(IPrompter* prompter);
+
+// A message box of the application: its caption is the application name
+// (the configured company once start-up has read it).
+PromptAnswer AppMessageBox(const QString& text, PromptButtons buttons = PromptButtons::Ok,
+                           PromptIcon icon = PromptIcon::Exclamation);

@@ -1,0 +1,59 @@
+#include "app/UserStore.h"
+
+#include "app/Globals.h"
+#include "core/app/IniFile.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <charconv>
+
+CUserStore::CUserStore(std::string keyPath)
+    : m_keyPath(std::move(keyPath))
+{
+}
+
+CUserStore CUserStore::ForApplication()
+{
+    return CUserStore("Software\\" + g_iniFile.GetValue("Setup", "AppName", ""));
+}
+
+QString CUserStore::FilePath()
+{
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return base + QStringLiteral("/radio-programmer/HKEY_CURRENT_USER.ini");
+}
+
+std::optional<std::uint32_t> CUserStore::QueryDword(const std::string& name) const
+{
+    const QString path = FilePath();
+    if (!QFile::exists(path))
+        return std::nullopt;
+    CIniFile store(4);
+    if (!store.Load(path.toStdString(), false, true))
+        return std::nullopt;
+    const std::string text = store.GetValue(m_keyPath, name, "");
+    std::uint32_t value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (text.empty() || ec != std::errc() || ptr != end)
+        return std::nullopt;
+    return value;
+}
+
+std::uint32_t CUserStore::QueryDword(const std::string& name, std::uint32_t missing) const
+{
+    return QueryDword(name).value_or(missing);
+}
+
+bool CUserStore::SetDword(const std::string& name, std::uint32_t value)
+{
+    const QString path = FilePath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    CIniFile store(4);
+    if (!store.Load(path.toStdString(), false, true))
+        return false;
+    store.SetValue(m_keyPath, name, std::to_string(value));
+    return store.Save();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Per-user values kept between runs, in place of a registry: a small INI
+// file under the user's configuration directory ($XDG_CONFIG_HOME, else
+// ~/.config). Each key path ("Software\" + AppName) is a section, each value
+// a 32-bit number stored in decimal; key paths and value names are matched
+// without regard to case. Every access reads the file afresh and a change
+// is written at once (atomically), so two running instances never undo each
+// other's choices.
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+class CUserStore
+{
+public:
+    explicit CUserStore(std::string keyPath);
+
+    // "Software\" followed by AppName of section Setup of Program.ini.
+    static CUserStore ForApplication();
+    static QString FilePath();
+
+    const std::string& KeyPath() const { return m_keyPath; }
+
+    // The value, or nothing when it is missing or not a 32-bit number.
+    std::optional<std::uint32_t> QueryDword(const std::string& name) const;
+    std::uint32_t QueryDword(const std::string& name, std::uint32_t missing) const;
+    // Stores the value; false when the file could not be written.
+    bool SetDword(const std::string& name, std::uint32_t value);
+
+private:
+    std::string m_keyPath;
+};

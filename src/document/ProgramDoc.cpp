@@ -1,0 +1,148 @@
+#include "document/ProgramDoc.h"
+
+#include "app/Globals.h"
+#include "app/LanguageResources.h"
+#include "app/ProgramApp.h"
+#include "app/Prompter.h"
+#include "app/ResourceIds.h"
+#include "channels/ProgramView.h"
+#include "core/document/DataFile.h"
+#include "frame/ChildFrame.h"
+#include "frame/MainFrame.h"
+
+#include <QFileInfo>
+
+QString CProgramDoc::FileFilter()
+{
+    // The document string's filter fields: "\n\n\n*.dat\n.dat\n...".
+    const QStringList fields = g_pResources ? g_pResources->LoadString(Ids::IDR_PROGRAMTYPE).split('\n') : QStringList();
+    const QString pattern = fields.value(3, QStringLiteral("*.dat"));
+    return QStringLiteral("%1 (%1)").arg(pattern);
+}
+
+QString CProgramDoc::DefaultExtension()
+{
+    const QStringList fields = g_pResources ? g_pResources->LoadString(Ids::IDR_PROGRAMTYPE).split('\n') : QStringList();
+    return fields.value(4, QStringLiteral(".dat"));
+}
+
+CProgramDoc::CProgramDoc() = default;
+
+void CProgramDoc::SetTitle(const QString& title)
+{
+    m_strTitle = title;
+    emit titleChanged(title);
+}
+
+bool CProgramDoc::OnNewDocument()
+{
+    m_image = MakeNewImage();
+    SetTitle(Lang("Channel Information", "信道信息"));
+    m_strPathName = IniText("Setup", "AppName");
+    m_bPathIsFile = false;
+    g_byNewDocument = 1;
+    return true;
+}
+
+bool CProgramDoc::OnOpenDocument(const QString& path)
+{
+    const DataFileResult result = LoadDataFile(path.toStdString(), m_image);
+    switch (result) {
+    case DataFileResult::Ok:
+        break;
+    case DataFileResult::BadFormat:
+        AppMessageBox(Lang("Data Format Error", "数据格式不正确"));
+        return false;
+    case DataFileResult::Truncated:
+        return false;
+    default:
+        AppMessageBox(g_pResources->LoadString(Ids::IDS_OPEN_FAILED) + QStringLiteral("\n") + path);
+        return false;
+    }
+
+    // Opening replaces the channel window in front: that window is sent a
+    // close request, which hides it. This document's own window does not
+    // exist yet.
+    if (theApp && theApp->MainFrame()) {
+        if (CChildFrame* front = theApp->MainFrame()->MDIGetActive())
+            front->close();
+    }
+
+    m_strPathName = QFileInfo(path).absoluteFilePath();
+    m_bPathIsFile = true;
+    SetTitle(QFileInfo(path).fileName());
+    g_byNewDocument = 0;
+    return true;
+}
+
+bool CProgramDoc::OnSaveDocument(const QString& path)
+{
+    if (m_pView)
+        m_pView->GridToImage();
+    const DataFileResult result = SaveDataFile(path.toStdString(), m_image);
+    if (result != DataFileResult::Ok) {
+        AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n") + path);
+        return false;
+    }
+    return true;
+}
+
+bool CProgramDoc::OnCmdMsg(int id, CCmdUI* ui)
+{
+    switch (id) {
+    case Ids::ID_FILE_CLOSE:
+        if (!ui)
+            OnFileClose();
+        return true;
+    case Ids::ID_FILE_SAVE:
+        if (!ui)
+            DoFileSave();
+        return true;
+    case Ids::ID_FILE_SAVE_AS:
+        if (!ui)
+            DoSave(true);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CProgramDoc::OnFileClose()
+{
+    // Close keeps the document: its channel window is only hidden, and the
+    // Channel Information command brings it back.
+    if (theApp && theApp->MainFrame()) {
+        if (CChildFrame* front = theApp->MainFrame()->MDIGetActive())
+            front->close();
+    }
+}
+
+bool CProgramDoc::DoFileSave()
+{
+    const QFileInfo file(m_strPathName);
+    const bool writable = m_bPathIsFile && (!file.exists() || file.isWritable());
+    return DoSave(!writable);
+}
+
+bool CProgramDoc::DoSave(bool askForName)
+{
+    QString name = m_strPathName;
+    if (askForName) {
+        const QString extension = DefaultExtension();
+        QString initial = name.isEmpty() ? m_strTitle : name;
+        if (!initial.endsWith(extension, Qt::CaseInsensitive))
+            initial += extension;
+        QWidget* parent = theApp ? theApp->MainWindow() : nullptr;
+        name = Prompter().SaveFileName(parent, Lang("Save As", "另存为"), initial, FileFilter());
+        if (name.isEmpty())
+            return false;
+        if (QFileInfo(name).suffix().isEmpty())
+            name += extension;
+    }
+    if (!OnSaveDocument(name))
+        return false;
+    m_strPathName = QFileInfo(name).absoluteFilePath();
+    m_bPathIsFile = true;
+    SetTitle(QFileInfo(name).fileName());
+    return true;
+}

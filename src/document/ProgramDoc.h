@@ -1,0 +1,56 @@
+#pragma once
+// The document of one radio image: the 1024 bytes of the radio's memory,
+// their defaults for a new image, and the data file they are opened from and
+// saved to. The document keeps no modified flag, so closing it never asks.
+
+#include "core/document/RadioImage.h"
+#include "frame/CmdTarget.h"
+
+#include <QObject>
+#include <QString>
+
+class CProgramView;
+
+class CProgramDoc : public QObject, public CCmdTarget
+{
+    Q_OBJECT
+public:
+    CProgramDoc();
+
+    // Fills the image with its defaults and names the document.
+    bool OnNewDocument();
+    // Reads a data file into the image; reports a failure and returns false.
+    bool OnOpenDocument(const QString& path);
+    // Pulls the grid into the image, then writes the data file.
+    bool OnSaveDocument(const QString& path);
+
+    const QString& GetTitle() const { return m_strTitle; }
+    void SetTitle(const QString& title);
+    const QString& GetPathName() const { return m_strPathName; }
+    void SetPathName(const QString& path) { m_strPathName = path; }
+
+    // The view of this document (each document has exactly one).
+    CProgramView* GetView() const { return m_pView; }
+    void SetView(CProgramView* view) { m_pView = view; }
+
+    bool OnCmdMsg(int id, CCmdUI* ui) override;
+
+    // "*.dat (*.dat)" and ".dat", from the document string of the bundle.
+    static QString FileFilter();
+    static QString DefaultExtension();
+
+    RadioImage m_image{};
+
+signals:
+    void titleChanged(const QString& title);
+
+private:
+    void OnFileClose();
+    bool DoFileSave();
+    bool DoSave(bool askForName);
+
+    QString m_strTitle;
+    QString m_strPathName;
+    bool m_bPathIsFile = false;  // the path name names a file that was opened or saved
+    CProgramView* m_pView = nullptr;
+};

@@ -1,0 +1,502 @@
+#include "frame/MainFrame.h"
+
+#include "app/ContextHelp.h"
+#include "app/Globals.h"
+#include "app/ProgramApp.h"
+#include "app/ResourceIds.h"
+#include "channels/ProgramView.h"
+#include "document/ProgramDoc.h"
+#include "frame/ChildFrame.h"
+#include "frame/MdiClientWnd.h"
+#include "frame/NavigationBar.h"
+
+#include <QAbstractEventDispatcher>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+
+// The status-bar prompt of a command: the text before "\n" of its string.
+QString PromptOf(int id)
+{
+    return g_pResources->LoadString(id).section('\n', 0, 0);
+}
+
+// The tooltip of a command: the text after "\n" of its string.
+QString TooltipOf(int id)
+{
+    return g_pResources->LoadString(id).section('\n', 1);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame()
+{
+    // Window size before creation; the position is left to the system.
+    resize(kInitialWidth, kInitialHeight);
+}
+
+CMainFrame::~CMainFrame()
+{
+    // Channel windows (with their views and documents) go before the bars
+    // and menus that their commands refer to.
+    for (CChildFrame* frame : ChildFrames())
+        frame->DestroyWindow();
+    if (CHelpViewer* viewer = HelpViewer())
+        delete viewer;
+}
+
+bool CMainFrame::Create()
+{
+    if (!g_pResources)
+        return false;
+    setWindowTitle(g_pResources->LoadString(Ids::IDR_MAINFRAME));
+    setWindowIcon(g_pResources->LoadIcon(Ids::IDR_MAINFRAME));
+
+    if (!CreateToolBar() || !CreateStatusBar() || !CreateNavigationBar())
+        return false;
+
+    m_pMdiClient = new CMdiClientWnd;
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_pNavigationBar);
+    layout->addWidget(m_pMdiClient, 1);
+    setCentralWidget(central);
+    connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
+
+    m_menuNoDocument = BuildMenu(Ids::IDR_MAINFRAME);
+    m_menuDocument = BuildMenu(Ids::IDR_PROGRAMTYPE);
+    if (m_menuNoDocument.isEmpty() || m_menuDocument.isEmpty())
+        return false;
+    SwitchMenu();
+    CreateAccelerators();
+
+    // Toolbar buttons follow the availability of their commands whenever
+    // the program is about to wait for input.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &CMainFrame::UpdateToolBarState);
+    return true;
+}
+
+bool CMainFrame::CreateToolBar()
+{
+    const ToolbarResource resource = g_pResources->LoadToolbar(Ids::IDR_MAINFRAME);
+    if (resource.strip.isNull() || resource.button.isEmpty() || resource.buttons.isEmpty())
+        return false;
+    m_pToolBar = new QToolBar(this);
+    m_pToolBar->setObjectName(QStringLiteral("toolbar"));
+    m_pToolBar->setIconSize(resource.button);
+    m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_pToolBar->setFloatable(true);
+    m_pToolBar->setMovable(true);
+    m_pToolBar->setProperty("ctrlId", Ids::AFX_IDW_TOOLBAR);
+    int image = 0;
+    for (int id : resource.buttons) {
+        if (id == 0) {
+            m_pToolBar->addSeparator();
+            continue;
+        }
+        const QPixmap picture = resource.strip.copy(image * resource.button.width(), 0,
+                                                    resource.button.width(), resource.button.height());
+        ++image;
+        QAction* action = m_pToolBar->addAction(QIcon(picture), TooltipOf(id));
+        action->setProperty("commandId", id);
+        action->setToolTip(TooltipOf(id));
+        action->setStatusTip(PromptOf(id));
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        m_toolBarActions.insert(id, action);
+    }
+    addToolBar(Qt::TopToolBarArea, m_pToolBar);
+    return true;
+}
+
+bool CMainFrame::CreateStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setProperty("ctrlId", Ids::AFX_IDW_STATUS_BAR);
+    m_pReady = new QLabel(g_pResources->LoadString(Ids::IDS_IDLE_MESSAGE), bar);
+    bar->addWidget(m_pReady, 1);
+    // Lock-key indicator panes, as wide as their texts; the platform gives
+    // the program no lock-key state to show in them.
+    for (int id : {Ids::IDS_INDICATOR_CAPS, Ids::IDS_INDICATOR_NUM, Ids::IDS_INDICATOR_SCRL}) {
+        auto* pane = new QLabel(bar);
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(g_pResources->LoadString(id)) + 10);
+        pane->setProperty("indicatorText", g_pResources->LoadString(id));
+        bar->addPermanentWidget(pane);
+    }
+    return true;
+}
+
+bool CMainFrame::CreateNavigationBar()
+{
+    m_pNavigationBar = new CNavigationBar(this);
+    if (!m_pNavigationBar->Initialise())
+        return false;
+    QTreeWidget* tree = m_pNavigationBar->GetTree();
+    tree->setRootIsDecorated(true);
+    tree->setItemsExpandable(true);
+    auto* root = new QTreeWidgetItem(tree, {LanguageText("Company")});
+    static const char* const kItems[][2] = {{"Product Information", "类型设置"},
+                                            {"Channel Information", "信道信息"},
+                                            {"Optional Features", "可选功能"}};
+    for (const auto& texts : kItems)
+        new QTreeWidgetItem(root, {Lang(texts[0], texts[1])});
+    root->setExpanded(true);
+    tree->setCurrentItem(root);
+    connect(tree, &QTreeWidget::itemSelectionChanged, this, &CMainFrame::OnTreeSelChanged, Qt::QueuedConnection);
+    return true;
+}
+
+void CMainFrame::CreateAccelerators()
+{
+    for (const AcceleratorResource& accelerator : g_pResources->LoadAccelerators(Ids::IDR_MAINFRAME)) {
+        auto* shortcut = new QShortcut(accelerator.key, this);
+        const int id = accelerator.id;
+        shortcut->setProperty("commandId", id);
+        connect(shortcut, &QShortcut::activated, this, [this, id] { OnCommand(id); });
+    }
+}
+
+QList<QMenu*> CMainFrame::BuildMenu(int id)
+{
+    QList<QMenu*> menus;
+    for (const MenuResourceItem& popup : g_pResources->LoadMenu(id)) {
+        auto* menu = new QMenu(popup.text, this);
+        FillMenu(menu, popup.items);
+        menus.append(menu);
+    }
+    return menus;
+}
+
+void CMainFrame::FillMenu(QMenu* menu, const QList<MenuResourceItem>& items)
+{
+    menu->installEventFilter(this);
+    connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenuState(menu); });
+    for (const MenuResourceItem& item : items) {
+        if (item.separator) {
+            menu->addSeparator();
+        } else if (item.IsPopup()) {
+            FillMenu(menu->addMenu(item.text), item.items);
+        } else {
+            QAction* action = menu->addAction(item.text);
+            const int id = item.id;
+            action->setProperty("commandId", id);
+            action->setStatusTip(PromptOf(id));
+            connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
+        }
+    }
+}
+
+void CMainFrame::SwitchMenu()
+{
+    const int wanted = ChildFrames().isEmpty() ? Ids::IDR_MAINFRAME : Ids::IDR_PROGRAMTYPE;
+    if (wanted == m_nCurrentMenu)
+        return;
+    m_nCurrentMenu = wanted;
+    menuBar()->clear();
+    for (QMenu* menu : CurrentMenu())
+        menuBar()->addMenu(menu);
+}
+
+QList<QMenu*> CMainFrame::CurrentMenu() const
+{
+    return m_nCurrentMenu == Ids::IDR_PROGRAMTYPE ? m_menuDocument : m_menuNoDocument;
+}
+
+void CMainFrame::UpdateMenuState(QMenu* menu)
+{
+    for (QAction* action : menu->actions()) {
+        const int id = action->property("commandId").toInt();
+        if (id == 0)
+            continue;
+        CCmdUI ui(id);
+        const bool handled = RouteCommand(id, &ui);
+        action->setEnabled(handled && ui.m_bEnabled);
+        action->setCheckable(ui.m_checked.has_value());
+        if (ui.m_checked)
+            action->setChecked(*ui.m_checked);
+    }
+}
+
+void CMainFrame::UpdateToolBarState()
+{
+    for (auto it = m_toolBarActions.cbegin(); it != m_toolBarActions.cend(); ++it) {
+        CCmdUI ui(it.key());
+        const bool enabled = RouteCommand(it.key(), &ui) && ui.m_bEnabled;
+        if (it.value()->isEnabled() != enabled)
+            it.value()->setEnabled(enabled);
+    }
+}
+
+QAction* CMainFrame::ToolBarAction(int id) const
+{
+    return m_toolBarActions.value(id);
+}
+
+bool CMainFrame::RouteCommand(int id, CCmdUI* ui)
+{
+    if (CChildFrame* child = MDIGetActive()) {
+        if (CProgramView* view = child->GetActiveView(); view && view->OnCmdMsg(id, ui))
+            return true;
+        if (CProgramDoc* document = child->GetDocument(); document && document->OnCmdMsg(id, ui))
+            return true;
+        if (child->OnCmdMsg(id, ui))
+            return true;
+    }
+    if (OnCmdMsg(id, ui))
+        return true;
+    return theApp && theApp->OnCmdMsg(id, ui);
+}
+
+void CMainFrame::OnCommand(int id)
+{
+    CCmdUI ui(id);
+    if (!RouteCommand(id, &ui) || !ui.m_bEnabled)
+        return;
+    RouteCommand(id, nullptr);
+}
+
+bool CMainFrame::OnCmdMsg(int id, CCmdUI* ui)
+{
+    switch (id) {
+    case Ids::ID_VIEW_TOOLBAR:
+        if (ui)
+            ui->SetCheck(!m_pToolBar->isHidden());
+        else
+            ShowControlBar(m_pToolBar, m_pToolBar->isHidden());
+        return true;
+    case Ids::ID_VIEW_STATUS_BAR:
+        if (ui)
+            ui->SetCheck(!statusBar()->isHidden());
+        else
+            ShowControlBar(statusBar(), statusBar()->isHidden());
+        return true;
+    case Ids::ID_CONTROL_BAR:
+        if (ui)
+            ui->SetCheck(!m_pNavigationBar->isHidden());
+        else
+            OnToggleNavigationBar();
+        return true;
+    case Ids::ID_PRODUCT_INFORMATION:
+        if (ui)
+            ui->Enable(MDIGetActive() != nullptr);
+        else
+            OnProductInformation();
+        return true;
+    case Ids::ID_CHANNEL_INFORMATION:
+        if (!ui)
+            OnChannelInformation();
+        return true;
+    case Ids::ID_OPTIONAL_FEATURES:
+        if (ui)
+            ui->Enable(MDIGetActive() != nullptr);
+        else
+            OnOptionalFeatures();
+        return true;
+    case Ids::ID_NEXT_PANE:
+    case Ids::ID_PREV_PANE:
+        if (!ui)
+            OnNextPane(id == Ids::ID_NEXT_PANE ? 1 : -1);
+        return true;
+    case Ids::ID_HELP:
+        if (!ui)
+            WinHelp(Ids::HID_BASE_RESOURCE + Ids::IDR_MAINFRAME);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CMainFrame::WinHelp(int data)
+{
+    ContextHelp(data - Ids::HID_BASE_COMMAND);
+}
+
+void CMainFrame::ShowControlBar(QWidget* bar, bool show)
+{
+    bar->setVisible(show);
+    if (centralWidget() && centralWidget()->layout())
+        centralWidget()->layout()->activate();
+}
+
+void CMainFrame::OnProductInformation()
+{
+    // The Product Information dialog edits the active document; with no
+    // document there is nothing to edit.
+    if (!MDIGetActive())
+        return;
+}
+
+void CMainFrame::OnOptionalFeatures()
+{
+    // The Optional Features dialog edits the active document, and only
+    // while the radio variant read last is known.
+    if (!MDIGetActive() || g_nDeviceMode == 0)
+        return;
+}
+
+void CMainFrame::OnChannelInformation()
+{
+    if (CChildFrame* child = MDIGetActive()) {
+        ActivateFrame(child);
+        return;
+    }
+    showNormal();
+    activateWindow();
+}
+
+void CMainFrame::OnToggleNavigationBar()
+{
+    ShowControlBar(m_pNavigationBar, m_pNavigationBar->isHidden());
+}
+
+void CMainFrame::OnTreeSelChanged()
+{
+    QTreeWidget* tree = m_pNavigationBar->GetTree();
+    const QPoint point = tree->viewport()->mapFromGlobal(QCursor::pos());
+    const QTreeWidgetItem* item = tree->itemAt(point);
+    const QString text = item ? item->text(0) : QString();
+
+    if (text == Lang("Channel Information", "信道信息"))
+        OnChannelInformation();
+    else if (text == Lang("Optional Features", "可选功能"))
+        OnOptionalFeatures();
+    else if (text == Lang("Product Information", "类型设置"))
+        OnProductInformation();
+
+    // The selection goes back to the root, so the next click on the same
+    // item is a change again. Moving it back is not itself a request.
+    if (QTreeWidgetItem* root = tree->topLevelItem(0)) {
+        const QSignalBlocker blocker(tree);
+        tree->setCurrentItem(root);
+        tree->viewport()->update();
+    }
+}
+
+CChildFrame* CMainFrame::MDIGetActive() const
+{
+    if (m_pLastActive)
+        return m_pLastActive;
+    if (!m_pMdiClient)
+        return nullptr;
+    const QList<QMdiSubWindow*> windows = m_pMdiClient->subWindowList(QMdiArea::ActivationHistoryOrder);
+    return windows.isEmpty() ? nullptr : qobject_cast<CChildFrame*>(windows.last());
+}
+
+QList<CChildFrame*> CMainFrame::ChildFrames() const
+{
+    QList<CChildFrame*> frames;
+    if (!m_pMdiClient)
+        return frames;
+    for (QMdiSubWindow* window : m_pMdiClient->subWindowList()) {
+        if (auto* frame = qobject_cast<CChildFrame*>(window))
+            frames.append(frame);
+    }
+    return frames;
+}
+
+CChildFrame* CMainFrame::CreateChildFrame(CProgramDoc* document)
+{
+    auto* view = new CProgramView(document);
+    auto* frame = new CChildFrame(document, view);
+    m_pMdiClient->addSubWindow(frame);
+    frame->PreCreateWindow();
+    return frame;
+}
+
+void CMainFrame::InitialUpdateFrame(CChildFrame* frame)
+{
+    frame->show();
+    m_pMdiClient->setActiveSubWindow(frame);
+    m_pLastActive = frame;
+    SwitchMenu();
+    frame->GetActiveView()->OnInitialUpdate();
+    UpdateToolBarState();
+}
+
+void CMainFrame::ActivateFrame(CChildFrame* frame)
+{
+    frame->showNormal();
+    m_pMdiClient->setActiveSubWindow(frame);
+    m_pLastActive = frame;
+}
+
+void CMainFrame::DestroyChildFrame(CChildFrame* frame)
+{
+    frame->DestroyWindow();
+    SwitchMenu();
+}
+
+void CMainFrame::OnSubWindowActivated()
+{
+    if (auto* frame = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
+        m_pLastActive = frame;
+    SwitchMenu();
+}
+
+void CMainFrame::OnNextPane(int direction)
+{
+    QList<QWidget*> panes;
+    if (!m_pNavigationBar->isHidden())
+        panes.append(m_pNavigationBar->GetTree());
+    if (CChildFrame* child = MDIGetActive(); child && !child->isHidden())
+        panes.append(child->GetActiveView());
+    if (panes.isEmpty())
+        return;
+    int current = -1;
+    for (int i = 0; i < panes.size(); ++i) {
+        if (panes[i]->isAncestorOf(QApplication::focusWidget()) || panes[i] == QApplication::focusWidget())
+            current = i;
+    }
+    const int next = (current + direction + panes.size()) % panes.size();
+    panes[next]->setFocus(Qt::OtherFocusReason);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    if (CHelpViewer* viewer = HelpViewer())
+        viewer->close();
+    event->accept();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    // F1 on a highlighted menu item asks for the help of its command.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            const QAction* action = menu->activeAction();
+            const int id = action ? action->property("commandId").toInt() : 0;
+            if (id != 0) {
+                while (QWidget* popup = QApplication::activePopupWidget())
+                    popup->close();
+                menu->close();
+                WinHelp(id + Ids::HID_BASE_COMMAND);
+                return true;
+            }
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F1) {
+        OnCommand(Ids::ID_HELP);
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}

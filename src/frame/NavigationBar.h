@@ -1,0 +1,92 @@
+#pragma once
+// The panel on the left edge of the main window that carries the navigation
+// tree. It draws itself: an etched frame, a caption with the company name,
+// and a small close button with the tooltip "Close". Dragging the right edge
+// of the frame shows a guide line and then sets a new width; the close
+// button hides the panel. The panel cannot be floated or moved.
+
+#include <QFont>
+#include <QPoint>
+#include <QWidget>
+
+class CMainFrame;
+class QTreeWidget;
+
+// A rectangle with exclusive right and bottom edges.
+struct BarRect
+{
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+
+    bool IsEmpty() const { return right <= left || bottom <= top; }
+    bool Contains(const QPoint& p) const
+    {
+        return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom;
+    }
+    QRect ToQRect() const { return QRect(left, top, right - left, bottom - top); }
+};
+
+class CNavigationBar : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int kInitialWidth = 220;
+    static constexpr int kMinimumGuideX = 80;
+    static constexpr int kMinimumWidth = 11;
+
+    explicit CNavigationBar(CMainFrame* frame);
+    ~CNavigationBar() override;
+
+    // Creates the font, the tree and the tooltip; false when the tree
+    // cannot be made.
+    bool Initialise();
+    QTreeWidget* GetTree() const { return m_pTree; }
+
+    // The bar's size: its width, and the height it is given; places the tree.
+    QSize CalcFixedLayout(bool stretch, bool horizontal);
+
+    const BarRect& FrameRect() const { return m_rcFrame; }
+    const BarRect& CloseRect() const { return m_rcClose; }
+    BarRect ResizeStrip() const;
+    int BarWidth() const { return m_nBarWidth; }
+    // Screen point of the guide line; (0, 0) while none is drawn.
+    QPoint GuidePoint() const { return m_ptGuide; }
+    bool IsSizing() const { return m_bSizing; }
+    bool IsButtonDown() const { return m_bButtonDown; }
+    bool IsHover() const { return m_bHover; }
+    bool IsPressed() const { return m_bPressed; }
+    QWidget* GuideLine() const { return m_pGuide; }
+
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    int HalfFrameWidth() const;
+    void DrawGuideLine(const QPoint& screenPoint);
+    void EraseGuideLine();
+    void TrackCloseButton(const QPoint& point);
+
+    CMainFrame* m_pFrame;
+    QFont m_captionFont;
+    BarRect m_rcFrame;
+    QString m_strCaption;
+    int m_nCaptionHeight = 22;
+    int m_nBarWidth = kInitialWidth;
+    QTreeWidget* m_pTree = nullptr;
+    bool m_bSizing = false;
+    QPoint m_ptGuide;
+    BarRect m_rcClose;
+    bool m_bButtonDown = false;
+    bool m_bHover = false;
+    bool m_bPressed = false;
+    QWidget* m_pGuide = nullptr;
+};

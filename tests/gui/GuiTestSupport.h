@@ -1,0 +1,84 @@
+#pragma once
+// Shared pieces of the widget tests: a prompter that answers from a script
+// and records every message, and a temporary program directory with its own
+// Program.ini, bundles, help sets and pictures, plus a private per-user
+// configuration directory.
+
+#include "app/Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class CProgramApp;
+
+struct PromptRecord
+{
+    QString caption;
+    QString text;
+    PromptButtons buttons;
+};
+
+class CScriptedPrompter : public IPrompter
+{
+public:
+    CScriptedPrompter();
+    ~CScriptedPrompter() override;
+
+    PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text,
+                         PromptButtons buttons, PromptIcon icon) override;
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
+                         const QString& filter) override;
+
+    QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
+    QStringList fileNames;        // taken in order; "" (cancel) when empty
+    QList<PromptRecord> messages;
+};
+
+// Which files the temporary program directory gets.
+enum InstallPart
+{
+    kIni = 1,
+    kEnglishBundle = 2,
+    kChineseBundle = 4,
+    kHelp = 8,
+    kPictures = 16,
+    kEverything = kIni | kEnglishBundle | kChineseBundle | kHelp | kPictures,
+};
+
+class CTestInstall
+{
+public:
+    // iniText replaces the shipped Program.ini when not null.
+    explicit CTestInstall(int parts = kEverything, const char* iniText = nullptr);
+    ~CTestInstall();
+
+    QString Dir() const { return m_dir.path(); }
+    QString ExecutablePath() const { return m_dir.path() + "/Program"; }
+    QString File(const QString& name) const { return m_dir.path() + '/' + name; }
+    QString ReadFile(const QString& name) const;
+    void WriteFile(const QString& name, const QByteArray& bytes) const;
+    QString UserStoreText() const;
+
+    // Starts the application (globals reset first); the result of start-up
+    // is returned, the application stays alive until Stop or destruction.
+    bool Start(const QStringList& arguments = {});
+    void Stop();
+    CProgramApp* App() const { return m_app.get(); }
+
+    CScriptedPrompter prompter;
+
+private:
+    QTemporaryDir m_dir;
+    QTemporaryDir m_config;
+    QByteArray m_oldConfigHome;
+    std::unique_ptr<CProgramApp> m_app;
+};
+
+// The shipped Program.ini with one line of a section replaced, added (when
+// the key is missing) or removed (when value is null).
+QByteArray ShippedIniWith(const char* section, const char* key, const char* value);

@@ -1,0 +1,247 @@
+// The navigation bar on a frame of its own: painting sets up its geometry,
+// synthetic mouse events drive the resize guide, the width clamps and the
+// close button, and the tree turns clicks into the three commands.
+
+#include "GuiTestSupport.h"
+
+#include "app/Globals.h"
+#include "app/LanguageResources.h"
+#include "frame/MainFrame.h"
+#include "frame/NavigationBar.h"
+
+#include <QMouseEvent>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+class CTestFrame : public CMainFrame
+{
+public:
+    void OnProductInformation() override { calls.append(32786); }
+    void OnOptionalFeatures() override { calls.append(32788); }
+    void OnChannelInformation() override { calls.append(32787); }
+    QList<int> calls;
+};
+
+void Send(QWidget* widget, QEvent::Type type, QPoint point, Qt::MouseButtons buttons)
+{
+    const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, point, widget->mapToGlobal(point), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+void Press(QWidget* w, QPoint p) { Send(w, QEvent::MouseButtonPress, p, Qt::LeftButton); }
+void Drag(QWidget* w, QPoint p) { Send(w, QEvent::MouseMove, p, Qt::LeftButton); }
+void Hover(QWidget* w, QPoint p) { Send(w, QEvent::MouseMove, p, Qt::NoButton); }
+void Release(QWidget* w, QPoint p) { Send(w, QEvent::MouseButtonRelease, p, Qt::NoButton); }
+
+}  // namespace
+
+class NavigationBarTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void geometryAfterPaint();
+    void nothingHappensBeforeTheFirstPaint();
+    void resizeClamps_data();
+    void resizeClamps();
+    void closeButton_data();
+    void closeButton();
+    void doubleClickDoesNothing();
+    void cursorOverTheResizeStrip();
+    void treeClicksRouteAndReturnToRoot_data();
+    void treeClicksRouteAndReturnToRoot();
+
+private:
+    CNavigationBar* Bar() const { return m_frame->NavigationBar(); }
+    void ShowAndPaint();
+
+    std::unique_ptr<CTestInstall> m_install;
+    CLanguageResources m_resources;
+    std::unique_ptr<CTestFrame> m_frame;
+};
+
+void NavigationBarTest::init()
+{
+    m_install = std::make_unique<CTestInstall>();
+    ResetGlobals();
+    g_iniFile.Load(m_install->File("Program.ini").toStdString(), false, true);
+    g_strLanguage = "English";
+    QVERIFY(m_resources.Load(m_install->File("English.rcc")));
+    g_pResources = &m_resources;
+    m_frame = std::make_unique<CTestFrame>();
+    QVERIFY(m_frame->Create());
+    m_frame->resize(900, 550);
+}
+
+void NavigationBarTest::cleanup()
+{
+    m_frame.reset();
+    m_resources.Unload();
+    ResetGlobals();
+    m_install.reset();
+}
+
+void NavigationBarTest::ShowAndPaint()
+{
+    m_frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    Bar()->grab();  // paints, which lays out the frame and the close button
+}
+
+void NavigationBarTest::geometryAfterPaint()
+{
+    ShowAndPaint();
+    CNavigationBar* bar = Bar();
+    const int h = bar->height();
+    QCOMPARE(bar->width(), 220);
+    const BarRect& frame = bar->FrameRect();
+    QCOMPARE(frame.left, 4);
+    QCOMPARE(frame.top, 7);
+    QCOMPARE(frame.right, 214);
+    QCOMPARE(frame.bottom, h - 49);
+    const BarRect& close = bar->CloseRect();
+    QCOMPARE(close.ToQRect(), QRect(194, 11, 16, 15));
+    QCOMPARE(bar->GetTree()->geometry(), QRect(5, 31, 220 - 8 - 5, h - 51 - 31));
+    QCOMPARE(bar->windowTitle(), QStringLiteral("IE Control Bar"));
+}
+
+void NavigationBarTest::nothingHappensBeforeTheFirstPaint()
+{
+    CNavigationBar* bar = Bar();
+    QVERIFY(bar->FrameRect().IsEmpty());
+    const QCursor before = bar->cursor();
+    Hover(bar, QPoint(216, 100));
+    Press(bar, QPoint(216, 100));
+    QVERIFY(!bar->IsButtonDown());
+    QVERIFY(!bar->IsSizing());
+    QVERIFY(!bar->IsPressed());
+    QCOMPARE(bar->cursor().shape(), before.shape());
+    Release(bar, QPoint(216, 100));
+}
+
+void NavigationBarTest::resizeClamps_data()
+{
+    QTest::addColumn<int>("releaseX");
+    QTest::addColumn<int>("guideX");
+    QTest::addColumn<int>("width");
+    QTest::newRow("far left: guide at 80, bar 11 wide") << 5 << 80 << 11;
+    QTest::newRow("between the limits") << 60 << 80 << 60;
+    QTest::newRow("inside the limits") << 300 << 300 << 300;
+    QTest::newRow("beyond half the frame") << 700 << 450 << 450;
+}
+
+void NavigationBarTest::resizeClamps()
+{
+    QFETCH(int, releaseX);
+    QFETCH(int, guideX);
+    QFETCH(int, width);
+
+    ShowAndPaint();
+    CNavigationBar* bar = Bar();
+    const QPoint start(bar->FrameRect().right + 2, 120);
+    Press(bar, start);
+    QVERIFY(bar->IsSizing());
+    Drag(bar, QPoint(releaseX, 130));
+    QVERIFY(!bar->GuidePoint().isNull());
+    QCOMPARE(bar->mapFromGlobal(bar->GuidePoint()).x(), guideX);
+    QVERIFY(bar->GuideLine()->isVisible());
+    QCOMPARE(bar->GuideLine()->height(), bar->height() - 43);
+
+    Release(bar, QPoint(releaseX, 130));
+    QVERIFY(!bar->IsSizing());
+    QVERIFY(bar->GuidePoint().isNull());
+    QVERIFY(!bar->GuideLine()->isVisible());
+    QCOMPARE(bar->BarWidth(), width);
+    QCOMPARE(bar->width(), width);
+    QVERIFY(!bar->isHidden());
+}
+
+void NavigationBarTest::closeButton_data()
+{
+    QTest::addColumn<QPoint>("press");
+    QTest::addColumn<QPoint>("release");
+    QTest::addColumn<bool>("hidden");
+    const QPoint inside(200, 15);
+    const QPoint outside(100, 200);
+    QTest::newRow("press and release on the button") << inside << inside << true;
+    QTest::newRow("press on it, release elsewhere") << inside << outside << false;
+    QTest::newRow("press elsewhere, release on it") << outside << inside << true;
+}
+
+void NavigationBarTest::closeButton()
+{
+    QFETCH(QPoint, press);
+    QFETCH(QPoint, release);
+    QFETCH(bool, hidden);
+
+    ShowAndPaint();
+    CNavigationBar* bar = Bar();
+    Hover(bar, QPoint(200, 15));
+    QVERIFY(bar->IsHover());
+    Hover(bar, QPoint(100, 200));
+    QVERIFY(!bar->IsHover());
+
+    Press(bar, press);
+    QVERIFY(bar->IsButtonDown());
+    Drag(bar, release);
+    QCOMPARE(bar->IsPressed(), bar->CloseRect().Contains(release));
+    Release(bar, release);
+    QVERIFY(!bar->IsButtonDown() && !bar->IsPressed() && !bar->IsHover());
+    QCOMPARE(bar->isHidden(), hidden);
+}
+
+void NavigationBarTest::doubleClickDoesNothing()
+{
+    ShowAndPaint();
+    CNavigationBar* bar = Bar();
+    Send(bar, QEvent::MouseButtonDblClick, QPoint(216, 100), Qt::LeftButton);
+    QVERIFY(!bar->IsSizing());
+    QVERIFY(!bar->IsButtonDown());
+    QVERIFY(!bar->isHidden());
+    QCOMPARE(bar->BarWidth(), 220);
+}
+
+void NavigationBarTest::cursorOverTheResizeStrip()
+{
+    ShowAndPaint();
+    CNavigationBar* bar = Bar();
+    Hover(bar, QPoint(bar->FrameRect().right + 1, 100));
+    QCOMPARE(bar->cursor().shape(), Qt::BitmapCursor);
+    Hover(bar, QPoint(bar->FrameRect().right - 1, 100));
+    QCOMPARE(bar->cursor().shape(), Qt::ArrowCursor);
+}
+
+void NavigationBarTest::treeClicksRouteAndReturnToRoot_data()
+{
+    QTest::addColumn<int>("child");
+    QTest::addColumn<int>("command");
+    QTest::newRow("Product Information") << 0 << 32786;
+    QTest::newRow("Channel Information") << 1 << 32787;
+    QTest::newRow("Optional Features") << 2 << 32788;
+}
+
+void NavigationBarTest::treeClicksRouteAndReturnToRoot()
+{
+    QFETCH(int, child);
+    QFETCH(int, command);
+
+    ShowAndPaint();
+    QTreeWidget* tree = Bar()->GetTree();
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    QTreeWidgetItem* item = root->child(child);
+    const QPoint centre = tree->visualItemRect(item).center();
+    for (int click = 0; click < 2; ++click) {
+        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
+        QCursor::setPos(tree->viewport()->mapToGlobal(centre));
+        QTRY_COMPARE(m_frame->calls.size(), click + 1);
+        QCOMPARE(tree->currentItem(), root);
+    }
+    QCOMPARE(m_frame->calls, (QList<int>{command, command}));
+}
+
+QTEST_MAIN(NavigationBarTest)
+#include "navigationbar_test.moc"

@@ -1,0 +1,270 @@
+// Start-up from the configuration: failures, the language settled from
+// Program.ini, the menus dressed from it, and the command line.
+
+#include "GuiTestSupport.h"
+
+#include "app/Globals.h"
+#include "app/ProgramApp.h"
+#include "app/UserStore.h"
+#include "core/document/DataFile.h"
+#include "document/ProgramDoc.h"
+#include "frame/ChildFrame.h"
+#include "frame/MainFrame.h"
+#include "frame/NavigationBar.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QMenu>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+QAction* FindCommand(const QList<QMenu*>& menu, int index, int id)
+{
+    if (index >= menu.size())
+        return nullptr;
+    for (QAction* action : menu.at(index)->actions()) {
+        if (action->property("commandId").toInt() == id)
+            return action;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+class StartupTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void failures_data();
+    void failures();
+    void language_data();
+    void language();
+    void showLang_data();
+    void showLang();
+    void aboutTitleMissingLeavesAnEmptyWorkingItem();
+    void appNameMissingPutsValuesUnderSoftware();
+    void newDocumentTakesTypeAndBandFromTheUserStore();
+    void commandLineOpensADataFile();
+    void commandLineFailures_data();
+    void commandLineFailures();
+};
+
+void StartupTest::failures_data()
+{
+    QTest::addColumn<int>("parts");
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<QString>("message");
+
+    const int all = kEverything;
+    QTest::newRow("Program.ini missing") << (all & ~kIni) << QByteArray() << "Load language DLL fail";
+    QTest::newRow("English bundle missing") << (all & ~kEnglishBundle) << QByteArray()
+                                            << "Load language DLL fail";
+    QTest::newRow("Chinese bundle missing")
+        << (all & ~kChineseBundle) << ShippedIniWith("Setup", "Language", "Chinese") << "加载语言链接库失败";
+    QTest::newRow("trailing comment keeps a blank")
+        << all << ShippedIniWith("Setup", "Language", "Chinese //default") << "Load language DLL fail";
+    QTest::newRow("Language missing") << all << ShippedIniWith("Setup", "Language", nullptr)
+                                      << "Load language DLL fail";
+}
+
+void StartupTest::failures()
+{
+    QFETCH(int, parts);
+    QFETCH(QByteArray, ini);
+    QFETCH(QString, message);
+
+    CTestInstall install(parts, ini.isEmpty() ? nullptr : ini.constData());
+    QVERIFY(!install.Start());
+    QCOMPARE(install.prompter.messages.size(), 1);
+    QCOMPARE(install.prompter.messages[0].text, message);
+    QCOMPARE(install.prompter.messages[0].caption, QStringLiteral("Program"));
+    QVERIFY(install.App()->MainFrame() == nullptr);
+    if (!(parts & kIni)) {
+        QVERIFY(QFile::exists(install.File("Program.ini")));
+        QCOMPARE(QFile(install.File("Program.ini")).size(), 0);
+    }
+}
+
+void StartupTest::language_data()
+{
+    QTest::addColumn<QByteArray>("language");
+    QTest::addColumn<int>("flag");
+    QTest::addColumn<QString>("helpFile");
+    QTest::addColumn<QString>("fileMenu");
+    QTest::addColumn<QString>("company");
+    QTest::addColumn<QString>("treeItem");
+
+    QTest::newRow("English") << QByteArray("English") << 0 << "enHelp" << "&File" << "Quillmark Radio"
+                             << "Product Information";
+    QTest::newRow("Chinese") << QByteArray("Chinese") << 1 << "chHelp" << "文件(&F)" << "奎尔马克电台"
+                             << "类型设置";
+    // Lower case: built-in texts stay English, but the bundle and the
+    // per-language section are found without regard to case.
+    QTest::newRow("chinese in lower case") << QByteArray("chinese") << 0 << "enHelp" << "文件(&F)"
+                                           << "奎尔马克电台" << "Product Information";
+}
+
+void StartupTest::language()
+{
+    QFETCH(QByteArray, language);
+    QFETCH(int, flag);
+    QFETCH(QString, helpFile);
+    QFETCH(QString, fileMenu);
+    QFETCH(QString, company);
+    QFETCH(QString, treeItem);
+
+    const QByteArray ini = ShippedIniWith("Setup", "Language", language.constData());
+    CTestInstall install(kEverything, ini.constData());
+    QVERIFY(install.Start());
+    QCOMPARE(int(g_byLanguage), flag);
+    QCOMPARE(QString::fromStdString(g_strHelpFile), helpFile);
+    QCOMPARE(install.App()->MainFrame()->CurrentMenu().first()->title(), fileMenu);
+    QCOMPARE(install.App()->AppName(), company);
+    QCOMPARE(g_strAppDir, install.Dir() + '/');
+    QVERIFY(install.prompter.messages.isEmpty());
+    QTreeWidget* tree = install.App()->MainFrame()->NavigationBar()->GetTree();
+    QCOMPARE(tree->topLevelItem(0)->text(0), company);
+    QCOMPARE(tree->topLevelItem(0)->child(0)->text(0), treeItem);
+}
+
+void StartupTest::showLang_data()
+{
+    QTest::addColumn<QByteArray>("showLang");
+    QTest::addColumn<bool>("present");
+
+    QTest::newRow("missing") << QByteArray() << false;
+    QTest::newRow("0") << QByteArray("0") << false;
+    QTest::newRow("text") << QByteArray("yes") << false;
+    QTest::newRow("1") << QByteArray("1") << true;
+    QTest::newRow("2") << QByteArray("2") << true;
+    QTest::newRow("leading number") << QByteArray(" 3 languages") << true;
+}
+
+void StartupTest::showLang()
+{
+    QFETCH(QByteArray, showLang);
+    QFETCH(bool, present);
+
+    const QByteArray ini = ShippedIniWith("Setup", "ShowLang", showLang.isEmpty() ? nullptr : showLang.constData());
+    CTestInstall install(kEverything, ini.constData());
+    QVERIFY(install.Start());
+    const QList<QMenu*> menu = install.App()->MainFrame()->CurrentMenu();
+    QCOMPARE(menu.size(), 6);
+    QCOMPARE(FindCommand(menu, 4, 32799) != nullptr, present);
+    QVERIFY(FindCommand(menu, 4, 32777) != nullptr);
+}
+
+void StartupTest::aboutTitleMissingLeavesAnEmptyWorkingItem()
+{
+    const QByteArray ini = ShippedIniWith("English", "About Title", nullptr);
+    CTestInstall install(kEverything, ini.constData());
+    QVERIFY(install.Start());
+    const QList<QMenu*> menu = install.App()->MainFrame()->CurrentMenu();
+    QAction* about = menu.at(5)->actions().value(0);
+    QVERIFY(about);
+    QCOMPARE(about->property("commandId").toInt(), 57664);
+    QCOMPARE(about->text(), QString());
+
+    QString caption = QStringLiteral("not opened");
+    QTimer::singleShot(0, [&caption] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            caption = box->windowTitle();
+            box->close();
+        }
+    });
+    about->trigger();
+    QCOMPARE(caption, QString());
+}
+
+void StartupTest::appNameMissingPutsValuesUnderSoftware()
+{
+    const QByteArray ini = ShippedIniWith("Setup", "AppName", nullptr);
+    CTestInstall install(kEverything, ini.constData());
+    RadioImage image = MakeNewImage();
+    image[ImageMap::kRadioType] = 2;
+    image[ImageMap::kBandIndex] = 1;
+    QCOMPARE(SaveDataFile(install.File("radio.dat").toStdString(), image), DataFileResult::Ok);
+
+    QVERIFY(install.Start({install.File("radio.dat")}));
+    QCOMPARE(CUserStore::ForApplication().KeyPath(), std::string("Software\\"));
+    QVERIFY(install.UserStoreText().contains("[Software\\]"));
+    QCOMPARE(CUserStore("software\\").QueryDword("TYPE", 99), 2u);
+    QCOMPARE(CUserStore("Software\\").QueryDword("field", 99), 1u);
+}
+
+void StartupTest::newDocumentTakesTypeAndBandFromTheUserStore()
+{
+    CTestInstall install;
+    QVERIFY(install.Start());
+    QCOMPARE(g_strMainTitle, QStringLiteral("QM-350 Programmer  [ Type:QM-350  Fre:136 - 174MHz ]"));
+    QCOMPARE(install.App()->MainWindow()->windowTitle(), g_strMainTitle);
+    CProgramDoc* document = install.App()->MainFrame()->MDIGetActive()->GetDocument();
+    QCOMPARE(int(document->m_image[ImageMap::kRadioType]), 0);
+    QCOMPARE(int(document->m_image[ImageMap::kBandIndex]), 0);
+    QCOMPARE(document->GetTitle(), QStringLiteral("Channel Information"));
+    QCOMPARE(int(g_byNewDocument), 1);
+    install.Stop();
+
+    CUserStore("Software\\QM-350").SetDword("Type", 1);
+    CUserStore("Software\\QM-350").SetDword("Field", 5);  // past the list: its last band
+    const QByteArray ini = ShippedIniWith("Setup", "Language", "Chinese");
+    install.WriteFile("Program.ini", ini);
+    QVERIFY(install.Start());
+    QCOMPARE(g_strMainTitle, QStringLiteral("QM-350 写频软件  [ 类型:QM-350S  频率:400 - 470MHz ]"));
+    QCOMPARE(install.App()->MainFrame()->MDIGetActive()->GetDocument()->GetTitle(), QStringLiteral("信道信息"));
+}
+
+void StartupTest::commandLineOpensADataFile()
+{
+    CTestInstall install;
+    RadioImage image = MakeNewImage();
+    image[ImageMap::kRadioType] = 2;
+    image[ImageMap::kBandIndex] = 1;
+    image[0x3F0] = 0x5A;
+    QCOMPARE(SaveDataFile(install.File("radio.dat").toStdString(), image), DataFileResult::Ok);
+
+    QVERIFY(install.Start({install.File("radio.dat")}));
+    CMainFrame* frame = install.App()->MainFrame();
+    QCOMPARE(frame->ChildFrames().size(), 1);
+    QCOMPARE(frame->MDIGetActive()->GetDocument()->m_image, image);
+    QCOMPARE(int(g_byNewDocument), 0);
+    QCOMPARE(g_strMainTitle, QStringLiteral("QM-350 Programmer  [ Type:QM-360  Fre:430 - 440MHz ]"));
+    QCOMPARE(CUserStore::ForApplication().QueryDword("Type", 99), 2u);
+}
+
+void StartupTest::commandLineFailures_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+
+    QByteArray wrongMagic = QByteArray(1040, '\xFF');
+    wrongMagic.replace(0, 16, QByteArray("T594", 4) + QByteArray(12, '\0'));
+    QTest::newRow("wrong magic") << wrongMagic << "Data Format Error";
+    QTest::newRow("header only") << (QByteArray("T593", 4) + QByteArray(12, '\0')) << QString();
+    QTest::newRow("missing file") << QByteArray() << "Failed to open the document.";
+}
+
+void StartupTest::commandLineFailures()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+
+    CTestInstall install;
+    if (!content.isEmpty())
+        install.WriteFile("radio.dat", content);
+    QVERIFY(!install.Start({install.File("radio.dat")}));
+    QVERIFY(install.App()->MainFrame() == nullptr);
+    if (message.isEmpty()) {
+        QVERIFY(install.prompter.messages.isEmpty());
+    } else {
+        QCOMPARE(install.prompter.messages.size(), 1);
+        QCOMPARE(install.prompter.messages[0].text.section('\n', 0, 0), message);
+    }
+}
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"

@@ -1,0 +1,84 @@
+// The workspace background and the per-user store.
+
+#include "GuiTestSupport.h"
+
+#include "app/Globals.h"
+#include "app/LanguageResources.h"
+#include "app/UserStore.h"
+#include "frame/MdiClientWnd.h"
+
+#include <QFile>
+#include <QtTest>
+
+class WorkspaceTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void tiles_data();
+    void tiles();
+    void backgroundFallsBackToTheBuiltInPicture();
+    void userStore();
+};
+
+void WorkspaceTest::tiles_data()
+{
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("exactly two pictures wide: a third, clipped column") << QSize(128, 100) << 3 << 2;
+    QTest::newRow("smaller than the picture") << QSize(10, 10) << 1 << 1;
+    QTest::newRow("partial tiles") << QSize(200, 130) << 4 << 3;
+}
+
+void WorkspaceTest::tiles()
+{
+    QFETCH(QSize, area);
+    QFETCH(int, columns);
+    QFETCH(int, rows);
+    const QList<QPoint> origins = CMdiClientWnd::TileOrigins(area, QSize(64, 64));
+    QCOMPARE(origins.size(), columns * rows);
+    QCOMPARE(origins.first(), QPoint(0, 0));
+    QCOMPARE(origins.last(), QPoint((columns - 1) * 64, (rows - 1) * 64));
+}
+
+void WorkspaceTest::backgroundFallsBackToTheBuiltInPicture()
+{
+    CTestInstall install;
+    CLanguageResources resources;
+    QVERIFY(resources.Load(install.File("English.rcc")));
+    g_pResources = &resources;
+    g_strAppDir = install.Dir() + '/';
+
+    QCOMPARE(CMdiClientWnd::LoadBackground().size(), QSize(64, 64));
+    QVERIFY(QFile::remove(install.File("background.bmp")));
+    QCOMPARE(CMdiClientWnd::LoadBackground().size(), QSize(238, 157));
+    install.WriteFile("background.bmp", "not a picture");
+    QCOMPARE(CMdiClientWnd::LoadBackground().size(), QSize(238, 157));
+    ResetGlobals();
+}
+
+void WorkspaceTest::userStore()
+{
+    CTestInstall install;
+    CUserStore store("Software\\QM-350");
+    QVERIFY(!store.QueryDword("com").has_value());
+    QCOMPARE(store.QueryDword("com", 1), 1u);
+    QVERIFY(store.SetDword("com", 12));
+    QCOMPARE(CUserStore("software\\qm-350").QueryDword("COM", 1), 12u);
+    QVERIFY(store.SetDword("Type", 4294967295u));
+    QCOMPARE(store.QueryDword("type", 0), 4294967295u);
+    QVERIFY(install.UserStoreText().contains("[Software\\QM-350]"));
+    QVERIFY(CUserStore::FilePath().startsWith(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))));
+
+    // Another key path does not see these values; a text is no number.
+    QVERIFY(!CUserStore("Software\\").QueryDword("com").has_value());
+    install.WriteFile("dummy", "");
+    QFile file(CUserStore::FilePath());
+    QVERIFY(file.open(QIODevice::Append));
+    file.write("[Software\\Other]\r\nField=abc\r\n");
+    file.close();
+    QVERIFY(!CUserStore("Software\\Other").QueryDword("Field").has_value());
+}
+
+QTEST_MAIN(WorkspaceTest)
+#include "workspace_test.moc"
