@@ -9,5 +9,7 @@ extern const Verb kNewVerb;
 extern const Verb kExportVerb;
 extern const Verb kImportVerb;
 extern const Verb kShowVerb;
+extern const Verb kReadVerb;
+extern const Verb kWriteVerb;
 
 }  // namespace cli

@@ -11,7 +11,7 @@ namespace cli {
 const std::vector<Verb>& Verbs()
 {
     static const std::vector<Verb> verbs = {
-        kNewVerb, kExportVerb, kImportVerb, kShowVerb,
+        kNewVerb, kExportVerb, kImportVerb, kShowVerb, kReadVerb, kWriteVerb,
     };
     return verbs;
 }

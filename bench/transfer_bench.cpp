@@ -1,0 +1,165 @@
+// A full read and a full write through program-cli against radio-sim with
+// pacing on, compared with the least time the wire allows: every byte at
+// 9600 baud 8N1 (10 bits) plus the protocol's fixed waits.
+//
+//   transfer_bench [--runs N] [--check]
+// --check exits 1 when a median ratio is above the target of 1.05.
+
+#include "core/document/DataFile.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <poll.h>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr double kByteMs = 10.0 * 1000.0 / 9600.0;
+constexpr double kTarget = 1.05;
+constexpr int kFrames = 102;
+
+// Wake-up 8, its answer 1, identity request 1 and reply 8, acknowledge and
+// its answer 2.
+constexpr int kHandshakeBytes = 20;
+// Six 1 ms pump waits, eight 2 ms waits before the wake-up bytes, 2 ms
+// around the identity request, 1 ms before the answer to the acknowledge,
+// and the 1-byte read after the seventh wake-up byte, which times out after
+// 140 ms since the radio answers after the eighth.
+constexpr double kHandshakeWaitMs = 6 + 16 + 2 + 1 + 140;
+
+double ReadMinimumMs()
+{
+    // Per frame: request 4, reply 12, acknowledge 1, answer 1; 1 ms before
+    // each acknowledge and 1 ms before each second half of a block.
+    return (kHandshakeBytes + kFrames * 18) * kByteMs + kHandshakeWaitMs + kFrames * 1 + kFrames / 2 * 1;
+}
+
+double WriteMinimumMs()
+{
+    // Per frame: header 4, data 8, acknowledge 1; 1 ms between header and data.
+    return (kHandshakeBytes + kFrames * 13) * kByteMs + kHandshakeWaitMs + kFrames * 1;
+}
+
+pid_t Spawn(const std::vector<std::string>& argv, int out)
+{
+    std::vector<char*> args;
+    for (const auto& a : argv)
+        args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(out, STDOUT_FILENO);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+// Runs program-cli to its end; returns the wall time in ms, or -1.
+double TimeCli(const std::vector<std::string>& args)
+{
+    std::vector<std::string> argv = {PROGRAM_CLI_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const int devNull = open("/dev/null", O_WRONLY);
+    const auto start = Clock::now();
+    const pid_t pid = Spawn(argv, devNull);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    close(devNull);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+}
+
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 3;
+    bool check = false;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (!std::strcmp(argv[i], "--check"))
+            check = true;
+    }
+
+    const auto dir = std::filesystem::temp_directory_path() / ("transfer-bench-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    const std::string radioFile = (dir / "radio.dat").string();
+    const std::string readFile = (dir / "read.dat").string();
+    const std::string savedFile = (dir / "saved.dat").string();
+    RadioImage radio{};
+    for (std::size_t i = 0; i < radio.size(); ++i)
+        radio[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    SaveDataFile(radioFile, radio);
+
+    int fds[2];
+    if (pipe(fds) != 0)
+        return 1;
+    const pid_t sim = Spawn({RADIO_SIM_PATH, "--pace", "--image", radioFile, "--save", savedFile}, fds[1]);
+    close(fds[1]);
+    std::string device;
+    char c = 0;
+    pollfd p{fds[0], POLLIN, 0};
+    while (poll(&p, 1, 5000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+        device += c;
+    close(fds[0]);
+
+    std::vector<double> reads;
+    std::vector<double> writes;
+    bool ok = !device.empty();
+    for (int run = 0; ok && run < runs; ++run) {
+        const double r = TimeCli({"read", "--port", device, "-o", readFile});
+        // Let the simulator notice the end of the session before the next one.
+        usleep(20000);
+        const double w = TimeCli({"write", "--port", device, readFile});
+        usleep(20000);
+        ok = r > 0 && w > 0;
+        reads.push_back(r);
+        writes.push_back(w);
+        std::printf("run %d: read %.1f ms, write %.1f ms\n", run + 1, r, w);
+    }
+    kill(sim, SIGTERM);
+    waitpid(sim, nullptr, 0);
+
+    RadioImage read{};
+    RadioImage saved{};
+    ok = ok && LoadDataFile(readFile, read) == DataFileResult::Ok &&
+         LoadDataFile(savedFile, saved) == DataFileResult::Ok &&
+         std::equal(radio.begin(), radio.begin() + ImageMap::kTransferEnd, read.begin()) &&
+         std::equal(radio.begin(), radio.begin() + ImageMap::kTransferEnd, saved.begin());
+    std::filesystem::remove_all(dir);
+    if (!ok) {
+        std::fprintf(stderr, "transfer_bench: a transfer failed or moved the wrong bytes\n");
+        return 1;
+    }
+
+    const double readMs = Median(reads);
+    const double writeMs = Median(writes);
+    const double readRatio = readMs / ReadMinimumMs();
+    const double writeRatio = writeMs / WriteMinimumMs();
+    const double bothRatio = (readMs + writeMs) / (ReadMinimumMs() + WriteMinimumMs());
+    std::printf("\n%-6s %10s %12s %7s\n", "", "median ms", "wire min ms", "ratio");
+    std::printf("%-6s %10.1f %12.1f %7.3f\n", "read", readMs, ReadMinimumMs(), readRatio);
+    std::printf("%-6s %10.1f %12.1f %7.3f\n", "write", writeMs, WriteMinimumMs(), writeRatio);
+    std::printf("%-6s %10.1f %12.1f %7.3f\n", "both", readMs + writeMs, ReadMinimumMs() + WriteMinimumMs(), bothRatio);
+    const bool met = readRatio <= kTarget && writeRatio <= kTarget;
+    std::printf("target %.2f: %s\n", kTarget, met ? "met" : "missed");
+    return check && !met ? 1 : 0;
+}

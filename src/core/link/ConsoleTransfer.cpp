@@ -1,0 +1,101 @@
+#include "core/link/ConsoleTransfer.h"
+
+#include "core/link/PortNames.h"
+#include "core/link/TransferMessages.h"
+
+#include <csignal>
+#include <ostream>
+
+namespace {
+
+volatile std::sig_atomic_t g_interrupted = 0;
+
+void OnInterrupt(int)
+{
+    g_interrupted = 1;
+}
+
+constexpr int kProgressEnd = 51;
+
+}  // namespace
+
+ConsolePrompter::ConsolePrompter(std::string prefix, int retries, std::ostream& err, ConsolePump* pump)
+    : prefix_(std::move(prefix)), retries_(retries), err_(err), pump_(pump)
+{
+}
+
+void ConsolePrompter::ShowMessage(TransferMessage message)
+{
+    if (pump_)
+        pump_->Finish();
+    err_ << prefix_ << TransferMessageEnglishText(message) << "\n";
+}
+
+bool ConsolePrompter::AskRetry(TransferMessage message)
+{
+    if (pump_)
+        pump_->Finish();
+    err_ << prefix_ << TransferMessageEnglishText(message) << "\n";
+    if (retried_ >= retries_)
+        return false;
+    ++retried_;
+    err_ << prefix_ << "retrying (" << retried_ << " of " << retries_ << ")\n";
+    return true;
+}
+
+ConsolePump::ConsolePump(std::ostream& err, bool drawProgress)
+    : err_(err), drawProgress_(drawProgress)
+{
+    g_interrupted = 0;
+    struct sigaction action {};
+    action.sa_handler = OnInterrupt;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, &previousInterrupt_);
+}
+
+ConsolePump::~ConsolePump()
+{
+    Finish();
+    sigaction(SIGINT, &previousInterrupt_, nullptr);
+}
+
+bool ConsolePump::PumpStep()
+{
+    return g_interrupted != 0;
+}
+
+void ConsolePump::SetProgress(int position)
+{
+    if (!drawProgress_)
+        return;
+    constexpr int kWidth = 34;
+    const int filled = position * kWidth / kProgressEnd;
+    err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+         << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << position << "/" << kProgressEnd
+         << std::flush;
+    barShown_ = true;
+}
+
+void ConsolePump::Finish()
+{
+    if (barShown_)
+        err_ << "\n";
+    barShown_ = false;
+}
+
+void ReportTransferEnd(const TransferResult& result, const std::string& device, const std::string& prefix,
+                       std::ostream& err)
+{
+    if (result.outcome == TransferOutcome::Cancelled) {
+        err << prefix << "cancelled\n";
+        return;
+    }
+    if (!result.openError)
+        return;
+    err << prefix << device << ": " << result.openError.message() << "\n";
+    if (result.openError == std::errc::permission_denied || result.openError == std::errc::operation_not_permitted) {
+        const std::string hint = PortPermissionHint(device);
+        if (!hint.empty())
+            err << hint << "\n";
+    }
+}

@@ -1,0 +1,16 @@
+#pragma once
+// Monotonic time and sleeps with absolute deadlines, so that many short waits
+// in a row do not add up their oversleeps more than necessary.
+
+#include <chrono>
+
+using MonotonicClock = std::chrono::steady_clock;
+
+// Sleeps until the deadline has passed (no early wake-up on signals).
+void SleepUntil(MonotonicClock::time_point deadline);
+void SleepMilliseconds(int milliseconds);
+
+// Asks the system to wake this thread as close to its deadlines as it can
+// (Linux otherwise lets a sleep run up to 50 us long to save power). Worth
+// it for the many 1 ms waits of a radio transfer; nothing elsewhere.
+void UsePreciseTimers();

@@ -1,0 +1,97 @@
+// Cancel through the pump, and the progress of a whole transfer, with the
+// engine in this process and the radio on a pseudo-terminal.
+
+#include "LinkHarness.h"
+
+#include "core/link/PosixSerialPort.h"
+#include "core/link/RadioTransfer.h"
+
+#include <numeric>
+
+using namespace linktest;
+
+namespace {
+
+class RecordingPrompter : public TransferPrompter
+{
+public:
+    void ShowMessage(TransferMessage message) override { shown.push_back(message); }
+    bool AskRetry(TransferMessage message) override
+    {
+        shown.push_back(message);
+        return false;
+    }
+    std::vector<TransferMessage> shown;
+};
+
+// Presses Cancel before the given pump step (1 = the first).
+class CancellingPump : public TransferPump
+{
+public:
+    explicit CancellingPump(int cancelAt) : cancelAt_(cancelAt) {}
+    bool PumpStep() override { return ++steps == cancelAt_; }
+    void SetProgress(int position) override { progress.push_back(position); }
+    int steps = 0;
+    std::vector<int> progress;
+
+private:
+    int cancelAt_;
+};
+
+TEST(RadioTransferCancel, EndsAtThePumpStepWhereCancelWasPressed)
+{
+    constexpr int kNever = 0;
+    struct Case
+    {
+        int cancelAt;
+        int blocks;  // blocks moved by then
+    };
+    // Six pump steps before the attempt, then five after each block.
+    const Case cases[] = {{1, 0}, {6, 0}, {7, 1}, {22, 4}, {kNever, 51}};
+    for (const bool write : {false, true}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE((write ? "write, cancel at " : "read, cancel at ") + std::to_string(c.cancelAt));
+            TempDir dir;
+            const std::string log = dir.File("wire.log");
+            const RadioImage memory = PatternImage(0x31, 0x32);
+            Sim sim({"--no-pace", "--log", log, "--model", "FF", "--image", SaveImageFile(dir, "radio.dat", memory)});
+            PosixSerialPort port;
+            RecordingPrompter prompter;
+            CancellingPump pump(c.cancelAt);
+            RadioTransfer transfer(port, prompter, pump);
+            RadioImage image = PatternImage(0x77, 0x78);
+            const RadioImage before = image;
+
+            const TransferResult result = write ? transfer.Write(sim.Device(), image) : transfer.Read(sim.Device(), image);
+            EXPECT_EQ(result.outcome, c.cancelAt == kNever ? TransferOutcome::Completed : TransferOutcome::Cancelled);
+            EXPECT_TRUE(prompter.shown.empty());
+            EXPECT_FALSE(port.IsOpen());
+            EXPECT_EQ(result.blocks, c.blocks);
+            std::vector<int> progress(static_cast<std::size_t>(c.blocks));
+            std::iota(progress.begin(), progress.end(), 1);
+            EXPECT_EQ(pump.progress, progress);
+            if (c.cancelAt != kNever) {
+                EXPECT_EQ(pump.steps, c.cancelAt);
+            }
+
+            RadioImage expected = before;
+            if (!write && c.cancelAt == kNever) {
+                std::copy(memory.begin(), memory.begin() + ImageMap::kTransferEnd, expected.begin());
+                EXPECT_EQ(result.deviceMode, 1);
+            }
+            EXPECT_EQ(image, expected);
+
+            sim.Stop();
+            const auto lines = WireLines(log);
+            const auto frames = std::count_if(lines.begin(), lines.end(), [write](const std::string& line) {
+                return line.rfind(write ? "> 57" : "> 52", 0) == 0;
+            });
+            EXPECT_EQ(frames, 2 * c.blocks);
+            if (c.cancelAt != kNever && c.cancelAt <= 6) {
+                EXPECT_TRUE(lines.empty());
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -1,0 +1,432 @@
+// radio-sim: a radio on a pseudo-terminal.
+//
+// Prints the device path of the line as the first line of its output, then
+// answers the programming protocol on it until it is stopped (or, with
+// --once, until the host has closed the line after one transfer). With
+// pacing on, the radio's bytes leave no faster than 9600 baud 8N1 and every
+// answer starts only once the host's bytes could have crossed the line.
+
+#include "RadioSimulator.h"
+
+#include "core/document/DataFile.h"
+#include "core/link/Timing.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::nanoseconds;
+
+// One character of 10 bits (start, 8 data, stop) at 9600 baud.
+constexpr nanoseconds kByteTime{10'000'000'000LL / 9600};
+// Without pacing, answers still wait this long after the host's byte: no
+// radio answers before the question has reached it.
+constexpr nanoseconds kTurnaround{1'000'000};
+// The host clears its input right after its acknowledge of the handshake
+// and only then reads the answer; an answer that came sooner than the
+// clearing would be lost. A real line leaves two character times for it;
+// without pacing the radio leaves this much, enough for a busy machine.
+constexpr nanoseconds kHandshakeAckTurnaround{10'000'000};
+
+constexpr const char* kUsage =
+    "Usage: radio-sim [OPTIONS]\n"
+    "A radio on a pseudo-terminal. Prints the device path as its first line,\n"
+    "then serves reads and writes on it until stopped.\n"
+    "\n"
+    "  --image FILE.dat      the radio's memory (default: erased, all 0xFF)\n"
+    "  --save FILE.dat       store the memory there after each write transfer\n"
+    "  --ident TEXT          first five bytes of the identity reply (default P3207)\n"
+    "  --model HEX           model code, identity byte 7 (default F5)\n"
+    "  --ident-length N      send only N bytes of the 8-byte identity reply\n"
+    "  --answer early|late   answer the wake-up after its 7th or 8th byte (default late)\n"
+    "  --pace, --no-pace     keep to the speed of a 9600 baud line (default on)\n"
+    "  --silent              never answer\n"
+    "  --silent-attempts N   leave the first N wake-ups unanswered\n"
+    "  --no-ack-at ADDR      do not acknowledge the write frame at ADDR (hex)\n"
+    "  --short-reply-at ADDR answer the read at ADDR (hex) with 11 bytes\n"
+    "  --hangup-after N      after N frames, drop the line as if the cable were pulled\n"
+    "                        (the simulator ends with it)\n"
+    "  --log FILE            record the bytes on the line, one line per direction change\n"
+    "  --once                end after the host has closed the line after one transfer\n";
+
+struct Settings
+{
+    RadioSimulatorOptions radio;
+    std::string savePath;
+    std::string logPath;
+    bool pace = true;
+    bool once = false;
+};
+
+volatile std::sig_atomic_t g_stop = 0;
+
+void OnStopSignal(int)
+{
+    g_stop = 1;
+}
+
+bool ParseNumber(const std::string& text, int base, unsigned long max, unsigned long& value)
+{
+    std::string digits = text;
+    if (base == 16 && (digits.rfind("0x", 0) == 0 || digits.rfind("0X", 0) == 0))
+        digits = digits.substr(2);
+    if (digits.empty())
+        return false;
+    char* end = nullptr;
+    errno = 0;
+    value = std::strtoul(digits.c_str(), &end, base);
+    return errno == 0 && *end == '\0' && value <= max;
+}
+
+int Usage(const std::string& message)
+{
+    std::fprintf(stderr, "radio-sim: %s\n%s", message.c_str(), kUsage);
+    return 2;
+}
+
+// Returns -1 when all is well, otherwise the exit status.
+int ParseSettings(int argc, char** argv, Settings& s)
+{
+    s.radio.memory.fill(0xFF);
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc)
+                return false;
+            out = argv[++i];
+            return true;
+        };
+        std::string v;
+        unsigned long n = 0;
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        } else if (arg == "--pace") {
+            s.pace = true;
+        } else if (arg == "--no-pace") {
+            s.pace = false;
+        } else if (arg == "--silent") {
+            s.radio.silent = true;
+        } else if (arg == "--once") {
+            s.once = true;
+        } else if (!value(v)) {
+            return Usage(arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg);
+        } else if (arg == "--image") {
+            std::string error;
+            if (LoadDataFile(v, s.radio.memory, &error) != DataFileResult::Ok) {
+                std::fprintf(stderr, "radio-sim: %s: %s\n", v.c_str(), error.empty() ? "cannot load" : error.c_str());
+                return 1;
+            }
+        } else if (arg == "--save") {
+            s.savePath = v;
+        } else if (arg == "--log") {
+            s.logPath = v;
+        } else if (arg == "--ident") {
+            s.radio.identity = v;
+        } else if (arg == "--model") {
+            if (!ParseNumber(v, 16, 0xFF, n))
+                return Usage("--model takes a hexadecimal byte");
+            s.radio.model = static_cast<std::uint8_t>(n);
+        } else if (arg == "--ident-length") {
+            if (!ParseNumber(v, 10, 8, n))
+                return Usage("--ident-length takes 0 to 8");
+            s.radio.identityLength = n;
+        } else if (arg == "--answer") {
+            if (v != "early" && v != "late")
+                return Usage("--answer takes early or late");
+            s.radio.earlyAnswer = v == "early";
+        } else if (arg == "--silent-attempts") {
+            if (!ParseNumber(v, 10, 1000000, n))
+                return Usage("--silent-attempts takes a number");
+            s.radio.silentAttempts = static_cast<int>(n);
+        } else if (arg == "--hangup-after") {
+            if (!ParseNumber(v, 10, 1000000, n))
+                return Usage("--hangup-after takes a number");
+            s.radio.hangUpAfter = static_cast<int>(n);
+        } else if (arg == "--no-ack-at" || arg == "--short-reply-at") {
+            if (!ParseNumber(v, 16, 0xFFFF, n))
+                return Usage(arg + " takes a hexadecimal address");
+            (arg == "--no-ack-at" ? s.radio.noAckAt : s.radio.shortReplyAt) = static_cast<std::uint16_t>(n);
+        } else {
+            return Usage("unknown option " + arg);
+        }
+    }
+    return -1;
+}
+
+// Bytes on the line, one text line per run in one direction:
+// "> 02 50 52" from the host, "< 06" from the radio, "# ..." for events.
+class LineLog
+{
+public:
+    explicit LineLog(const std::string& path) : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")) {}
+    ~LineLog()
+    {
+        if (file_)
+            std::fclose(file_);
+    }
+    bool Failed(const std::string& path) const { return !path.empty() && !file_; }
+
+    void Bytes(char direction, const std::uint8_t* data, std::size_t size)
+    {
+        if (!file_ || size == 0)
+            return;
+        if (direction != direction_) {
+            EndRun();
+            std::fputc(direction, file_);
+            direction_ = direction;
+        }
+        for (std::size_t i = 0; i < size; ++i)
+            std::fprintf(file_, " %02X", data[i]);
+    }
+    void Event(const char* text)
+    {
+        if (!file_)
+            return;
+        EndRun();
+        std::fprintf(file_, "# %s\n", text);
+        std::fflush(file_);
+    }
+    void EndRun()
+    {
+        if (file_ && direction_) {
+            std::fputc('\n', file_);
+            std::fflush(file_);
+        }
+        direction_ = 0;
+    }
+
+private:
+    std::FILE* file_;
+    char direction_ = 0;
+};
+
+struct PendingByte
+{
+    std::uint8_t byte;
+    Clock::time_point due;
+};
+
+timespec ToTimespec(nanoseconds d)
+{
+    d = std::max(d, nanoseconds::zero());
+    return {static_cast<time_t>(d.count() / 1'000'000'000), static_cast<long>(d.count() % 1'000'000'000)};
+}
+
+class Simulation
+{
+public:
+    Simulation(Settings settings, int master)
+        : s_(std::move(settings)), radio_(s_.radio), master_(master), log_(s_.logPath)
+    {
+    }
+    bool LogFailed() const { return log_.Failed(s_.logPath); }
+
+    int Run(const sigset_t& waitMask)
+    {
+        while (!g_stop) {
+            timespec ts{};
+            const timespec* timeout = nullptr;
+            if (!out_.empty()) {
+                ts = ToTimespec(out_.front().due - Clock::now());
+                timeout = &ts;
+            }
+            pollfd p{master_, POLLIN, 0};
+            const int r = ppoll(&p, 1, timeout, &waitMask);
+            if (r < 0 && errno != EINTR)
+                return Fail("poll");
+            if (r > 0 && (p.revents & POLLIN)) {
+                std::uint8_t buffer[256];
+                const ssize_t n = read(master_, buffer, sizeof buffer);
+                if (n > 0) {
+                    if (!Received(buffer, static_cast<std::size_t>(n)))
+                        return HangUp();
+                } else if (n < 0 && errno == EIO) {
+                    if (HostClosed())
+                        break;
+                }
+            } else if (r > 0 && (p.revents & POLLHUP)) {
+                // Nobody has the line open: look again shortly.
+                if (HostClosed())
+                    break;
+                // (A ppoll without descriptors, so that a stop signal gets through.)
+                const timespec pause = ToTimespec(std::chrono::milliseconds(2));
+                ppoll(nullptr, 0, &pause, &waitMask);
+            }
+            SendDue();
+        }
+        SaveMemory();
+        log_.EndRun();
+        return 0;
+    }
+
+private:
+    bool Received(const std::uint8_t* data, std::size_t size)
+    {
+        const auto now = Clock::now();
+        inSession_ = true;
+        for (std::size_t i = 0; i < size; ++i) {
+            log_.Bytes('>', data + i, 1);
+            // The byte has crossed the line one character time after the
+            // previous one did, and not before it was sent.
+            lineIn_ = s_.pace ? std::max(now, lineIn_) + kByteTime : now;
+            reply_.clear();
+            if (!radio_.Receive(data[i], reply_))
+                return false;
+            const auto start = s_.pace ? lineIn_
+                                       : now + (radio_.RepliedToHandshakeAck() ? kHandshakeAckTurnaround : kTurnaround);
+            for (std::uint8_t byte : reply_) {
+                const auto due = s_.pace ? std::max(start, lineOut_) + kByteTime : start;
+                lineOut_ = due;
+                out_.push_back({byte, due});
+            }
+        }
+        return true;
+    }
+
+    void SendDue()
+    {
+        const auto now = Clock::now();
+        std::uint8_t batch[64];
+        std::size_t count = 0;
+        while (!out_.empty() && out_.front().due <= now && count < sizeof batch) {
+            batch[count++] = out_.front().byte;
+            out_.pop_front();
+        }
+        if (count == 0)
+            return;
+        log_.Bytes('<', batch, count);
+        if (write(master_, batch, count) < 0)
+            out_.clear();  // the host has gone; the next poll says so
+    }
+
+    // The host has closed the line. Returns true when the simulator is done.
+    bool HostClosed()
+    {
+        if (!inSession_)
+            return false;
+        inSession_ = false;
+        out_.clear();
+        radio_.LineClosed();
+        log_.Event("closed");
+        SaveMemory();
+        return s_.once && radio_.WakeUps() > 0;
+    }
+
+    int HangUp()
+    {
+        close(master_);
+        log_.Event("hung up");
+        SaveMemory();
+        return 0;
+    }
+
+    void SaveMemory()
+    {
+        if (s_.savePath.empty() || !radio_.MemoryChanged())
+            return;
+        std::string error;
+        if (SaveDataFile(s_.savePath, radio_.Memory(), &error) == DataFileResult::Ok)
+            radio_.MemorySaved();
+        else
+            std::fprintf(stderr, "radio-sim: %s\n", error.c_str());
+    }
+
+    int Fail(const char* what)
+    {
+        std::fprintf(stderr, "radio-sim: %s: %s\n", what, std::strerror(errno));
+        return 1;
+    }
+
+    Settings s_;
+    RadioSimulator radio_;
+    int master_;
+    LineLog log_;
+    std::deque<PendingByte> out_;
+    std::vector<std::uint8_t> reply_;
+    Clock::time_point lineIn_{};
+    Clock::time_point lineOut_{};
+    bool inSession_ = false;
+};
+
+// Opens a pseudo-terminal and returns its master side; path receives the
+// device the host opens.
+int OpenLine(std::string& path)
+{
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
+        return -1;
+    const char* name = ptsname(master);
+    if (!name)
+        return -1;
+    path = name;
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
+    // The line starts raw, so that nothing is echoed or translated even
+    // before the host configures it.
+    const int slave = open(name, O_RDWR | O_NOCTTY);
+    if (slave >= 0) {
+        termios t{};
+        if (tcgetattr(slave, &t) == 0) {
+            cfmakeraw(&t);
+            cfsetispeed(&t, B9600);
+            cfsetospeed(&t, B9600);
+            tcsetattr(slave, TCSANOW, &t);
+        }
+        close(slave);
+    }
+    return master;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Settings settings;
+    if (const int status = ParseSettings(argc, argv, settings); status >= 0)
+        return status;
+
+    // Stop signals are let through only while waiting for the line, so that
+    // none is lost between a check and the wait.
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    sigset_t blocked;
+    sigset_t waitMask;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGTERM);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGHUP);
+    sigprocmask(SIG_BLOCK, &blocked, &waitMask);
+
+    UsePreciseTimers();
+    std::string path;
+    const int master = OpenLine(path);
+    if (master < 0) {
+        std::fprintf(stderr, "radio-sim: cannot open a pseudo-terminal: %s\n", std::strerror(errno));
+        return 1;
+    }
+    Simulation simulation(settings, master);
+    if (simulation.LogFailed()) {
+        std::fprintf(stderr, "radio-sim: cannot write %s\n", settings.logPath.c_str());
+        return 1;
+    }
+    std::printf("%s\n", path.c_str());
+    std::fflush(stdout);
+    return simulation.Run(waitMask);
+}
