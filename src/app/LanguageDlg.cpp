@@ -4,6 +4,7 @@
 #include "app/ControlId.h"
 #include "app/Globals.h"
 #include "app/LanguageResources.h"
+#include "app/Prompter.h"
 #include "app/ResourceIds.h"
 
 #include <QButtonGroup>
@@ -62,9 +63,17 @@ void CLanguageDlg::accept()
     m_nSelection = m_pChinese->isChecked() ? 1 : (m_pEnglish->isChecked() ? 0 : -1);
     const int running = IsChinese() ? 1 : 0;
     if (m_nSelection != running) {
-        m_bChanged = 1;
+        const std::string running = g_iniFile.GetValue("Setup", "Language", "");
         g_iniFile.SetValue("Setup", "Language", IsChinese() ? "English" : "Chinese");
-        g_iniFile.Save();
+        if (g_iniFile.Save()) {
+            m_bChanged = 1;
+        } else {
+            // Program.ini cannot be written (a system-wide install, a full
+            // disk): say so rather than restart into the same language.
+            g_iniFile.SetValue("Setup", "Language", running);
+            AppMessageBox(IsChinese() ? QStringLiteral("无法保存语言设置:Program.ini 无法写入。")
+                                      : QStringLiteral("The language could not be saved: Program.ini cannot be written."));
+        }
     }
     QDialog::accept();
 }

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QRadioButton>
+#include <QDir>
 #include <QtTest>
 
 namespace {
@@ -35,6 +36,7 @@ private slots:
     void languageDialog_data();
     void languageDialog();
     void languageDialogHelp();
+    void languageNotSavedIsReported();
     void aboutBox_data();
     void aboutBox();
 
@@ -126,6 +128,30 @@ void DialogsTest::languageDialogHelp()
     QVERIFY(HelpViewer());
     QCOMPARE(HelpViewer()->CurrentSource().fileName(), QStringLiteral("setup.html"));
     QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("language"));
+}
+
+void DialogsTest::languageNotSavedIsReported()
+{
+    CTestInstall install;
+    Configure(install, "English", kEnglishBundle);
+    const QString before = install.ReadFile("Program.ini");
+    CScriptedPrompter prompter;
+    // With its directory moved away Program.ini cannot be written, for root
+    // as for anyone.
+    const QString moved = install.Dir() + "-moved";
+    QVERIFY(QDir().rename(install.Dir(), moved));
+
+    CLanguageDlg dialog;
+    dialog.OnInitDialog();
+    Radio(&dialog, 1007)->setChecked(true);
+    dialog.accept();
+    QVERIFY(QDir().rename(moved, install.Dir()));
+
+    QCOMPARE(dialog.m_bChanged, 0);  // no restart into the same language
+    QCOMPARE(prompter.messages.size(), 1);
+    QVERIFY(prompter.messages[0].text.contains("Program.ini"));
+    QCOMPARE(install.ReadFile("Program.ini"), before);
+    QCOMPARE(QString::fromStdString(g_iniFile.GetValue("Setup", "Language", "")), QStringLiteral("English"));
 }
 
 void DialogsTest::aboutBox_data()
