@@ -133,6 +133,22 @@ TEST_F(IniFileTest, WriteBackDropsCommentsAndNormalisesLines)
                       "url=http://x//y\r\nNew=v\r\n");
 }
 
+TEST_F(IniFileTest, EmptyNamedSectionKeepsItsHeaderOnWriteBack)
+{
+    // Written without its header, the "[]" section's keys would join [S]
+    // and its k=2 would win over k=1.
+    Write("[S]\nk=1\n[]\nk=2\n");
+    {
+        CIniFile ini;
+        ASSERT_TRUE(ini.Load(path, true, true));
+        ini.SetValue("T", "a", "b");
+    }
+    EXPECT_EQ(Read(), "[S]\r\nk=1\r\n[]\r\nk=2\r\n[T]\r\na=b\r\n");
+    CIniFile again;
+    ASSERT_TRUE(again.Load(path, false, true));
+    EXPECT_EQ(again.GetValue("S", "k", ""), "1");
+}
+
 TEST_F(IniFileTest, NothingWrittenWithoutChange)
 {
     Write("; keep me\n[S]\nk=v\n");

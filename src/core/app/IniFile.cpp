@@ -197,8 +197,12 @@ bool CIniFile::Save()
     if (!m_changed || m_filePath.empty())
         return true;
     std::string text;
-    for (const Section& section : m_sections) {
-        if (!section.name.empty())
+    for (std::size_t index = 0; index < m_sections.size(); ++index) {
+        const Section& section = m_sections[index];
+        // Section 0 holds the keys above the first header and has none of
+        // its own. Every other section keeps its header, even "[]": written
+        // without it, its keys would join the section before it.
+        if (index > 0)
             text += "[" + section.name + "]\r\n";
         for (std::size_t i = 0; i < section.keys.size(); ++i)
             text += section.keys[i] + (section.keys[i].empty() ? "" : "=") + section.values[i] + "\r\n";
