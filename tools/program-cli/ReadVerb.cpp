@@ -1,14 +1,7 @@
+#include "TransferVerb.h"
 #include "Verbs.h"
 
-#include "core/link/ConsoleTransfer.h"
-#include "core/link/PortNames.h"
-#include "core/link/PosixSerialPort.h"
-#include "core/link/Timing.h"
-#include "core/link/TransferMessages.h"
-
-#include <charconv>
-#include <iostream>
-#include <unistd.h>
+#include <ostream>
 
 namespace cli {
 namespace {
@@ -26,15 +19,6 @@ constexpr const char* kUsage =
     "  --retries N      answer Retry to the first N communication errors (default 0)\n"
     "\n"
     "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n";
-
-// Reads --retries: a whole number from 0 to 1000, 0 when absent.
-bool ParseRetries(const Arguments& args, int& retries)
-{
-    const std::string text = args.Value("--retries").value_or("0");
-    const char* end = text.data() + text.size();
-    const auto [last, error] = std::from_chars(text.data(), end, retries);
-    return error == std::errc() && last == end && retries >= 0 && retries <= 1000;
-}
 
 int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -57,22 +41,12 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     if (const auto base = a.Value("--base"); base && !LoadImage("read", *base, image, err))
         return kExitFailed;
 
-    const std::string device = ResolvePortArgument(*port);
-    const std::string prefix = "program-cli read: ";
-    if (device.empty()) {
-        err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort) << "\n";
-        return Failure("read", "no serial device has the port number " + *port, err);
-    }
-    UsePreciseTimers();
-    PosixSerialPort serial;
-    ConsolePump pump(err, &err == &std::cerr && isatty(STDERR_FILENO));
-    ConsolePrompter prompter(prefix, retries, err, &pump);
-    const TransferResult result = RadioTransfer(serial, prompter, pump).Read(device, image);
-    pump.Finish();
-    if (result.outcome != TransferOutcome::Completed) {
-        ReportTransferEnd(result, device, prefix, err);
+    std::string device;
+    const TransferResult result = RunConsoleTransfer(
+        "read", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Read(d, image); }, device,
+        err);
+    if (result.outcome != TransferOutcome::Completed)
         return kExitFailed;
-    }
     if (!SaveImage("read", *output, image, err))
         return kExitFailed;
     out << "read " << device << " into " << *output << "\n"

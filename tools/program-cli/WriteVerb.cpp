@@ -1,26 +1,10 @@
+#include "TransferVerb.h"
 #include "Verbs.h"
 
-#include "core/link/ConsoleTransfer.h"
-#include "core/link/PortNames.h"
-#include "core/link/PosixSerialPort.h"
-#include "core/link/Timing.h"
-#include "core/link/TransferMessages.h"
-
-#include <charconv>
-#include <iostream>
-#include <unistd.h>
+#include <ostream>
 
 namespace cli {
 namespace {
-
-// Reads --retries: a whole number from 0 to 1000, 0 when absent.
-bool ParseRetries(const Arguments& args, int& retries)
-{
-    const std::string text = args.Value("--retries").value_or("0");
-    const char* end = text.data() + text.size();
-    const auto [last, error] = std::from_chars(text.data(), end, retries);
-    return error == std::errc() && last == end && retries >= 0 && retries <= 1000;
-}
 
 constexpr const char* kUsage =
     "Usage: program-cli write --port PORT FILE.dat [--retries N]\n"
@@ -51,22 +35,12 @@ int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!LoadImage("write", a.positional[0], image, err))
         return kExitFailed;
 
-    const std::string device = ResolvePortArgument(*port);
-    const std::string prefix = "program-cli write: ";
-    if (device.empty()) {
-        err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort) << "\n";
-        return Failure("write", "no serial device has the port number " + *port, err);
-    }
-    UsePreciseTimers();
-    PosixSerialPort serial;
-    ConsolePump pump(err, &err == &std::cerr && isatty(STDERR_FILENO));
-    ConsolePrompter prompter(prefix, retries, err, &pump);
-    const TransferResult result = RadioTransfer(serial, prompter, pump).Write(device, image);
-    pump.Finish();
-    if (result.outcome != TransferOutcome::Completed) {
-        ReportTransferEnd(result, device, prefix, err);
+    std::string device;
+    const TransferResult result = RunConsoleTransfer(
+        "write", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Write(d, image); }, device,
+        err);
+    if (result.outcome != TransferOutcome::Completed)
         return kExitFailed;
-    }
     out << "wrote " << a.positional[0] << " to " << device << "\n";
     return kExitOk;
 }

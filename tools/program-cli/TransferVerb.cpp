@@ -1,0 +1,48 @@
+#include "TransferVerb.h"
+
+#include "core/link/ConsoleTransfer.h"
+#include "core/link/PortNames.h"
+#include "core/link/PosixSerialPort.h"
+#include "core/link/Timing.h"
+#include "core/link/TransferMessages.h"
+
+#include <charconv>
+#include <iostream>
+#include <unistd.h>
+
+namespace cli {
+
+bool ParseRetries(const Arguments& args, int& retries)
+{
+    const std::string text = args.Value("--retries").value_or("0");
+    const char* end = text.data() + text.size();
+    const auto [last, error] = std::from_chars(text.data(), end, retries);
+    return error == std::errc() && last == end && retries >= 0 && retries <= 1000;
+}
+
+TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgument, int retries,
+                                  const std::function<TransferResult(RadioTransfer&, const std::string&)>& transfer,
+                                  std::string& device, std::ostream& err)
+{
+    const std::string prefix = std::string("program-cli ") + verb + ": ";
+    device = ResolvePortArgument(portArgument);
+    if (device.empty()) {
+        err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort) << "\n";
+        Failure(verb, "no serial device has the port number " + portArgument, err);
+        TransferResult result;
+        result.message = TransferMessage::CannotOpenPort;
+        return result;
+    }
+    UsePreciseTimers();
+    PosixSerialPort serial;
+    ConsolePump pump(err, &err == &std::cerr && isatty(STDERR_FILENO));
+    ConsolePrompter prompter(prefix, retries, err, &pump);
+    RadioTransfer engine(serial, prompter, pump);
+    const TransferResult result = transfer(engine, device);
+    pump.Finish();
+    if (result.outcome != TransferOutcome::Completed)
+        ReportTransferEnd(result, device, prefix, err);
+    return result;
+}
+
+}  // namespace cli

@@ -1,0 +1,23 @@
+#pragma once
+// What the read and write verbs share: the --retries option and running one
+// transfer on the console (port resolution, progress, prompts, reporting).
+
+#include "Cli.h"
+
+#include "core/link/RadioTransfer.h"
+
+#include <functional>
+
+namespace cli {
+
+// Reads --retries: a whole number from 0 to 1000, 0 when absent.
+bool ParseRetries(const Arguments& args, int& retries);
+
+// Resolves portArgument (a device path or a port number), runs transfer on
+// it with a console prompter and pump, and reports a failure on err.
+// Returns the result and stores the device used in device.
+TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgument, int retries,
+                                  const std::function<TransferResult(RadioTransfer&, const std::string&)>& transfer,
+                                  std::string& device, std::ostream& err);
+
+}  // namespace cli
