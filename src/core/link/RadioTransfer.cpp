@@ -68,22 +68,13 @@ TransferResult RadioTransfer::Read(const std::string& device, RadioImage& image)
     // Frames are collected aside, so that the image changes all at once or
     // not at all.
     RadioImage scratch = image;
-    std::uint16_t address = 0;
-    for (int block = 0; block < kBlocks; ++block) {
-        for (int half = 0; half < 2; ++half) {
-            if (half == 1)
-                SleepMilliseconds(1);
-            if (!ReadFrame(address, scratch.data() + address)) {
-                prompter_.ShowMessage(TransferMessage::ProgramInterrupt);
-                return End(result, TransferOutcome::Failed, TransferMessage::ProgramInterrupt);
-            }
-            address += kFrameSize;
-        }
-        result.blocks = block + 1;
-        pump_.SetProgress(result.blocks);
-        if (!Pump(kPumpStepsAfterBlock))
-            return End(result, TransferOutcome::Cancelled);
-    }
+    const bool moved = MoveFrames(result, [&](std::uint16_t address, int half) {
+        if (half == 1)
+            SleepMilliseconds(1);
+        return ReadFrame(address, scratch.data() + address);
+    });
+    if (!moved)
+        return result;
     std::copy(scratch.begin() + ImageMap::kTransferBegin, scratch.begin() + ImageMap::kTransferEnd,
               image.begin() + ImageMap::kTransferBegin);
     result.deviceMode = DeviceModeFromModel(model_);
@@ -98,21 +89,31 @@ TransferResult RadioTransfer::Write(const std::string& device, const RadioImage&
     TransferResult result;
     if (!Open(device, result) || !Connect(result))
         return result;
+    const bool moved = MoveFrames(
+        result, [&](std::uint16_t address, int) { return WriteFrame(address, source.data() + address); });
+    return moved ? End(result, TransferOutcome::Completed) : result;
+}
+
+bool RadioTransfer::MoveFrames(TransferResult& result, const std::function<bool(std::uint16_t, int)>& frame)
+{
     std::uint16_t address = 0;
     for (int block = 0; block < kBlocks; ++block) {
         for (int half = 0; half < 2; ++half) {
-            if (!WriteFrame(address, source.data() + address)) {
+            if (!frame(address, half)) {
                 prompter_.ShowMessage(TransferMessage::ProgramInterrupt);
-                return End(result, TransferOutcome::Failed, TransferMessage::ProgramInterrupt);
+                End(result, TransferOutcome::Failed, TransferMessage::ProgramInterrupt);
+                return false;
             }
             address += kFrameSize;
         }
         result.blocks = block + 1;
         pump_.SetProgress(result.blocks);
-        if (!Pump(kPumpStepsAfterBlock))
-            return End(result, TransferOutcome::Cancelled);
+        if (!Pump(kPumpStepsAfterBlock)) {
+            End(result, TransferOutcome::Cancelled);
+            return false;
+        }
     }
-    return End(result, TransferOutcome::Completed);
+    return true;
 }
 
 bool RadioTransfer::Open(const std::string& device, TransferResult& result)

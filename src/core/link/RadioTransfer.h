@@ -14,6 +14,7 @@
 #include "core/link/SerialPort.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <system_error>
@@ -96,6 +97,10 @@ private:
     bool Connect(TransferResult& result);  // attempts until connected; false when the transfer ended
     Connection Attempt();
     bool Pump(int steps);  // false when the user cancelled
+    // Runs frame(address, half) for the 102 frames in order, with progress
+    // and pump steps after each block. False when the transfer ended early
+    // (the failure shown, or Cancel); result then says how.
+    bool MoveFrames(TransferResult& result, const std::function<bool(std::uint16_t, int)>& frame);
     bool ReadFrame(std::uint16_t address, std::uint8_t* data);
     bool WriteFrame(std::uint16_t address, const std::uint8_t* data);
     bool ReadByte(std::uint8_t& byte, bool* callOk = nullptr);
