@@ -10,6 +10,7 @@
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 QString CProgramDoc::FileFilter()
@@ -46,12 +47,12 @@ bool CProgramDoc::OnNewDocument()
 
 bool CProgramDoc::OnOpenDocument(const QString& path)
 {
-    const DataFileResult result = LoadDataFile(path.toStdString(), m_image);
+    const DataFileResult result = LoadDataFile(QFile::encodeName(path).toStdString(), m_image);
     switch (result) {
     case DataFileResult::Ok:
         break;
     case DataFileResult::BadFormat:
-        AppMessageBox(Lang("Data Format Error", "数据格式不正确"));
+        AppMessageBox(QString::fromStdString(DataFileResultText(result, IsChinese())));
         return false;
     case DataFileResult::Truncated:
         return false;
@@ -79,7 +80,7 @@ bool CProgramDoc::OnSaveDocument(const QString& path)
 {
     if (m_pView)
         m_pView->GridToImage();
-    const DataFileResult result = SaveDataFile(path.toStdString(), m_image);
+    const DataFileResult result = SaveDataFile(QFile::encodeName(path).toStdString(), m_image);
     if (result != DataFileResult::Ok) {
         AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n") + path);
         return false;
