@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -320,6 +321,112 @@ TEST_F(Cli, ShowListsFeaturesAndProgrammedChannels)
     EXPECT_NE(zh.out.find("超时定时器:"), std::string::npos);
 }
 
+// Twelve channels on rows 1..12, so the listing has three pages: the
+// options page, channels 1..8 and channels 9..12.
+RadioImage TwelveChannels()
+{
+    RadioImage image = MakeNewImage();
+    for (int ch = 1; ch <= 12; ++ch) {
+        EncodeFrequency(image, ch, FrequencySide::Receive, std::to_string(400 + ch) + ".125");
+        EncodeFrequency(image, ch, FrequencySide::Transmit, std::to_string(400 + ch) + ".5");
+        EncodeTone(image, ch, ToneSide::Decode, "D023N");
+    }
+    image[ImageMap::kTimeOutTimer] = 4;
+    return image;
+}
+
+// The text of a PDF, page by page (pages end in a form feed); empty when
+// pdftotext is not installed.
+std::string PdfText(const std::string& pdf)
+{
+    const std::string text = pdf + ".txt";
+    if (std::system(("pdftotext -enc UTF-8 " + Quote(pdf) + " " + Quote(text) + " 2>/dev/null").c_str()) != 0)
+        return {};
+    return Slurp(text);
+}
+
+TEST_F(Cli, PrintWritesTheListingAsPdf)
+{
+#ifndef PRINT_HELPER_PATH
+    GTEST_SKIP() << "built without the desktop program: no print helper";
+#else
+    if (std::system("command -v pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "pdftotext is not installed";
+    WriteImage("twelve.dat", TwelveChannels());
+    WriteText("Program.ini", "[Setup]\nLanguage=English\n[English]\nCopyrights Owner=Test Owner Ltd\n"
+                             "[chinese]\ncopyrights owner=测试无线电\n");
+    struct Case {
+        const char* lang;
+        std::vector<std::string> texts;
+        std::vector<std::string> absent;
+    };
+    const Case cases[] = {
+        {"en",
+         {"Option", "Function", "Time Out Time:", "60s", "Beep:", "Channel", "Channel 1:", "Channel 8:",
+          "Channel 12:", "Receive Frequency:", "Transceive Frequency:", "401.12500", "412.50000", "D023N",
+          "QT/DQT Decode:", "W/N:", "Scan:", "Test Owner Ltd", "Page 1 of 3", "Page 2 of 3", "Page 3 of 3"},
+         {"Channel 13:", "可选功能"}},
+        {"zh",
+         {"可选功能", "功能", "超时定时器:", "信道", "信道1:", "信道12:", "接收频率:", "发射频率:", "QT/DQT解码:",
+          "宽/窄:", "扫描:", "412.50000", "测试无线电", "Page 1 of 3", "Page 3 of 3"},
+         {"Option", "Test Owner Ltd"}},
+    };
+    for (const Case& c : cases) {
+        const std::string pdf = Path(std::string("listing-") + c.lang + ".pdf");
+        const RunResult r = Run({"print", Path("twelve.dat"), "-o", pdf, "--lang", c.lang, "--ini", Path("Program.ini")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, "");
+        const std::string text = PdfText(pdf);
+        for (const auto& expected : c.texts)
+            EXPECT_NE(text.find(expected), std::string::npos) << c.lang << ": " << expected << "\n" << text;
+        for (const auto& unexpected : c.absent)
+            EXPECT_EQ(text.find(unexpected), std::string::npos) << c.lang << ": " << unexpected;
+        // Three pages; channel 9 opens the third.
+        ASSERT_EQ(std::count(text.begin(), text.end(), '\f'), 3) << c.lang;
+        const std::string third = text.substr(text.find('\f', text.find('\f') + 1));
+        EXPECT_NE(third.find(c.lang == std::string("en") ? "Channel 9:" : "信道9:"), std::string::npos) << third;
+        EXPECT_EQ(third.find(c.lang == std::string("en") ? "Channel 8:" : "信道8:"), std::string::npos) << third;
+    }
+#endif
+}
+
+TEST_F(Cli, PrintRefusesWhatItCannotPrint)
+{
+    WriteImage("new.dat", MakeNewImage());
+    WriteText("bad.dat", "not a data file");
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"print", Path("new.dat")}, 2, "-o OUT.pdf"},
+        {{"print", Path("new.dat"), "-o", Path("x.pdf"), "--lang", "fr"}, 2, "en or zh"},
+        {{"print", Path("bad.dat"), "-o", Path("x.pdf")}, 1, "bad.dat"},
+        {{"print", Path("new.dat"), "-o", Path("x.pdf"), "--ini", Path("none.ini")}, 1, "none.ini"},
+        {{"print", Path("new.dat"), "-o", Path("no-such-dir/x.pdf")}, 1, "no-such-dir"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = Run(c.args);
+#ifndef PRINT_HELPER_PATH
+        // Without the helper only the usage and the data file are checked
+        // before the verb stops.
+        if (c.status == 1 && std::string(c.message) == "no-such-dir")
+            continue;
+#endif
+        EXPECT_EQ(r.status, c.status) << c.message << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(Path("x.pdf")));
+#ifndef PRINT_HELPER_PATH
+    // Built without Qt: one clear line.
+    const RunResult r = Run({"print", Path("new.dat"), "-o", Path("x.pdf")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find("print helper"), std::string::npos) << r.err;
+#endif
+}
+
 TEST_F(Cli, UsageAndHelp)
 {
     for (const std::vector<std::string>& args :
@@ -327,7 +434,7 @@ TEST_F(Cli, UsageAndHelp)
           {"export", "a.dat", "--lang", "fr"}, {"import", "a.csv"}, {"import", "a.csv", "-o", "b.dat", "--band", "174-136"},
           {"show", "--bogus", "a.dat"}})
         EXPECT_EQ(Run(args).status, 2) << (args.empty() ? "" : args[0]);
-    for (const std::string verb : {"new", "export", "import", "show"}) {
+    for (const std::string verb : {"new", "export", "import", "show", "print"}) {
         const RunResult r = Run({verb, "--help"});
         EXPECT_EQ(r.status, 0);
         EXPECT_NE(r.out.find("Usage: program-cli " + verb), std::string::npos);

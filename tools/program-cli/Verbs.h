@@ -11,5 +11,6 @@ extern const Verb kImportVerb;
 extern const Verb kShowVerb;
 extern const Verb kReadVerb;
 extern const Verb kWriteVerb;
+extern const Verb kPrintVerb;
 
 }  // namespace cli

@@ -11,7 +11,7 @@ namespace cli {
 const std::vector<Verb>& Verbs()
 {
     static const std::vector<Verb> verbs = {
-        kNewVerb, kExportVerb, kImportVerb, kShowVerb, kReadVerb, kWriteVerb,
+        kNewVerb, kExportVerb, kImportVerb, kShowVerb, kPrintVerb, kReadVerb, kWriteVerb,
     };
     return verbs;
 }

@@ -1,0 +1,99 @@
+#include "channels/PrintCommands.h"
+
+#include "app/Globals.h"
+#include "app/Prompter.h"
+#include "app/ResourceIds.h"
+#include "channels/ListingPrinter.h"
+#include "frame/CmdTarget.h"
+
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+
+#include <utility>
+
+namespace {
+
+bool RunPrintDialog(QPrinter& printer, int lastPage, QWidget* parent)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setMinMax(1, lastPage);
+    dialog.setFromTo(1, lastPage);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+}  // namespace
+
+CPrintCommands::CPrintCommands(QWidget* parent, PrinterSource printer, ContentSource content)
+    : m_runPrintDialog(&RunPrintDialog)
+    , m_runPreview([](QPrintPreviewDialog& preview) { preview.exec(); })
+    , m_pParent(parent)
+    , m_printer(std::move(printer))
+    , m_content(std::move(content))
+{
+}
+
+bool CPrintCommands::OnCmdMsg(int id, CCmdUI* ui)
+{
+    switch (id) {
+    case Ids::ID_FILE_PRINT:
+        if (!ui)
+            OnFilePrint();
+        return true;
+    case Ids::ID_FILE_PRINT_DIRECT:
+        if (!ui)
+            OnFilePrintDirect();
+        return true;
+    case Ids::ID_FILE_PRINT_PREVIEW:
+        if (!ui)
+            OnFilePrintPreview();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CPrintCommands::OnFilePrint()
+{
+    CListingPrinter listing(m_content());
+    QPrinter& printer = *m_printer();
+    const int lastPage = listing.OnPreparePrinting();
+    printer.setPrintRange(QPrinter::AllPages);
+    if (!m_runPrintDialog(printer, lastPage, m_pParent))
+        return;
+    if (!listing.PrintRange(printer))
+        ReportFailure();
+}
+
+void CPrintCommands::OnFilePrintDirect()
+{
+    CListingPrinter listing(m_content());
+    QPrinter& printer = *m_printer();
+    printer.setPrintRange(QPrinter::AllPages);
+    if (!listing.PrintRange(printer))
+        ReportFailure();
+}
+
+void CPrintCommands::OnFilePrintPreview()
+{
+    CListingPrinter listing(m_content());
+    QPrinter& printer = *m_printer();
+    QPrintPreviewDialog preview(&printer, m_pParent);
+    preview.setWindowTitle(Lang("Print Preview", "打印预览"));
+    if (m_pParent)
+        preview.resize(m_pParent->window()->size() * 0.9);
+    // The preview shows every page, and its Print button prints every page.
+    QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
+                     [&listing](QPrinter* target) { listing.PrintPages(*target, 1, listing.LastPage()); });
+    m_runPreview(preview);
+}
+
+void CPrintCommands::ReportFailure() const
+{
+    AppMessageBox(Lang("The listing could not be printed: no printer is available or the file cannot be written.",
+                       "无法打印：没有可用的打印机，或文件无法写入。"),
+                  PromptButtons::Ok, PromptIcon::Stop);
+}

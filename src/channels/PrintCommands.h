@@ -1,0 +1,47 @@
+#pragma once
+// The channel view's printing commands: Print (57607) through the print
+// dialog, print without the dialog (57608) on the printer as it is set up,
+// and Print Preview (57609) in a preview window. Each command takes the
+// listing's content at the moment it runs, from the function the view gives,
+// and prints on the application's printer, so Print Setup choices apply.
+// Printing to a PDF file is the print dialog's choice of printer.
+//
+// A printer that cannot be drawn on is reported through the prompter; the
+// print dialog and the preview window can be replaced by tests.
+
+#include "core/channels/PrintLayout.h"
+
+#include <functional>
+
+class CCmdUI;
+class QPrintPreviewDialog;
+class QPrinter;
+class QWidget;
+
+class CPrintCommands
+{
+public:
+    using ContentSource = std::function<ListingContent()>;
+    using PrinterSource = std::function<QPrinter*()>;
+
+    CPrintCommands(QWidget* parent, PrinterSource printer, ContentSource content);
+
+    // Handles the three commands (always available); false for any other id.
+    bool OnCmdMsg(int id, CCmdUI* ui);
+
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+
+    // Shows the print dialog for pages 1..lastPage on the printer; true to print.
+    std::function<bool(QPrinter& printer, int lastPage, QWidget* parent)> m_runPrintDialog;
+    // Shows the preview window until it is closed.
+    std::function<void(QPrintPreviewDialog& preview)> m_runPreview;
+
+private:
+    void ReportFailure() const;
+
+    QWidget* m_pParent;
+    PrinterSource m_printer;
+    ContentSource m_content;
+};

@@ -1,0 +1,197 @@
+// The printing commands on a PDF printer: what Print, print without the
+// dialog and Print Preview put on the pages, and what a printer that cannot
+// be written does.
+
+#include "GuiTestSupport.h"
+
+#include "app/Globals.h"
+#include "app/ResourceIds.h"
+#include "channels/ListingPrinter.h"
+#include "channels/PrintCommands.h"
+#include "frame/CmdTarget.h"
+
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// Channels on the given rows, both frequencies set.
+ListingContent Listing(const std::vector<int>& rows, int deviceMode = 0)
+{
+    ListingContent content;
+    content.texts = NewChannelTable(false);
+    for (int r : rows) {
+        content.texts[static_cast<std::size_t>(r)][kColRxFrequency] = "146.52500";
+        content.texts[static_cast<std::size_t>(r)][kColTxFrequency] = "146.02500";
+    }
+    content.image.fill(0);
+    content.deviceMode = deviceMode;
+    content.owner = "Test Owner";
+    return content;
+}
+
+// The text of each page of a PDF.
+QStringList PdfPages(const QString& pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    if (!process.waitForFinished() || process.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QChar('\f'));
+    pages.removeLast();  // after the last form feed
+    return pages;
+}
+
+}  // namespace
+
+class PrintingTest : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void printWithoutDialogPrintsEveryPage();
+    void printDialogChoosesThePages_data();
+    void printDialogChoosesThePages();
+    void previewShowsEveryPage();
+    void unwritablePrinterIsReported();
+    void otherCommandsAreNotHandled();
+
+private:
+    QString PdfPath() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
+
+    QTemporaryDir m_dir;
+    QPrinter m_printer{QPrinter::HighResolution};
+    CScriptedPrompter m_prompter;
+    ListingContent m_content;
+    std::unique_ptr<CPrintCommands> m_commands;
+};
+
+void PrintingTest::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        QSKIP("pdftotext is not installed");
+}
+
+void PrintingTest::init()
+{
+    ResetGlobals();
+    SetPrompter(&m_prompter);
+    m_prompter.messages.clear();
+    QFile::remove(PdfPath());
+    m_printer.setOutputFormat(QPrinter::PdfFormat);
+    m_printer.setOutputFileName(PdfPath());
+    m_printer.setPageSize(QPageSize(QPageSize::A4));
+    m_content = Listing({1, 2, 3, 4, 5, 6, 7, 8, 9});
+    m_commands = std::make_unique<CPrintCommands>(nullptr, [this] { return &m_printer; },
+                                                  [this] { return m_content; });
+}
+
+void PrintingTest::cleanup()
+{
+    m_commands.reset();
+    SetPrompter(nullptr);
+}
+
+void PrintingTest::printWithoutDialogPrintsEveryPage()
+{
+    // A page range left over from an earlier dialog does not apply.
+    m_printer.setPrintRange(QPrinter::PageRange);
+    m_printer.setFromTo(2, 2);
+    QVERIFY(m_commands->OnCmdMsg(Ids::ID_FILE_PRINT_DIRECT, nullptr));
+    const QStringList pages = PdfPages(PdfPath());
+    QCOMPARE(pages.size(), 3);
+    QVERIFY(pages[0].contains("Time Out Time:"));
+    QVERIFY(pages[0].contains("Test Owner"));
+    QVERIFY(pages[0].contains("Page 1 of 3"));
+    QVERIFY(pages[1].contains("Channel 8:"));
+    QVERIFY(pages[2].contains("Channel 9:"));
+    QVERIFY(!pages[2].contains("Channel 8:"));
+    QVERIFY(pages[2].contains("Page 3 of 3"));
+    QVERIFY(m_prompter.messages.isEmpty());
+}
+
+void PrintingTest::printDialogChoosesThePages_data()
+{
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<QStringList>("feet");
+
+    QTest::newRow("all") << true << 0 << 0 << QStringList{"Page 1 of 3", "Page 2 of 3", "Page 3 of 3"};
+    QTest::newRow("the last page") << true << 3 << 3 << QStringList{"Page 3 of 3"};
+    QTest::newRow("beyond the listing") << true << 2 << 9 << QStringList{"Page 2 of 3", "Page 3 of 3"};
+    QTest::newRow("cancelled") << false << 0 << 0 << QStringList{};
+}
+
+void PrintingTest::printDialogChoosesThePages()
+{
+    QFETCH(bool, accept);
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(QStringList, feet);
+
+    int offered = 0;
+    m_commands->m_runPrintDialog = [&](QPrinter& printer, int lastPage, QWidget*) {
+        offered = lastPage;
+        if (from > 0) {
+            printer.setPrintRange(QPrinter::PageRange);
+            printer.setFromTo(from, to);
+        }
+        return accept;
+    };
+    QVERIFY(m_commands->OnCmdMsg(Ids::ID_FILE_PRINT, nullptr));
+    QCOMPARE(offered, 3);
+    QCOMPARE(QFile::exists(PdfPath()), accept);
+    if (!accept)
+        return;
+    const QStringList pages = PdfPages(PdfPath());
+    QCOMPARE(pages.size(), feet.size());
+    for (int i = 0; i < feet.size(); ++i)
+        QVERIFY2(pages[i].contains(feet[i]), qPrintable(pages[i]));
+}
+
+void PrintingTest::previewShowsEveryPage()
+{
+    // A transmitter's grid: only the Tx cells hold frequencies.
+    m_content = Listing({});
+    for (int r : {3, 5, 12})
+        m_content.texts[static_cast<std::size_t>(r)][kColTxFrequency] = "150.00000";
+    m_content.deviceMode = 2;
+    int pages = -1;
+    m_commands->m_runPreview = [&](QPrintPreviewDialog& preview) {
+        auto* widget = preview.findChild<QPrintPreviewWidget*>();
+        QVERIFY(widget);
+        widget->updatePreview();
+        pages = widget->pageCount();
+    };
+    QVERIFY(m_commands->OnCmdMsg(Ids::ID_FILE_PRINT_PREVIEW, nullptr));
+    QCOMPARE(pages, 2);
+    QVERIFY(!QFile::exists(PdfPath()));
+}
+
+void PrintingTest::unwritablePrinterIsReported()
+{
+    m_printer.setOutputFileName(m_dir.filePath(QStringLiteral("missing/out.pdf")));
+    m_commands->OnCmdMsg(Ids::ID_FILE_PRINT_DIRECT, nullptr);
+    QCOMPARE(m_prompter.messages.size(), 1);
+    QVERIFY(m_prompter.messages[0].text.contains("could not be printed"));
+}
+
+void PrintingTest::otherCommandsAreNotHandled()
+{
+    CCmdUI ui(Ids::ID_FILE_PRINT);
+    QVERIFY(m_commands->OnCmdMsg(Ids::ID_FILE_PRINT, &ui));
+    QVERIFY(ui.m_bEnabled);
+    QVERIFY(!m_commands->OnCmdMsg(Ids::ID_FILE_PRINT_SETUP, nullptr));
+    QVERIFY(!QFile::exists(PdfPath()));
+}
+
+QTEST_MAIN(PrintingTest)
+#include "printing_test.moc"

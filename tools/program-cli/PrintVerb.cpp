@@ -1,0 +1,148 @@
+// The print verb checks its arguments and the data file here, where no Qt is
+// linked, then hands the drawing to the print helper: a small Qt program
+// built with the desktop program and installed beside program-cli. Where the
+// helper is missing, the verb says so in one line.
+
+#include "Verbs.h"
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <ostream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace cli {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: program-cli print FILE.dat -o OUT.pdf [--lang en|zh] [--ini Program.ini]\n"
+    "Write the printed listing of a data file as a PDF on A4 paper: the optional\n"
+    "features on the first page, then the programmed channels, eight a page.\n"
+    "The foot of every page carries the \"Copyrights Owner\" text of the\n"
+    "language's section of Program.ini: the one given, else the one beside\n"
+    "program-cli or beside the installed desktop program.\n";
+
+constexpr const char* kHelperName = "program-print";
+
+std::filesystem::path ExecutableDir()
+{
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::filesystem::path() : self.parent_path();
+}
+
+// Program.ini beside program-cli (the build tree), else beside the installed
+// desktop program; empty when there is none.
+std::string DefaultIni(const std::filesystem::path& dir)
+{
+    const std::filesystem::path candidates[] = {
+        dir / "Program.ini",
+        dir / ".." / PROGRAM_INSTALL_DIR / "Program.ini",
+    };
+    std::error_code ec;
+    for (const auto& candidate : candidates)
+        if (std::filesystem::is_regular_file(candidate, ec))
+            return candidate.string();
+    return {};
+}
+
+// Runs the helper with the arguments, copying what it writes on its error
+// output to err. Returns its exit status, or kExitFailed when it cannot run.
+int RunHelper(const std::string& helper, const std::vector<std::string>& args, std::ostream& err)
+{
+    std::array<int, 2> pipeEnds{};
+    if (pipe(pipeEnds.data()) != 0)
+        return Failure("print", std::string("cannot start the print helper: ") + std::strerror(errno), err);
+
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(helper.c_str()));
+    for (const auto& arg : args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDERR_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[1]);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, helper.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    if (spawned != 0) {
+        close(pipeEnds[0]);
+        return Failure("print", "cannot start the print helper " + helper + ": " + std::strerror(spawned), err);
+    }
+
+    std::array<char, 4096> buffer{};
+    for (;;) {
+        const ssize_t n = read(pipeEnds[0], buffer.data(), buffer.size());
+        if (n > 0)
+            err.write(buffer.data(), n);
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    close(pipeEnds[0]);
+
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return Failure("print", "the print helper stopped abnormally", err);
+}
+
+int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Arguments a;
+    if (!ParseArguments(args, {"-o", "--lang", "--ini"}, {}, a, err))
+        return UsageError("print", "bad arguments", err);
+    if (a.help) {
+        out << kUsage;
+        return kExitOk;
+    }
+    bool chinese = false;
+    if (!ParseLanguage(a, chinese, err))
+        return UsageError("print", "bad language", err);
+    if (a.positional.size() != 1)
+        return UsageError("print", "expected one data file", err);
+    const std::string output = a.Value("-o").value_or("");
+    if (output.empty())
+        return UsageError("print", "expected -o OUT.pdf", err);
+
+    RadioImage image{};
+    if (!LoadImage("print", a.positional[0], image, err))
+        return kExitFailed;
+
+    const std::filesystem::path dir = ExecutableDir();
+    std::error_code ec;
+    std::string ini = a.Value("--ini").value_or("");
+    if (!ini.empty() && !std::filesystem::is_regular_file(ini, ec))
+        return Failure("print", ini + ": no such configuration file", err);
+    if (ini.empty())
+        ini = DefaultIni(dir);
+
+    const std::string helper = (dir / kHelperName).string();
+    if (dir.empty() || access(helper.c_str(), X_OK) != 0)
+        return Failure("print", "printing needs the Qt print helper " + std::string(kHelperName)
+                                    + ", which is not installed beside program-cli (build with the desktop program)",
+                       err);
+
+    std::vector<std::string> helperArgs = {a.positional[0], "-o", output, "--lang", chinese ? "zh" : "en"};
+    if (!ini.empty()) {
+        helperArgs.push_back("--ini");
+        helperArgs.push_back(ini);
+    }
+    return RunHelper(helper, helperArgs, err);
+}
+
+}  // namespace
+
+const Verb kPrintVerb = {"print", "write the printed listing of a data file as a PDF", kUsage, &RunPrint};
+
+}  // namespace cli
