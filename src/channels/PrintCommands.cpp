@@ -4,6 +4,8 @@
 #include "app/Prompter.h"
 #include "app/ResourceIds.h"
 #include "channels/ListingPrinter.h"
+#include "channels/ProgramView.h"
+#include "document/ProgramDoc.h"
 #include "frame/CmdTarget.h"
 
 #include <QPrintDialog>
@@ -36,30 +38,36 @@ CPrintCommands::CPrintCommands(QWidget* parent, PrinterSource printer, ContentSo
 {
 }
 
+CPrintCommands::~CPrintCommands() = default;
+
 bool CPrintCommands::OnCmdMsg(int id, CCmdUI* ui)
 {
+    void (CPrintCommands::*handler)() = nullptr;
     switch (id) {
     case Ids::ID_FILE_PRINT:
-        if (!ui)
-            OnFilePrint();
-        return true;
+        handler = &CPrintCommands::OnFilePrint;
+        break;
     case Ids::ID_FILE_PRINT_DIRECT:
-        if (!ui)
-            OnFilePrintDirect();
-        return true;
+        handler = &CPrintCommands::OnFilePrintDirect;
+        break;
     case Ids::ID_FILE_PRINT_PREVIEW:
-        if (!ui)
-            OnFilePrintPreview();
-        return true;
+        handler = &CPrintCommands::OnFilePrintPreview;
+        break;
     default:
         return false;
     }
+    const bool available = m_isAvailable();
+    if (ui)
+        ui->Enable(available);
+    else if (available)
+        (this->*handler)();
+    return true;
 }
 
 void CPrintCommands::OnFilePrint()
 {
     CListingPrinter listing(m_content());
-    QPrinter& printer = *m_printer();
+    QPrinter& printer = Printer();
     const int lastPage = listing.OnPreparePrinting();
     printer.setPrintRange(QPrinter::AllPages);
     if (!m_runPrintDialog(printer, lastPage, m_pParent))
@@ -71,7 +79,7 @@ void CPrintCommands::OnFilePrint()
 void CPrintCommands::OnFilePrintDirect()
 {
     CListingPrinter listing(m_content());
-    QPrinter& printer = *m_printer();
+    QPrinter& printer = Printer();
     printer.setPrintRange(QPrinter::AllPages);
     if (!listing.PrintRange(printer))
         ReportFailure();
@@ -80,7 +88,7 @@ void CPrintCommands::OnFilePrintDirect()
 void CPrintCommands::OnFilePrintPreview()
 {
     CListingPrinter listing(m_content());
-    QPrinter& printer = *m_printer();
+    QPrinter& printer = Printer();
     QPrintPreviewDialog preview(&printer, m_pParent);
     preview.setWindowTitle(Lang("Print Preview", "打印预览"));
     if (m_pParent)
@@ -91,9 +99,29 @@ void CPrintCommands::OnFilePrintPreview()
     m_runPreview(preview);
 }
 
+QPrinter& CPrintCommands::Printer()
+{
+    if (QPrinter* printer = m_printer ? m_printer() : nullptr)
+        return *printer;
+    if (!m_pOwnPrinter)
+        m_pOwnPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_pOwnPrinter;
+}
+
 void CPrintCommands::ReportFailure() const
 {
     AppMessageBox(Lang("The listing could not be printed: no printer is available or the file cannot be written.",
                        "无法打印：没有可用的打印机，或文件无法写入。"),
                   PromptButtons::Ok, PromptIcon::Stop);
+}
+
+ListingContent ViewListingContent(const CProgramView& view)
+{
+    ListingContent content;
+    content.texts = view.GridTexts();
+    content.image = view.GetDocument()->m_image;
+    content.deviceMode = g_nDeviceMode;
+    content.chinese = IsChinese();
+    content.owner = LanguageText("Copyrights Owner").toStdString();
+    return content;
 }

@@ -12,8 +12,10 @@
 #include "core/channels/PrintLayout.h"
 
 #include <functional>
+#include <memory>
 
 class CCmdUI;
+class CProgramView;
 class QPrintPreviewDialog;
 class QPrinter;
 class QWidget;
@@ -25,23 +27,35 @@ public:
     using PrinterSource = std::function<QPrinter*()>;
 
     CPrintCommands(QWidget* parent, PrinterSource printer, ContentSource content);
+    ~CPrintCommands();
 
-    // Handles the three commands (always available); false for any other id.
+    // Handles the three commands; false for any other id. While
+    // m_isAvailable says no (a radio transfer runs) they are disabled.
     bool OnCmdMsg(int id, CCmdUI* ui);
 
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
 
+    std::function<bool()> m_isAvailable = [] { return true; };
     // Shows the print dialog for pages 1..lastPage on the printer; true to print.
     std::function<bool(QPrinter& printer, int lastPage, QWidget* parent)> m_runPrintDialog;
     // Shows the preview window until it is closed.
     std::function<void(QPrintPreviewDialog& preview)> m_runPreview;
 
 private:
+    // The printer the source gives, or one of this object's own when there
+    // is no application to give one.
+    QPrinter& Printer();
     void ReportFailure() const;
 
     QWidget* m_pParent;
     PrinterSource m_printer;
     ContentSource m_content;
+    std::unique_ptr<QPrinter> m_pOwnPrinter;
 };
+
+// What a channel view prints: the texts its grid shows now (an editor's
+// pending text is not among them), its document's feature bytes, the global
+// device mode and language, and the running language's "Copyrights Owner".
+ListingContent ViewListingContent(const CProgramView& view);

@@ -10,6 +10,7 @@
 #include "app/ResourceIds.h"
 #include "app/UserStore.h"
 #include "channels/MSFlexGrid.h"
+#include "channels/PrintCommands.h"
 #include "document/ProgramDoc.h"
 
 #include <algorithm>
@@ -105,6 +106,9 @@ CProgramView::CProgramView(CProgramDoc* document)
     setFocusProxy(m_pGrid);
 
     m_pLanguageDlg = new CLanguageDlg(this);
+    m_pPrintCommands = std::make_unique<CPrintCommands>(
+        this, [] { return theApp ? theApp->Printer() : nullptr; }, [this] { return ViewListingContent(*this); });
+    m_pPrintCommands->m_isAvailable = [this] { return !m_bEditingBlocked; };
 }
 
 CProgramView::~CProgramView()
@@ -430,7 +434,7 @@ bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
             OnLanguage();
         return true;
     }
-    return false;
+    return m_pPrintCommands->OnCmdMsg(id, ui);
 }
 
 void CProgramView::OnLanguage()

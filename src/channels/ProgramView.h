@@ -18,9 +18,11 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 class CLanguageDlg;
 class CMSFlexGrid;
+class CPrintCommands;
 class CProgramDoc;
 class QComboBox;
 class QLabel;
@@ -76,6 +78,8 @@ public:
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
     CLanguageDlg* LanguageDialog() const { return m_pLanguageDlg; }
+    // Print, print without the dialog and Print Preview of the listing.
+    CPrintCommands* PrintCommands() const { return m_pPrintCommands.get(); }
 
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
@@ -114,4 +118,5 @@ private:
     ChannelTable m_shownTexts;
     std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
+    std::unique_ptr<CPrintCommands> m_pPrintCommands;
 };

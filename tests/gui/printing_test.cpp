@@ -5,10 +5,15 @@
 #include "GuiTestSupport.h"
 
 #include "app/Globals.h"
+#include "app/ProgramApp.h"
 #include "app/ResourceIds.h"
 #include "channels/ListingPrinter.h"
+#include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
+#include "channels/ProgramView.h"
+#include "frame/ChildFrame.h"
 #include "frame/CmdTarget.h"
+#include "frame/MainFrame.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -62,6 +67,7 @@ private slots:
     void previewShowsEveryPage();
     void unwritablePrinterIsReported();
     void otherCommandsAreNotHandled();
+    void viewPrintsWhatItsGridShows();
 
 private:
     QString PdfPath() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
@@ -190,6 +196,54 @@ void PrintingTest::otherCommandsAreNotHandled()
     QVERIFY(m_commands->OnCmdMsg(Ids::ID_FILE_PRINT, &ui));
     QVERIFY(ui.m_bEnabled);
     QVERIFY(!m_commands->OnCmdMsg(Ids::ID_FILE_PRINT_SETUP, nullptr));
+    QVERIFY(!QFile::exists(PdfPath()));
+}
+
+void PrintingTest::viewPrintsWhatItsGridShows()
+{
+    SetPrompter(nullptr);
+    CTestInstall install;
+    QVERIFY(install.Start());
+    CMainFrame* frame = install.App()->MainFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    frame->activateWindow();
+    CProgramView* view = frame->MDIGetActive()->GetActiveView();
+    CMSFlexGrid* grid = view->Grid();
+    QPrinter* printer = install.App()->Printer();
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(PdfPath());
+
+    // Device mode 2 at start-up: the transmit side only. Channel 1 gets a Tx
+    // frequency; channel 3's typed value is still open in its editor.
+    auto type = [&](int row, const char* text, bool enter) {
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, kColTxFrequency - 1));
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        if (enter)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    type(1, "145.5", true);
+    type(3, "146", false);
+    QCOMPARE(grid->GetTextMatrix(1, kColRxFrequency), QString());
+
+    CCmdUI state(Ids::ID_FILE_PRINT_PREVIEW);
+    QVERIFY(frame->RouteCommand(Ids::ID_FILE_PRINT_PREVIEW, &state));
+    QVERIFY(state.m_bEnabled);
+    QVERIFY(frame->RouteCommand(Ids::ID_FILE_PRINT_DIRECT, nullptr));
+    const QStringList pages = PdfPages(PdfPath());
+    QCOMPARE(pages.size(), 2);
+    QVERIFY2(pages[1].contains("Channel 1:") && pages[1].contains("145.50000"), qPrintable(pages[1]));
+    QVERIFY2(!pages[1].contains("Channel 3:") && !pages[1].contains("146.00000"), qPrintable(pages[1]));
+    QVERIFY(pages[0].contains("Quillmark Radio Communications"));
+    QVERIFY(install.prompter.messages.isEmpty());
+
+    // While a radio transfer runs the commands are disabled and do nothing.
+    QFile::remove(PdfPath());
+    view->SetEditingBlocked(true);
+    QVERIFY(frame->RouteCommand(Ids::ID_FILE_PRINT_PREVIEW, &state));
+    QVERIFY(!state.m_bEnabled);
+    frame->RouteCommand(Ids::ID_FILE_PRINT_DIRECT, nullptr);
     QVERIFY(!QFile::exists(PdfPath()));
 }
 
