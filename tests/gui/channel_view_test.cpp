@@ -4,6 +4,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ContextHelp.h"
 #include "app/Globals.h"
 #include "app/ProgramApp.h"
 #include "channels/MSFlexGrid.h"
@@ -53,6 +54,8 @@ private slots:
     void enterInTheLastCellWraps();
     void rejectedFrequencyKeepsTheRow();
     void chineseLists();
+    void f1GivesTheHelpOfTheFocusedControl();
+    void modeZeroTakesNoEdits();
     void exitAsksAboutUnsavedChanges_data();
     void exitAsksAboutUnsavedChanges();
     void newAsksAboutUnsavedChanges();
@@ -233,6 +236,33 @@ void ChannelViewTest::chineseLists()
     auto* list = qobject_cast<QComboBox*>(m_view->EditorForColumn(7));
     QCOMPARE(list->itemText(1), QStringLiteral("载波"));
     QVERIFY(m_install->App()->MainWindow()->windowTitle().contains(QStringLiteral("  [ 类型:")));
+}
+
+void ChannelViewTest::f1GivesTheHelpOfTheFocusedControl()
+{
+    Start();
+    QTest::keyClick(Focused(), Qt::Key_F1);
+    QVERIFY(HelpViewer());
+    QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("grid"));
+    QTest::keyClick(m_grid, Qt::Key_Return);  // opens the Tx editor
+    QTest::keyClick(Focused(), Qt::Key_F1);
+    QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("tx"));
+}
+
+void ChannelViewTest::modeZeroTakesNoEdits()
+{
+    Start();
+    SetMode(0);
+    QVERIFY(!m_grid->isEnabled());
+    for (int col = 0; col <= 6; ++col)
+        QVERIFY(m_grid->GetColWidth(col) > 0);
+    QCOMPARE(m_grid->GetColWidth(7), 0);
+    ClickCell(2, 1);
+    m_grid->SetRow(3);
+    for (int col = 1; col <= 8; ++col)
+        QVERIFY(!m_view->EditorForColumn(col)->isVisible());
+    SetMode(2);
+    QVERIFY(m_grid->isEnabled());
 }
 
 void ChannelViewTest::exitAsksAboutUnsavedChanges_data()
