@@ -1,4 +1,5 @@
 #include "core/app/IniFile.h"
+#include "core/util/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -224,22 +225,44 @@ TEST_F(IniFileTest, LoadBesideProgramUsesInvocationDirectory)
 
 TEST_F(IniFileTest, FailedSaveKeepsPreviousFile)
 {
-    Write("[S]\nk=1\n");
+    const std::string before = "; the user's notes\r\n[S]\r\nk=1\r\n";
+    Write(before);
     CIniFile ini;
     ASSERT_TRUE(ini.Load(path, false, true));
     ini.SetValue("S", "k", "2");
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    const bool saved = ini.Save();
-    fs::permissions(dir, fs::perms::owner_all);
-    if (::geteuid() != 0) {  // root writes anywhere
-        EXPECT_FALSE(saved);
-        EXPECT_EQ(Read(), "[S]\nk=1\n");
+    for (AtomicWriteStep step : {AtomicWriteStep::Write, AtomicWriteStep::Rename}) {
+        SCOPED_TRACE(step == AtomicWriteStep::Write ? "write" : "rename");
+        {
+            ScopedAtomicWriteFailure failure(step);
+            EXPECT_FALSE(ini.Save());
+        }
+        EXPECT_EQ(Read(), before);
+        // No temporary file is left behind.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+        EXPECT_EQ(ini.GetValue("S", "k", ""), "2") << "the change stays in memory";
     }
-    // No temporary file is left behind either way.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
-        ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(Read(), "[S]\r\nk=2\r\n");
+}
+
+TEST_F(IniFileTest, ZeroBytesAndByteOrderMarkAreNotKeys)
+{
+    // A file padded with zeros after shorter text, and one that an editor
+    // saved with a byte-order mark.
+    const std::string padded = "[Setup]\r\nLanguage=Chinese\r\n" + std::string(7, '\0') + "\r\n" +
+                               std::string(5, '\0') + "\r\nk=v\0\0\r\n" + std::string(12, '\0');
+    const std::string bom = "\xEF\xBB\xBF[Setup]\r\nLanguage=Chinese\r\nk=v\r\n";
+    for (const std::string& text : {padded, bom}) {
+        Write(text);
+        {
+            CIniFile ini;
+            ASSERT_TRUE(ini.Load(path, true, true));
+            EXPECT_EQ(ini.GetValue("Setup", "Language", ""), "Chinese");
+            EXPECT_EQ(ini.GetValue("Setup", "k", ""), "v");
+            ini.SetValue("Setup", "Language", "English");
+        }
+        EXPECT_EQ(Read(), "[Setup]\r\nLanguage=English\r\nk=v\r\n");
+    }
 }
 
 TEST_F(IniFileTest, ReloadSavesPendingChangesFirst)

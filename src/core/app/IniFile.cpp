@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
 
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string Trim(const std::string& text)
 {
@@ -131,7 +133,17 @@ bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
     AddSection("");
 
     std::string line;
+    bool firstLine = true;
     while (std::getline(in, line)) {
+        // An editor's UTF-8 byte-order mark is not part of the first line.
+        if (firstLine && line.rfind(kUtf8Bom, 0) == 0)
+            line.erase(0, kUtf8Bom.size());
+        firstLine = false;
+        // A line ends at its first zero byte, as a C string does: a file
+        // that was overwritten with zeros and then with shorter text leaves
+        // lines of zeros behind, and they read as empty lines.
+        if (const auto zero = line.find('\0'); zero != std::string::npos)
+            line.erase(zero);
         line = Trim(line);
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             AddSection(line.substr(1, line.size() - 2));
