@@ -3,6 +3,7 @@
 
 #include "LinkHarness.h"
 
+#include "core/link/ConsoleTransfer.h"
 #include "core/link/PosixSerialPort.h"
 #include "core/link/RadioTransfer.h"
 
@@ -11,6 +12,8 @@ using namespace linktest;
 namespace {
 
 constexpr const char* kTypeMismatch = "Becuase the type of radio does not match,\ncommunications is interrupt.";
+// The same on the console, where every message is one line.
+constexpr const char* kTypeMismatchLine = "Becuase the type of radio does not match, communications is interrupt.";
 constexpr const char* kProgramInterrupt = "Program Interrupt, Please reset the radio and try again";
 constexpr const char* kCommunicationError =
     "Communication Error,Please check all the connections and the radio power";
@@ -44,7 +47,7 @@ TEST(RadioTransferFailure, AnotherRadioTypeIsRefusedBeforeAnyFrame)
                                    ? RunCli(dir, {"read", "--port", sim.Device(), "-o", out})
                                    : RunCli(dir, {"write", "--port", sim.Device(), file});
             EXPECT_EQ(run.status, 1);
-            EXPECT_NE(run.err.find(kTypeMismatch), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find(kTypeMismatchLine), std::string::npos) << run.err;
             EXPECT_FALSE(std::filesystem::exists(out));
             EXPECT_EQ(sim.WaitForExit(), 0);
             auto lines = HandshakeLines(c.identity);
@@ -213,6 +216,57 @@ TEST(RadioTransferFailure, APortThatCannotBeOpenedSays61453)
         EXPECT_NE(run.err.find(device + ": "), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(out));
     }
+}
+
+TEST(RadioTransferFailure, EveryFailureIsOneLineOnStandardError)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> simOptions;  // empty: no radio at all
+        std::vector<std::string> cli;         // "PORT" stands for the radio's device
+        const char* message;
+    };
+    const Case cases[] = {
+        {"type mismatch", {"--ident", "P1207"}, {"read", "--port", "PORT"}, kTypeMismatchLine},
+        {"silent radio", {"--silent"}, {"read", "--port", "PORT"}, kCommunicationError},
+        {"interrupted read", {"--short-reply-at", "0018"}, {"read", "--port", "PORT"}, kProgramInterrupt},
+        {"missing device", {}, {"read", "--port", "/dev/no-such-radio-port"}, kCannotOpen},
+        {"port number without a device", {}, {"write", "--port", "99", "IMAGE"}, kCannotOpen},
+        {"data file of another kind", {}, {"write", "--port", "PORT", "OTHER"}, "Data Format Error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        std::vector<std::string> options = {"--no-pace"};
+        options.insert(options.end(), c.simOptions.begin(), c.simOptions.end());
+        Sim sim(options);
+        const std::string other = dir.File("other.dat");
+        std::ofstream(other, std::ios::binary) << std::string(1040, 'x');
+        std::vector<std::string> args;
+        for (const std::string& arg : c.cli)
+            args.push_back(arg == "PORT" ? sim.Device()
+                           : arg == "IMAGE" ? SaveImageFile(dir, "image.dat", PatternImage(1, 2))
+                           : arg == "OTHER" ? other : arg);
+        if (args[0] == "read")
+            args.insert(args.end(), {"-o", dir.File("out.dat")});
+
+        const CliRun run = RunCli(dir, args);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(Count(run.err, "\n"), 1u) << run.err;
+        EXPECT_TRUE(run.err.ends_with("\n")) << run.err;
+        EXPECT_NE(run.err.find(std::string(c.message).substr(0, 40)), std::string::npos) << run.err;
+    }
+    // A device that exists but is not permitted: the reason and the way to
+    // get access follow the message on the same line.
+    std::ostringstream err;
+    TransferResult refused;
+    refused.message = TransferMessage::CannotOpenPort;
+    refused.openError = std::make_error_code(std::errc::permission_denied);
+    ReportTransferEnd(refused, "/dev/null", "program-cli read: ", err);
+    EXPECT_EQ(Count(err.str(), "\n"), 1u) << err.str();
+    EXPECT_EQ(err.str().rfind(std::string("program-cli read: ") + kCannotOpen + " (/dev/null: ", 0), 0u) << err.str();
+    EXPECT_NE(err.str().find("usermod -aG"), std::string::npos) << err.str();
 }
 
 }  // namespace
