@@ -223,6 +223,30 @@ TEST_F(IniFileTest, LoadBesideProgramUsesInvocationDirectory)
     EXPECT_EQ(bare.GetValue("S", "k", ""), "beside");
 }
 
+TEST_F(IniFileTest, ProgramDirectoryIsThatOfTheRealExecutable)
+{
+    // <dir>/lib/Program is the program; <dir>/bin/radio-programmer links to it.
+    fs::create_directories(dir / "lib");
+    fs::create_directories(dir / "bin");
+    std::ofstream(dir / "lib" / "Program") << "";
+    std::ofstream(dir / "lib" / "Program.ini") << "[S]\nk=lib\n";
+    std::ofstream(dir / "bin" / "Program.ini") << "[S]\nk=bin\n";
+    fs::create_symlink("../lib/Program", dir / "bin" / "radio-programmer");
+    const std::string lib = fs::canonical(dir / "lib").string();
+
+    EXPECT_EQ(ProgramDirectory((dir / "bin" / "radio-programmer").string()), lib);
+    EXPECT_EQ(ProgramDirectory((dir / "lib" / "Program").string()), lib);
+    const fs::path old = fs::current_path();
+    fs::current_path(dir / "bin");
+    EXPECT_EQ(ProgramDirectory("./radio-programmer"), lib);
+    EXPECT_EQ(ProgramDirectory("radio-programmer"), fs::current_path().string());  // a bare name
+    fs::current_path(old);
+
+    CIniFile ini;
+    ASSERT_TRUE(ini.LoadBesideProgram((dir / "bin" / "radio-programmer").string(), "Program.ini", false, true));
+    EXPECT_EQ(ini.GetValue("S", "k", ""), "lib");
+}
+
 TEST_F(IniFileTest, FailedSaveKeepsPreviousFile)
 {
     const std::string before = "; the user's notes\r\n[S]\r\nk=1\r\n";

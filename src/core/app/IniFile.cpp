@@ -94,18 +94,22 @@ CIniFile::~CIniFile()
     Clear();
 }
 
-bool CIniFile::LoadBesideProgram(const std::string& invocationPath, const std::string& fileName,
+std::string ProgramDirectory(const std::string& programPath)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (programPath.find('/') == std::string::npos)
+        return fs::current_path(ec).string();
+    fs::path real = fs::weakly_canonical(fs::absolute(programPath, ec), ec);
+    if (ec)
+        real = programPath;
+    return real.parent_path().string();
+}
+
+bool CIniFile::LoadBesideProgram(const std::string& programPath, const std::string& fileName,
                                  bool writeBack, bool ignoreCase)
 {
-    std::string dir;
-    const auto slash = invocationPath.find_last_of('/');
-    if (slash != std::string::npos) {
-        dir = invocationPath.substr(0, slash);
-    } else {
-        std::error_code ec;
-        dir = std::filesystem::current_path(ec).string();
-    }
-    return Load(dir + "/" + fileName, writeBack, ignoreCase);
+    return Load(ProgramDirectory(programPath) + "/" + fileName, writeBack, ignoreCase);
 }
 
 bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
