@@ -3,7 +3,10 @@
 #include "channels/ProgramView.h"
 #include "document/ProgramDoc.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QKeySequence>
+#include <QMenu>
 
 CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     : m_pDocument(document)
@@ -13,6 +16,7 @@ CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWidget(m_pView);
     setWindowTitle(m_pDocument->GetTitle());
+    UseCtrlF4ForClose();
     connect(m_pDocument, &CProgramDoc::titleChanged, this, &QWidget::setWindowTitle);
 }
 
@@ -20,6 +24,23 @@ CChildFrame::~CChildFrame()
 {
     // The view goes first: it refers to its document until it is destroyed.
     delete widget();
+}
+
+void CChildFrame::UseCtrlF4ForClose()
+{
+    // The system menu's Close takes the platform's Close keys, Ctrl+W among
+    // them here; Ctrl+W is the Write accelerator and must mean nothing
+    // else, or neither would run. Close keeps Ctrl+F4 and, like the close
+    // button, hides the window (closeEvent).
+    QMenu* menu = systemMenu();
+    if (!menu)
+        return;
+    const QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    for (QAction* action : menu->actions()) {
+        const QList<QKeySequence> keys = action->shortcuts();
+        if (!keys.isEmpty() && keys == closeKeys)
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    }
 }
 
 void CChildFrame::PreCreateWindow()
