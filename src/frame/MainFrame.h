@@ -69,7 +69,10 @@ public:
     virtual void OnChannelInformation();
     virtual void OnOptionalFeatures();
     void OnToggleNavigationBar();
-    void OnTreeSelChanged();
+    // A settled change of the tree's selection (CNavigationTree): a left
+    // click runs the command of the item under the pointer; every change
+    // ends with the root selected again.
+    void OnTreeSelChanged(bool byLeftClick);
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 

@@ -39,13 +39,12 @@ QList<MenuShape> Shape(const QList<QMenu*>& menu)
     return shape;
 }
 
-// Puts the pointer over an item of the tree and makes it the current one,
-// as a click does.
+// Clicks an item of the tree with the left button, the pointer over it.
 void ClickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item)
 {
-    const QRect rect = tree->visualItemRect(item);
-    QCursor::setPos(tree->viewport()->mapToGlobal(rect.center()));
-    tree->setCurrentItem(item);
+    const QPoint centre = tree->visualItemRect(item).center();
+    QCursor::setPos(tree->viewport()->mapToGlobal(centre));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
     QCoreApplication::processEvents();
 }
 
