@@ -158,6 +158,9 @@ bool CProgramApp::InitInstance()
 
     // 12. Show the main window.
     m_pMainFrame->showMaximized();
+    // Take the keyboard at once, so menus and accelerators answer from the
+    // first key even where no window manager hands out the focus.
+    m_pMainFrame->activateWindow();
 
     // 13. Its large icon from the picture file, when there is one.
     const QIcon icon(g_strAppDir + QStringLiteral("title.ico"));
@@ -222,9 +225,17 @@ CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
 void CProgramApp::OnFileNew()
 {
     if (CChildFrame* active = m_pMainFrame->MDIGetActive()) {
-        const QString text = g_pResources->LoadString(Ids::IDS_CLEAR_ALL_DATA);
-        if (AppMessageBox(text, PromptButtons::OkCancel) != PromptAnswer::Ok)
-            return;
+        // New replaces the active channel window: unsaved changes in it are
+        // offered for saving, an unchanged one is confirmed as before.
+        CProgramDoc* document = active->GetDocument();
+        if (document->IsModified()) {
+            if (!document->SaveModified())
+                return;
+        } else {
+            const QString text = g_pResources->LoadString(Ids::IDS_CLEAR_ALL_DATA);
+            if (AppMessageBox(text, PromptButtons::OkCancel) != PromptAnswer::Ok)
+                return;
+        }
         m_pMainFrame->DestroyChildFrame(active);
     }
     OpenDocumentFile(QString());
@@ -258,11 +269,12 @@ void CProgramApp::OnAppAbout()
 
 void CProgramApp::CloseAndRestart()
 {
+    // Closing asks about unsaved documents; a cancel there stops the restart.
+    if (!m_pMainFrame->close())
+        return;
     // Once the main window has closed, its documents go with it.
-    if (m_pMainFrame->close()) {
-        for (CChildFrame* frame : m_pMainFrame->ChildFrames())
-            m_pMainFrame->DestroyChildFrame(frame);
-    }
+    for (CChildFrame* frame : m_pMainFrame->ChildFrames())
+        m_pMainFrame->DestroyChildFrame(frame);
     const QString program = g_strAppDir + QStringLiteral("Program");
     if (QFileInfo(program).isExecutable())
         m_startProgram(program);

@@ -15,9 +15,13 @@ CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     m_pDocument->setParent(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWidget(m_pView);
-    setWindowTitle(m_pDocument->GetTitle());
+    // The title carries Qt's modified marker: "name*" while changes are unsaved.
+    setWindowTitle(m_pDocument->GetTitle() + QStringLiteral("[*]"));
+    setWindowModified(m_pDocument->IsModified());
+    connect(m_pDocument, &CProgramDoc::titleChanged, this,
+            [this](const QString& title) { setWindowTitle(title + QStringLiteral("[*]")); });
+    connect(m_pDocument, &CProgramDoc::modifiedChanged, this, &QWidget::setWindowModified);
     UseCtrlF4ForClose();
-    connect(m_pDocument, &CProgramDoc::titleChanged, this, &QWidget::setWindowTitle);
 }
 
 CChildFrame::~CChildFrame()
