@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
 #include <QPushButton>
 
 namespace {
@@ -63,6 +65,22 @@ public:
                          const QString& filter) override
     {
         return QFileDialog::getSaveFileName(parent, caption, initialName, filter);
+    }
+
+    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override
+    {
+        QPrintDialog dialog(&printer, parent);
+        dialog.setMinMax(1, lastPage);
+        dialog.setFromTo(1, lastPage);
+        dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
+        dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+        dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+        return dialog.exec() == QDialog::Accepted;
+    }
+
+    void PrintPreview(QPrintPreviewDialog& preview) override
+    {
+        preview.exec();
     }
 };
 

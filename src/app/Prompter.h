@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class QPrintPreviewDialog;
+class QPrinter;
 class QWidget;
 
 enum class PromptButtons { Ok, OkCancel, RetryCancel, SaveDiscardCancel };
@@ -22,6 +24,11 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                                  const QString& filter) = 0;
+
+    // The print dialog on the printer for pages 1..lastPage; true to print.
+    virtual bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) = 0;
+    // Shows a print preview window until it is closed.
+    virtual void PrintPreview(QPrintPreviewDialog& preview) = 0;
 };
 
 // The prompter in use: the one set last, or the one that shows real boxes.

@@ -8,31 +8,13 @@
 #include "document/ProgramDoc.h"
 #include "frame/CmdTarget.h"
 
-#include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
 #include <utility>
 
-namespace {
-
-bool RunPrintDialog(QPrinter& printer, int lastPage, QWidget* parent)
-{
-    QPrintDialog dialog(&printer, parent);
-    dialog.setMinMax(1, lastPage);
-    dialog.setFromTo(1, lastPage);
-    dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
-    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
-    return dialog.exec() == QDialog::Accepted;
-}
-
-}  // namespace
-
 CPrintCommands::CPrintCommands(QWidget* parent, PrinterSource printer, ContentSource content)
-    : m_runPrintDialog(&RunPrintDialog)
-    , m_runPreview([](QPrintPreviewDialog& preview) { preview.exec(); })
-    , m_pParent(parent)
+    : m_pParent(parent)
     , m_printer(std::move(printer))
     , m_content(std::move(content))
 {
@@ -70,7 +52,7 @@ void CPrintCommands::OnFilePrint()
     QPrinter& printer = Printer();
     const int lastPage = listing.OnPreparePrinting();
     printer.setPrintRange(QPrinter::AllPages);
-    if (!m_runPrintDialog(printer, lastPage, m_pParent))
+    if (!Prompter().PrintDialog(m_pParent, printer, lastPage))
         return;
     if (!listing.PrintRange(printer))
         ReportFailure();
@@ -96,7 +78,7 @@ void CPrintCommands::OnFilePrintPreview()
     // The preview shows every page, and its Print button prints every page.
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
                      [&listing](QPrinter* target) { listing.PrintPages(*target, 1, listing.LastPage()); });
-    m_runPreview(preview);
+    Prompter().PrintPreview(preview);
 }
 
 QPrinter& CPrintCommands::Printer()

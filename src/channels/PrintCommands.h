@@ -6,8 +6,8 @@
 // and prints on the application's printer, so Print Setup choices apply.
 // Printing to a PDF file is the print dialog's choice of printer.
 //
-// A printer that cannot be drawn on is reported through the prompter; the
-// print dialog and the preview window can be replaced by tests.
+// The print dialog, the preview window and the report of a printer that
+// cannot be drawn on go through the prompter.
 
 #include "core/channels/PrintLayout.h"
 
@@ -16,7 +16,6 @@
 
 class CCmdUI;
 class CProgramView;
-class QPrintPreviewDialog;
 class QPrinter;
 class QWidget;
 
@@ -38,10 +37,6 @@ public:
     void OnFilePrintPreview();
 
     std::function<bool()> m_isAvailable = [] { return true; };
-    // Shows the print dialog for pages 1..lastPage on the printer; true to print.
-    std::function<bool(QPrinter& printer, int lastPage, QWidget* parent)> m_runPrintDialog;
-    // Shows the preview window until it is closed.
-    std::function<void(QPrintPreviewDialog& preview)> m_runPreview;
 
 private:
     // The printer the source gives, or one of this object's own when there

@@ -50,6 +50,19 @@ QString CScriptedPrompter::SaveFileName(QWidget*, const QString&, const QString&
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
+bool CScriptedPrompter::PrintDialog(QWidget*, QPrinter& printer, int lastPage)
+{
+    ++printDialogs;
+    return printDialog ? printDialog(printer, lastPage) : false;
+}
+
+void CScriptedPrompter::PrintPreview(QPrintPreviewDialog& preview)
+{
+    ++printPreviews;
+    if (printPreview)
+        printPreview(preview);
+}
+
 CTestInstall::CTestInstall(int parts, const char* iniText)
 {
     m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 
 class CProgramApp;
@@ -33,10 +34,18 @@ public:
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                          const QString& filter) override;
+    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override;
+    void PrintPreview(QPrintPreviewDialog& preview) override;
 
     QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
     QStringList fileNames;        // taken in order; "" (cancel) when empty
     QList<PromptRecord> messages;
+    // The print dialog (cancelled unless set) and the preview window (closed
+    // at once unless set).
+    std::function<bool(QPrinter& printer, int lastPage)> printDialog;
+    std::function<void(QPrintPreviewDialog& preview)> printPreview;
+    int printDialogs = 0;
+    int printPreviews = 0;
 };
 
 // Which files the temporary program directory gets.

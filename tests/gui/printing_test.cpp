@@ -90,6 +90,8 @@ void PrintingTest::init()
     ResetGlobals();
     SetPrompter(&m_prompter);
     m_prompter.messages.clear();
+    m_prompter.printDialog = nullptr;
+    m_prompter.printPreview = nullptr;
     QFile::remove(PdfPath());
     m_printer.setOutputFormat(QPrinter::PdfFormat);
     m_printer.setOutputFileName(PdfPath());
@@ -144,7 +146,7 @@ void PrintingTest::printDialogChoosesThePages()
     QFETCH(QStringList, feet);
 
     int offered = 0;
-    m_commands->m_runPrintDialog = [&](QPrinter& printer, int lastPage, QWidget*) {
+    m_prompter.printDialog = [&](QPrinter& printer, int lastPage) {
         offered = lastPage;
         if (from > 0) {
             printer.setPrintRange(QPrinter::PageRange);
@@ -171,7 +173,7 @@ void PrintingTest::previewShowsEveryPage()
         m_content.texts[static_cast<std::size_t>(r)][kColTxFrequency] = "150.00000";
     m_content.deviceMode = 2;
     int pages = -1;
-    m_commands->m_runPreview = [&](QPrintPreviewDialog& preview) {
+    m_prompter.printPreview = [&](QPrintPreviewDialog& preview) {
         auto* widget = preview.findChild<QPrintPreviewWidget*>();
         QVERIFY(widget);
         widget->updatePreview();
