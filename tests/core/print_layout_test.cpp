@@ -15,9 +15,9 @@ constexpr LineHeights kLines{400, 320};
 // A grid whose listed rows hold a frequency on both sides and every other
 // setting; rows not listed keep only their tone cells, as an empty channel
 // with a stored tone does.
-ChannelTable Grid(const std::vector<int>& rows, bool chinese = false)
+ChannelTable Grid(const std::vector<int>& rows)
 {
-    ChannelTable table = NewChannelTable(chinese);
+    ChannelTable table = NewChannelTable(false);
     for (int r = 1; r < kTableRows; ++r)
         table[static_cast<std::size_t>(r)][kColEncodeTone] = "67.0";
     for (int r : rows) {
@@ -33,13 +33,12 @@ ChannelTable Grid(const std::vector<int>& rows, bool chinese = false)
     return table;
 }
 
-ListingContent Content(const ChannelTable& texts, int mode = 0, bool chinese = false)
+ListingContent Content(const ChannelTable& texts, int mode = 0)
 {
     ListingContent content;
     content.texts = texts;
     content.image.fill(0);
     content.deviceMode = mode;
-    content.chinese = chinese;
     content.owner = "Owner Ltd";
     return content;
 }
@@ -55,7 +54,7 @@ std::vector<std::pair<std::string, int>> Headings(const ListingPage& page)
 {
     std::vector<std::pair<std::string, int>> found;
     for (const TextRun& run : page.texts)
-        if (run.text.rfind("Channel ", 0) == 0 || (run.text.rfind("信道", 0) == 0 && run.text.size() > 6))
+        if (run.text.rfind("Channel ", 0) == 0)
             found.emplace_back(run.text, (-run.y - 4 * kLines.body) / (5 * kLines.body));
     return found;
 }
@@ -137,18 +136,6 @@ TEST(PrintLayout, TheShownFrequencyDecidesWhetherAChannelIsPrinted)
     }
 }
 
-TEST(PrintLayout, CountingStartsAfreshEveryTime)
-{
-    ChannelPageBreaks breaks;
-    EXPECT_EQ(CountChannelPages(Grid({1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}), 0, breaks), 2);
-    EXPECT_EQ(breaks.breakRow2, 8);
-    EXPECT_EQ(breaks.breakRow3, 16);
-    EXPECT_EQ(CountChannelPages(Grid({7}), 0, breaks), 1);
-    EXPECT_EQ(breaks.printedCount, 1);
-    EXPECT_EQ(breaks.breakRow2, 16);
-    EXPECT_EQ(breaks.breakRow3, 16);
-}
-
 TEST(PrintLayout, UnitsAndFontsFollowThePrintableArea)
 {
     const PageUnits units = ComputePageUnits(kArea);
@@ -218,10 +205,8 @@ TEST(PrintLayout, ChannelBlockPlacesLabelsAndCellsOnThreeLines)
         {"Channel 5:", 4 * u, -4 * l - s},
         {"Receive Frequency:", 5 * u, -5 * l - s},
         {"Transceive Frequency:", 36 * u, -5 * l - s},
-        {"QT/DQT Decode:", 5 * u, -6 * l - s},
         {"QT/DQT Encode:", 36 * u, -6 * l - s},
         {"W/N:", 5 * u, -7 * l - s},
-        {"Scan:", 36 * u, -7 * l - s},
         {"No", 55 * u, -7 * l - s},
         {"Page 2 of 2", 45 * u, -36 * kLines.heading},
     };
@@ -238,22 +223,4 @@ TEST(PrintLayout, ChannelBlockPlacesLabelsAndCellsOnThreeLines)
     // Busy lock and power are not printed.
     EXPECT_EQ(Find(page, "Carrier"), nullptr);
     EXPECT_EQ(Find(page, "High"), nullptr);
-}
-
-TEST(PrintLayout, ChineseTitlesAndLabelsWithTheEnglishFoot)
-{
-    ListingContent content = Content(Grid({12}, true), 0, true);
-    content.owner.clear();
-    const ListingPage options = Page(content, 1);
-    EXPECT_NE(Find(options, "可选功能"), nullptr);
-    EXPECT_NE(Find(options, "功能"), nullptr);
-    EXPECT_NE(Find(options, "超时定时器:"), nullptr);
-    EXPECT_NE(Find(options, "Page 1 of 2"), nullptr);
-    // Without an owner the foot holds the page number alone.
-    EXPECT_EQ(options.texts.size(), 2u + 14u + 1u);
-
-    const ListingPage channels = Page(content, 2);
-    for (const char* text : {"信道", "信道12:", "接收频率:", "发射频率:", "QT/DQT解码:", "QT/DQT编码:", "宽/窄:", "扫描:",
-                             "Page 2 of 2"})
-        EXPECT_NE(Find(channels, text), nullptr) << text;
 }
