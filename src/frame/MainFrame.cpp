@@ -468,6 +468,14 @@ void CMainFrame::OnNextPane(int direction)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // Every document with unsaved changes is offered for saving, hidden
+    // channel windows included; a cancel keeps the program running.
+    for (CChildFrame* frame : ChildFrames()) {
+        if (!frame->GetDocument()->SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
     if (CHelpViewer* viewer = HelpViewer())
         viewer->close();
     event->accept();
