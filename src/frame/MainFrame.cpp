@@ -4,11 +4,15 @@
 #include "app/Globals.h"
 #include "app/ProgramApp.h"
 #include "app/ResourceIds.h"
+#include "app/UserStore.h"
 #include "channels/ProgramView.h"
+#include "core/channels/ChannelTable.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
+#include "settings/OptionalFeaturesDlg.h"
+#include "settings/ProductInfoDlg.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -146,7 +150,7 @@ bool CMainFrame::CreateNavigationBar()
     m_pNavigationBar = new CNavigationBar(this);
     if (!m_pNavigationBar->Initialise())
         return false;
-    QTreeWidget* tree = m_pNavigationBar->GetTree();
+    CNavigationTree* tree = m_pNavigationBar->GetTree();
     tree->setRootIsDecorated(true);
     tree->setItemsExpandable(true);
     auto* root = new QTreeWidgetItem(tree, {LanguageText("Company")});
@@ -157,7 +161,9 @@ bool CMainFrame::CreateNavigationBar()
         new QTreeWidgetItem(root, {Lang(texts[0], texts[1])});
     root->setExpanded(true);
     tree->setCurrentItem(root);
-    connect(tree, &QTreeWidget::itemSelectionChanged, this, &CMainFrame::OnTreeSelChanged, Qt::QueuedConnection);
+    // Queued: the selection is moved back to the root once the tree has
+    // finished with the event that changed it.
+    connect(tree, &CNavigationTree::selectionSettled, this, &CMainFrame::OnTreeSelChanged, Qt::QueuedConnection);
     return true;
 }
 
@@ -337,16 +343,47 @@ void CMainFrame::OnProductInformation()
 {
     // The Product Information dialog edits the active document; with no
     // document there is nothing to edit.
-    if (!MDIGetActive())
+    CChildFrame* child = MDIGetActive();
+    QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
+    QPointer<CProgramView> view = child ? child->GetActiveView() : nullptr;
+    if (!document || !view)
         return;
+    if (!m_pProductInfoDlg)
+        m_pProductInfoDlg = new CProductInfoDlg(this);
+
+    CUserStore store = CUserStore::ForApplication();
+    const int result = m_pProductInfoDlg->DoModal(g_iniFile, document->m_image, store.QueryDword("Type", 0),
+                                                  store.QueryDword("Field", 0));
+    if (result != QDialog::Accepted || !document || !view)
+        return;
+    const CProductInfoDlg& choice = *m_pProductInfoDlg;
+    if (choice.m_bImageChanged)
+        document->SetModifiedFlag();
+
+    // The labels stay English here whatever the language; the channel
+    // window's next refresh puts its own labels back.
+    g_strMainTitle = LanguageText("AppName") + QStringLiteral("  [ Type:") + ConfigText(choice.m_strTypeText)
+                     + QStringLiteral("  Fre:") + ConfigText(choice.m_strBandText) + QStringLiteral(" ]");
+    setWindowTitle(g_strMainTitle);
+    BandLimits(choice.m_strBandText, view->m_nBandLow, view->m_nBandHigh);
+    store.SetDword("Type", static_cast<std::uint32_t>(choice.m_nType));
+    store.SetDword("Field", static_cast<std::uint32_t>(choice.m_nBand));
 }
 
 void CMainFrame::OnOptionalFeatures()
 {
     // The Optional Features dialog edits the active document, and only
     // while the radio variant read last is known.
-    if (!MDIGetActive() || g_nDeviceMode == 0)
+    CChildFrame* child = MDIGetActive();
+    QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
+    if (!document || g_nDeviceMode == 0)
         return;
+    if (!m_pOptionalFeaturesDlg)
+        m_pOptionalFeaturesDlg = new COptionalFeaturesDlg(this);
+
+    const int result = m_pOptionalFeaturesDlg->DoModal(document->m_image, g_nDeviceMode, IsChinese());
+    if (result == QDialog::Accepted && document && m_pOptionalFeaturesDlg->ImageChanged())
+        document->SetModifiedFlag();
 }
 
 void CMainFrame::OnChannelInformation()
@@ -364,22 +401,31 @@ void CMainFrame::OnToggleNavigationBar()
     ShowControlBar(m_pNavigationBar, m_pNavigationBar->isHidden());
 }
 
-void CMainFrame::OnTreeSelChanged()
+void CMainFrame::OnTreeSelChanged(bool byLeftClick)
 {
     QTreeWidget* tree = m_pNavigationBar->GetTree();
-    const QPoint point = tree->viewport()->mapFromGlobal(QCursor::pos());
-    const QTreeWidgetItem* item = tree->itemAt(point);
-    const QString text = item ? item->text(0) : QString();
+    // Only a left click that selected an item asks for its command; the
+    // item is the one under the pointer, found by its text.
+    if (byLeftClick) {
+        const QPoint point = tree->viewport()->mapFromGlobal(QCursor::pos());
+        const QTreeWidgetItem* item = tree->itemAt(point);
+        const QString text = item ? item->text(0) : QString();
 
-    if (text == Lang("Channel Information", "信道信息"))
-        OnChannelInformation();
-    else if (text == Lang("Optional Features", "可选功能"))
-        OnOptionalFeatures();
-    else if (text == Lang("Product Information", "类型设置"))
-        OnProductInformation();
+        if (text == Lang("Channel Information", "信道信息"))
+            OnChannelInformation();
+        else if (text == Lang("Optional Features", "可选功能"))
+            OnOptionalFeatures();
+        else if (text == Lang("Product Information", "类型设置"))
+            OnProductInformation();
+    }
 
     // The selection goes back to the root, so the next click on the same
-    // item is a change again. Moving it back is not itself a request.
+    // item is a change again. Moving it back does not run this handler a
+    // second time: the tree's signals are blocked while it moves. Were it
+    // let through, it would be a change made by no click at all, and a
+    // second run would hit-test wherever the pointer happens to rest once a
+    // dialog opened by the first run has closed, possibly over another item
+    // whose command nobody asked for.
     if (QTreeWidgetItem* root = tree->topLevelItem(0)) {
         const QSignalBlocker blocker(tree);
         tree->setCurrentItem(root);

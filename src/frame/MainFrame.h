@@ -14,6 +14,8 @@
 class CChildFrame;
 class CMdiClientWnd;
 class CNavigationBar;
+class COptionalFeaturesDlg;
+class CProductInfoDlg;
 class CProgramDoc;
 class QLabel;
 class QMenu;
@@ -68,8 +70,14 @@ public:
     virtual void OnProductInformation();
     virtual void OnChannelInformation();
     virtual void OnOptionalFeatures();
+    // The settings dialogs, made at their first use and kept with the frame.
+    COptionalFeaturesDlg* OptionalFeaturesDialog() const { return m_pOptionalFeaturesDlg; }
+    CProductInfoDlg* ProductInfoDialog() const { return m_pProductInfoDlg; }
     void OnToggleNavigationBar();
-    void OnTreeSelChanged();
+    // A settled change of the tree's selection (CNavigationTree): a left
+    // click runs the command of the item under the pointer; every change
+    // ends with the root selected again.
+    void OnTreeSelChanged(bool byLeftClick);
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
@@ -99,4 +107,6 @@ private:
     QList<QMenu*> m_menuDocument;    // 129
     int m_nCurrentMenu = 0;
     QPointer<CChildFrame> m_pLastActive;
+    COptionalFeaturesDlg* m_pOptionalFeaturesDlg = nullptr;
+    CProductInfoDlg* m_pProductInfoDlg = nullptr;
 };

@@ -59,6 +59,7 @@ private slots:
     void exitAsksAboutUnsavedChanges_data();
     void exitAsksAboutUnsavedChanges();
     void newAsksAboutUnsavedChanges();
+    void languageRestartAsksAboutUnsavedChanges();
     void openAndSaveKeepEveryByte_data();
     void openAndSaveKeepEveryByte();
     void savedChannelsComeBack();
@@ -327,6 +328,30 @@ void ChannelViewTest::newAsksAboutUnsavedChanges()
     QCOMPARE(frame->ChildFrames().size(), 1);
     QVERIFY(frame->MDIGetActive()->GetDocument() != first);
     QVERIFY(!frame->MDIGetActive()->GetDocument()->IsModified());
+}
+
+void ChannelViewTest::languageRestartAsksAboutUnsavedChanges()
+{
+    Start();
+    // The restart starts the Program beside the configuration.
+    m_install->WriteFile("Program", "#!/bin/sh\n");
+    QFile::setPermissions(m_install->ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    CProgramApp* app = m_install->App();
+    QStringList started;
+    app->m_startProgram = [&started](const QString& program) {
+        started.append(program);
+        return true;
+    };
+    m_view->GetDocument()->SetModifiedFlag();
+    m_install->prompter.answers = {PromptAnswer::Cancel};
+    app->CloseAndRestart();
+    QVERIFY(started.isEmpty());
+    QVERIFY(app->MainFrame()->isVisible());
+
+    m_install->prompter.answers = {PromptAnswer::Discard};
+    app->CloseAndRestart();
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(m_install->prompter.messages.size(), 2);
 }
 
 void ChannelViewTest::openAndSaveKeepEveryByte_data()
