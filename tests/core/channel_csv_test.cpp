@@ -209,7 +209,7 @@ TEST(ChannelCsv, LayoutIsTakenFromTheHeading)
     EXPECT_EQ(DetectCsvDelimiter("\"a;b;c\",d\n"), ',');
     EXPECT_EQ(DetectCsvDelimiter("\n\na;b,c;d\n"), ';');
     EXPECT_EQ(ParseChannelCsvLayout("interchange"), ChannelCsvLayout::Interchange);
-    EXPECT_EQ(ParseChannelCsvLayout("chirp"), std::nullopt);
+    EXPECT_EQ(ParseChannelCsvLayout("csv"), std::nullopt);
 }
 
 TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
