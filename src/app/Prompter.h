@@ -22,6 +22,10 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                                  const QString& filter) = 0;
+    // The same with several filters (separated by ";;"); selectedFilter
+    // receives the one the user chose. By default the first filter is taken.
+    virtual QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                           const QString& filters, QString& selectedFilter);
 };
 
 // The prompter in use: the one set last, or the one that shows real boxes.

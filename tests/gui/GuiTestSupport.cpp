@@ -50,6 +50,14 @@ QString CScriptedPrompter::SaveFileName(QWidget*, const QString&, const QString&
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
+QString CScriptedPrompter::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                                  const QString& filters, QString& selectedFilter)
+{
+    const int choice = filterChoices.isEmpty() ? 0 : filterChoices.takeFirst();
+    selectedFilter = filters.section(QStringLiteral(";;"), choice, choice);
+    return SaveFileName(parent, caption, initialName, selectedFilter);
+}
+
 CTestInstall::CTestInstall(int parts, const char* iniText)
 {
     m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");

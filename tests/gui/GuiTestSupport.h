@@ -33,9 +33,12 @@ public:
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                          const QString& filter) override;
+    QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                   const QString& filters, QString& selectedFilter) override;
 
     QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
     QStringList fileNames;        // taken in order; "" (cancel) when empty
+    QList<int> filterChoices;     // index of the filter chosen, in order; 0 when empty
     QList<PromptRecord> messages;
 };
 
