@@ -21,7 +21,9 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPointer>
 #include <QProxyStyle>
+#include <QTimer>
 
 CProgramApp* theApp = nullptr;
 
@@ -159,8 +161,10 @@ bool CProgramApp::InitInstance()
     // 12. Show the main window.
     m_pMainFrame->showMaximized();
     // Take the keyboard at once, so menus and accelerators answer from the
-    // first key even where no window manager hands out the focus.
+    // first key even where no window manager hands out the focus; the same
+    // is done whenever a dialog or message box closes (eventFilter).
     m_pMainFrame->activateWindow();
+    qApp->installEventFilter(this);
 
     // 13. Its large icon from the picture file, when there is one.
     const QIcon icon(g_strAppDir + QStringLiteral("title.ico"));
@@ -278,6 +282,29 @@ void CProgramApp::CloseAndRestart()
     const QString program = g_strAppDir + QStringLiteral("Program");
     if (QFileInfo(program).isExecutable())
         m_startProgram(program);
+}
+
+bool CProgramApp::eventFilter(QObject* watched, QEvent* event)
+{
+    // When a dialog, message box or other top-level window goes away, the
+    // window below it is activated again. A window manager does this by
+    // itself; without one the keyboard would stay with the closed window.
+    if (event->type() == QEvent::Hide && watched->isWidgetType()) {
+        auto* window = static_cast<QWidget*>(watched);
+        const Qt::WindowType type = window->windowType();
+        if (window->isWindow() && window != m_pMainFrame.get() && type != Qt::Popup && type != Qt::ToolTip
+            && type != Qt::SplashScreen) {
+            QPointer<QWidget> below = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+            QTimer::singleShot(0, this, [this, below] {
+                QWidget* target = QApplication::activeModalWidget();
+                if (!target)
+                    target = below && below->isVisible() ? below.data() : m_pMainFrame.get();
+                if (target && target->isVisible() && !QApplication::activePopupWidget())
+                    target->activateWindow();
+            });
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)

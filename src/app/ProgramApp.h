@@ -58,6 +58,10 @@ public:
 
     QPrinter* Printer();
 
+protected:
+    // Gives the keyboard back to the window below a dialog that closes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     bool LoadLanguageBundle();
 

@@ -82,12 +82,25 @@ public:
     {
         preview.exec();
     }
+
+    QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                   const QString& filters, QString& selectedFilter) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, initialName, filters, &selectedFilter);
+    }
 };
 
 CBoxPrompter g_boxPrompter;
 IPrompter* g_pPrompter = nullptr;
 
 }  // namespace
+
+QString IPrompter::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                          const QString& filters, QString& selectedFilter)
+{
+    selectedFilter = filters.section(QStringLiteral(";;"), 0, 0);
+    return SaveFileName(parent, caption, initialName, selectedFilter);
+}
 
 IPrompter& Prompter()
 {

@@ -24,6 +24,10 @@ public:
     virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                                  const QString& filter) = 0;
+    // The same with several filters (separated by ";;"); selectedFilter
+    // receives the one the user chose. By default the first filter is taken.
+    virtual QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                           const QString& filters, QString& selectedFilter);
 
     // The print dialog on the printer for pages 1..lastPage; true to print.
     virtual bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) = 0;

@@ -49,6 +49,8 @@ inline constexpr int ID_PRODUCT_INFORMATION = 32786;
 inline constexpr int ID_CHANNEL_INFORMATION = 32787;
 inline constexpr int ID_OPTIONAL_FEATURES = 32788;
 inline constexpr int ID_LANGUAGE = 32799;
+inline constexpr int ID_FILE_IMPORT_CHANNELS = 32810;
+inline constexpr int ID_FILE_EXPORT_CHANNELS = 32811;
 
 // Strings.
 inline constexpr int IDS_INDICATOR_CAPS = 59137;

@@ -9,6 +9,7 @@
 #include "app/Prompter.h"
 #include "app/ResourceIds.h"
 #include "app/UserStore.h"
+#include "channels/ChannelCsvCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "document/ProgramDoc.h"
@@ -429,6 +430,8 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 
 bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
 {
+    if (CChannelCsvCommands(*this, Prompter()).OnCmdMsg(id, ui))
+        return true;
     if (id == Ids::ID_LANGUAGE) {
         if (!ui)
             OnLanguage();

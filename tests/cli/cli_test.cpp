@@ -161,6 +161,40 @@ TEST_F(Cli, ExportImportExportIsStable)
     }
 }
 
+TEST_F(Cli, InterchangeLayoutOutAndBackIn)
+{
+    RadioImage image = SampleImage();
+    EncodeFrequency(image, 3, FrequencySide::Transmit, "146.52");  // a transmit frequency only
+    WriteImage("s.dat", image);
+    const RunResult r = Run({"export", Path("s.dat"), "--format", "interchange", "-o", Path("i.csv")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("note: channel 3 has a transmit but no receive frequency"), std::string::npos) << r.err;
+    EXPECT_EQ(Slurp(Path("i.csv")),
+              "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,RxDtcsCode,"
+              "CrossMode,Mode,TStep,Skip,Power,Comment,URCALL,RPT1CALL,RPT2CALL,DVCODE\n"
+              "1,,146.525000,,0.000000,Cross,88.5,67.0,023,NN,023,->Tone,FM,5.00,,High,,,,,\n"
+              "2,,145.006250,-,0.606250,Cross,88.5,88.5,754,RN,023,DTCS->DTCS,NFM,6.25,,Low,,,,,\n"
+              "3,,146.520000,,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\n"
+              "16,,470.000000,off,0.000000,,88.5,88.5,023,NN,023,Tone->Tone,FM,5.00,,High,,,,,\n");
+
+    // Channels 1, 2 and 16 say exactly what they hold and keep every byte;
+    // channel 3 comes back with both sides (and is encoded anew, busy lock
+    // as the grid writes it).
+    const RunResult in = Run({"import", Path("i.csv"), "--base", Path("s.dat"), "-o", Path("b.dat")});
+    ASSERT_EQ(in.status, 0) << in.err;
+    RadioImage back{};
+    ASSERT_EQ(LoadDataFile(Path("b.dat"), back), DataFileResult::Ok);
+    EncodeFrequency(image, 3, FrequencySide::Receive, "146.52");
+    EncodeBusyLock(image, 3, "QT/DQT");
+    EXPECT_EQ(back, image);
+
+    EXPECT_EQ(Run({"export", Path("s.dat"), "--format", "csv"}).status, 2);
+    const RunResult bad = Run({"import", Path("i.csv"), "--band", "400-470", "-o", Path("c.dat")});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find("2:3: frequency 146.52500 is outside the band\n"), std::string::npos) << bad.err;
+    EXPECT_FALSE(fs::exists(Path("c.dat")));
+}
+
 TEST_F(Cli, ImportIntoNewImageRebuildsChannels)
 {
     WriteText("in.csv", std::string("Power,CH,Rx Frequency,Tx Frequency,QT/DQT Dec,QT/DQT Enc,W/N,Scan,Busy Lock\r\n") +

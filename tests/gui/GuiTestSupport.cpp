@@ -63,6 +63,14 @@ void CScriptedPrompter::PrintPreview(QPrintPreviewDialog& preview)
         printPreview(preview);
 }
 
+QString CScriptedPrompter::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                                  const QString& filters, QString& selectedFilter)
+{
+    const int choice = filterChoices.isEmpty() ? 0 : filterChoices.takeFirst();
+    selectedFilter = filters.section(QStringLiteral(";;"), choice, choice);
+    return SaveFileName(parent, caption, initialName, selectedFilter);
+}
+
 CTestInstall::CTestInstall(int parts, const char* iniText)
 {
     m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");

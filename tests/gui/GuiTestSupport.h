@@ -34,11 +34,14 @@ public:
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                          const QString& filter) override;
+    QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
+                                   const QString& filters, QString& selectedFilter) override;
     bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override;
     void PrintPreview(QPrintPreviewDialog& preview) override;
 
     QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
     QStringList fileNames;        // taken in order; "" (cancel) when empty
+    QList<int> filterChoices;     // index of the filter chosen, in order; 0 when empty
     QList<PromptRecord> messages;
     // The print dialog (cancelled unless set) and the preview window (closed
     // at once unless set).

@@ -94,7 +94,7 @@ void MainFrameTest::documentMenuAfterStartup()
     QCOMPARE(m_frame->CurrentMenuId(), 129);
     const QList<MenuShape> shape = Shape(m_frame->CurrentMenu());
     const QList<MenuShape> expected = {
-        {"&File", {57600, 57601, 57602, 57603, 57604, 0, 57607, 57609, 57606, 0, 57665}},
+        {"&File", {57600, 57601, 57602, 57603, 57604, 32810, 32811, 0, 57607, 57609, 57606, 0, 57665}},
         {"&Edit", {32786, 32787, 32788}},
         {"&Program", {32773, 32774}},
         {"&View", {59392, 59393, 32780}},

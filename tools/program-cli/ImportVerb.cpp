@@ -11,16 +11,21 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: program-cli import IN.csv -o OUT.dat [--base BASE.dat] [--band LOW-HIGH]\n"
-    "Write the channels of a CSV file (as export writes it) into a radio image.\n"
+    "Write the channels of a CSV file into a radio image. The file may be in the\n"
+    "own layout or the interchange layout of multi-radio programmers (as export\n"
+    "writes them); the heading line tells which.\n"
     "\n"
     "  -o OUT.dat        the data file to write\n"
     "  --base BASE.dat   start from this image (default: a new image); channels\n"
     "                    the CSV does not list keep its bytes\n"
     "  --band LOW-HIGH   band limits in MHz, inclusive (e.g. 136-174)\n"
     "\n"
-    "Columns are found by their English or Chinese heading; rows may come in any\n"
-    "order. Every bad cell is reported as LINE:COLUMN: reason, and then nothing\n"
-    "is written.\n";
+    "Columns are found by their heading and may come in any order, as may rows;\n"
+    "a column the file lacks keeps that field of the channels BASE has. Cells\n"
+    "may have blanks around them, frequencies leading zeros and any number of\n"
+    "decimals as long as they are exact in 10 Hz; ';' files and a byte-order\n"
+    "mark are read. Every bad cell is reported as LINE:COLUMN: reason, and then\n"
+    "nothing is written.\n";
 
 constexpr std::size_t kMaxCsvBytes = 16 * 1024 * 1024;
 
@@ -58,7 +63,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     std::vector<CsvError> errors;
     if (!ImportChannelsCsv(std::string(bytes.begin(), bytes.end()), base, band, result, errors)) {
         for (const CsvError& e : errors)
-            err << e.line << ":" << e.column << ": " << e.reason << "\n";
+            err << FormatCsvError(e) << "\n";
         return kExitFailed;
     }
     return SaveImage("import", *a.Value("-o"), result, err) ? kExitOk : kExitFailed;

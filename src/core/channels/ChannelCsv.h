@@ -1,13 +1,19 @@
 #pragma once
-// The channel list as CSV: what `program-cli export` writes and `import`
-// reads. A row holds the channel number and the eight texts the channel
-// table shows when both the receive and the transmit side are visible.
+// The channel list as CSV, in two layouts: the program's own (a row holds
+// the channel number and the eight texts the channel table shows with both
+// sides visible) and the interchange layout of multi-radio programmers (see
+// InterchangeCsv.h). `program-cli` and the desktop program read and write
+// both through these functions.
 //
-// Export is lenient in the way the table is: it shows whatever the image
-// holds. Import is strict: a text that export could not have produced, or a
-// frequency that breaks the channel step or the band, is an error, and every
-// bad cell of the file is reported before anything is changed.
+// Export is lenient in the way the table is: it shows whatever the image or
+// the grid holds. Import reads what spreadsheets write (see Csv.h; numbers
+// with leading zeros, fewer or more decimals, a decimal comma) but is strict
+// about meaning: a value that is not exact in 10 Hz, off the channel step or
+// outside the band, an unknown tone or word, a channel outside 1..16 or
+// listed twice is an error, and every bad cell of the file is reported as
+// LINE:COLUMN before anything is changed.
 
+#include "core/channels/ChannelTable.h"
 #include "core/document/RadioImage.h"
 #include "core/util/Csv.h"
 
@@ -16,7 +22,30 @@
 #include <string>
 #include <vector>
 
+enum class ChannelCsvLayout { Own, Interchange };
+
+// "own" or "interchange"; nullopt for anything else.
+std::optional<ChannelCsvLayout> ParseChannelCsvLayout(const std::string& name);
+
+// A written channel list and the channels the layout could not say exactly:
+// the interchange layout has no channel with a transmit but no receive
+// frequency, so such a channel is written with the transmit frequency as
+// its frequency, and the user should be told.
+struct ChannelCsvText
+{
+    std::string csv;
+    std::vector<int> transmitOnlyChannels;
+};
+
+// The channels of an image, both sides shown; the own layout's headings and
+// words are in the chosen language.
 std::string ExportChannelsCsv(const RadioImage& image, bool chinese);
+ChannelCsvText ExportChannelsCsv(const RadioImage& image, bool chinese, ChannelCsvLayout layout);
+
+// A table of texts as shown (row 0 headings, rows 1..16 the channels, words
+// in either language) in the chosen layout. The own layout writes the table
+// as it stands, with its own headings.
+ChannelCsvText ChannelTableToCsv(const ChannelTable& table, ChannelCsvLayout layout);
 
 // Band limits in units of 10 Hz, both inclusive.
 struct FrequencyBand
@@ -28,11 +57,16 @@ struct FrequencyBand
 // Reads "LOW-HIGH" in MHz ("136-174", "400-470.5"); nullopt when malformed.
 std::optional<FrequencyBand> ParseFrequencyBand(const std::string& text);
 
-// Writes the channels listed in csv into a copy of base and stores it in
-// result. Columns are found by their English or Chinese heading; the CH
-// column is required, a missing data column keeps the base's value for it.
-// Channels that are not listed, and listed channels whose texts are those
-// the base already shows, keep the base's bytes. Returns false, with every
-// problem in errors and result untouched, when the file has any bad cell.
+// The layout a file is written in, from its heading line: the interchange
+// layout when a heading is "Location", else the own layout.
+ChannelCsvLayout DetectChannelCsvLayout(const std::string& csv);
+
+// Writes the channels listed in csv, in either layout, into a copy of base
+// and stores it in result. Own layout: columns are found by their English or
+// Chinese heading; the CH column is required, a missing data column keeps
+// the base's value for it. Channels that are not listed, and listed channels
+// whose texts are those the base already shows, keep the base's bytes.
+// Returns false, with every problem in errors and result untouched, when the
+// file has any bad cell.
 bool ImportChannelsCsv(const std::string& csv, const RadioImage& base, const std::optional<FrequencyBand>& band,
                        RadioImage& result, std::vector<CsvError>& errors);

@@ -1,11 +1,68 @@
 #include "core/util/Csv.h"
 
+namespace {
+
+constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::size_t SkipByteOrderMark(const std::string& text)
+{
+    return text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+}
+
+void TrimBlanks(std::string& field)
+{
+    std::size_t end = field.size();
+    while (end > 0 && IsBlank(field[end - 1]))
+        --end;
+    std::size_t begin = 0;
+    while (begin < end && IsBlank(field[begin]))
+        ++begin;
+    field = field.substr(begin, end - begin);
+}
+
+}  // namespace
+
+std::string FormatCsvError(const CsvError& error)
+{
+    return std::to_string(error.line) + ":" + std::to_string(error.column) + ": " + error.reason;
+}
+
+char DetectCsvDelimiter(const std::string& text)
+{
+    std::size_t i = SkipByteOrderMark(text);
+    while (i < text.size() && (text[i] == '\r' || text[i] == '\n'))
+        ++i;
+    int commas = 0;
+    int semicolons = 0;
+    bool quoted = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (!quoted && (c == '\n' || c == '\r'))
+            break;
+        else if (!quoted && c == ',')
+            ++commas;
+        else if (!quoted && c == ';')
+            ++semicolons;
+    }
+    return semicolons > commas ? ';' : ',';
+}
+
 std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& errors)
 {
+    return ParseCsv(text, DetectCsvDelimiter(text), errors);
+}
+
+std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::vector<CsvError>& errors)
+{
     std::vector<CsvRecord> records;
-    std::size_t i = 0;
-    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
-        i = 3;
+    std::size_t i = SkipByteOrderMark(text);
     int line = 1;
 
     const auto atLineEnd = [&](std::size_t at) {
@@ -24,6 +81,10 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& 
             ++i;
         skipLineEnd();
     };
+    const auto skipBlanks = [&]() {
+        while (i < text.size() && IsBlank(text[i]))
+            ++i;
+    };
 
     while (i < text.size()) {
         if (atLineEnd(i)) {  // an empty line
@@ -36,6 +97,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& 
         for (;;) {
             std::string field;
             const int column = static_cast<int>(record.fields.size()) + 1;
+            skipBlanks();
             if (i < text.size() && text[i] == '"') {
                 ++i;
                 bool closed = false;
@@ -59,14 +121,15 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& 
                     recordOk = false;
                     break;
                 }
-                if (!atLineEnd(i) && text[i] != ',') {
+                skipBlanks();
+                if (!atLineEnd(i) && text[i] != delimiter) {
                     errors.push_back({line, column, "unexpected text after a closing quote"});
                     recordOk = false;
                     skipRestOfLine();
                     break;
                 }
             } else {
-                while (!atLineEnd(i) && text[i] != ',') {
+                while (!atLineEnd(i) && text[i] != delimiter) {
                     if (text[i] == '"') {
                         errors.push_back({line, column, "quote inside an unquoted field"});
                         recordOk = false;
@@ -79,8 +142,9 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& 
                     break;
                 }
             }
+            TrimBlanks(field);
             record.fields.push_back(std::move(field));
-            if (i < text.size() && text[i] == ',') {
+            if (i < text.size() && text[i] == delimiter) {
                 ++i;
                 continue;
             }
@@ -95,7 +159,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& 
 
 std::string CsvField(const std::string& text)
 {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
+    if (text.find_first_of(",;\"\r\n") == std::string::npos)
         return text;
     std::string quoted = "\"";
     for (char c : text) {

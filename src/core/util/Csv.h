@@ -2,6 +2,12 @@
 // Comma-separated values as RFC 4180 describes them: fields separated by
 // commas, records by CR LF or LF, fields quoted with '"' when they hold a
 // comma, a quote or a line break, quotes doubled inside quoted fields.
+//
+// Reading is lenient the way spreadsheets need: a UTF-8 byte-order mark is
+// skipped, blanks and tabs around a field (and around its quotes) are
+// dropped, and a file whose heading line holds more ';' than ',' outside
+// quotes is read with ';' as the delimiter, as spreadsheets write it in
+// locales with a decimal comma. Writing always uses ',' and LF.
 
 #include <string>
 #include <vector>
@@ -19,11 +25,19 @@ struct CsvError
     std::string reason;
 };
 
-// Parses text into records. A UTF-8 byte-order mark is skipped and lines
-// that are completely empty are dropped. Malformed quoting is reported in
-// errors (parsing goes on at the next line); the records read so far are
+// "LINE:COLUMN: reason", the form every tool shows an error in.
+std::string FormatCsvError(const CsvError& error);
+
+// ';' when the first non-empty line holds more semicolons than commas
+// outside quotes, else ','.
+char DetectCsvDelimiter(const std::string& text);
+
+// Parses text into records, with the delimiter DetectCsvDelimiter finds.
+// Lines that are completely empty are dropped. Malformed quoting is reported
+// in errors (parsing goes on at the next line); the records read so far are
 // returned either way.
 std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& errors);
+std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::vector<CsvError>& errors);
 
 // Quotes a field when it needs it.
 std::string CsvField(const std::string& text);

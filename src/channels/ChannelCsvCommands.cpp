@@ -1,0 +1,157 @@
+#include "channels/ChannelCsvCommands.h"
+
+#include "app/Globals.h"
+#include "app/Prompter.h"
+#include "app/ResourceIds.h"
+#include "channels/CsvErrorsDlg.h"
+#include "channels/ProgramView.h"
+#include "core/util/AtomicFile.h"
+#include "document/ProgramDoc.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+
+// A channel list is a few kilobytes; anything far larger is not one.
+constexpr std::size_t kMaxCsvBytes = 16 * 1024 * 1024;
+
+std::string LocalPath(const QString& path)
+{
+    return QFile::encodeName(path).toStdString();
+}
+
+QString ImportFilters()
+{
+    return Lang("Channel lists (*.csv);;All files (*)", "信道表 (*.csv);;所有文件 (*)");
+}
+
+}  // namespace
+
+CChannelCsvCommands::CChannelCsvCommands(CProgramView& view, IPrompter& prompter)
+    : m_view(view)
+    , m_prompter(prompter)
+{
+}
+
+bool CChannelCsvCommands::OnCmdMsg(int id, CCmdUI* ui)
+{
+    if (id != Ids::ID_FILE_IMPORT_CHANNELS && id != Ids::ID_FILE_EXPORT_CHANNELS)
+        return false;
+    if (ui)
+        ui->Enable(!m_view.IsEditingBlocked());
+    else if (id == Ids::ID_FILE_IMPORT_CHANNELS)
+        OnImport();
+    else
+        OnExport();
+    return true;
+}
+
+QString CChannelCsvCommands::OwnFilter()
+{
+    return Lang("Channel list (*.csv)", "信道表 (*.csv)");
+}
+
+QString CChannelCsvCommands::InterchangeFilter()
+{
+    return Lang("Interchange layout of multi-radio programmers (*.csv)", "多机型写频软件通用格式 (*.csv)");
+}
+
+void CChannelCsvCommands::OnImport()
+{
+    m_view.OnLeaveCell();
+    const QString path = m_prompter.OpenFileName(&m_view, Lang("Import Channels", "导入信道"), ImportFilters());
+    if (path.isEmpty())
+        return;
+    QStringList errors;
+    if (!ImportFile(path, errors)) {
+        CCsvErrorsDlg dialog(path, errors, &m_view);
+        dialog.exec();
+    }
+}
+
+bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
+{
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!ReadFileBytes(LocalPath(path), bytes, kMaxCsvBytes + 1, &error)) {
+        errors << QString::fromStdString(error);
+        return false;
+    }
+    if (bytes.size() > kMaxCsvBytes) {
+        errors << Lang("The file is too large for a channel list.", "文件太大，不是信道表。");
+        return false;
+    }
+
+    m_view.OnLeaveCell();
+    m_view.GridToImage();
+    CProgramDoc* document = m_view.GetDocument();
+    RadioImage result{};
+    std::vector<CsvError> csvErrors;
+    const FrequencyBand band{m_view.m_nBandLow, m_view.m_nBandHigh};
+    if (!ImportChannelsCsv(std::string(bytes.begin(), bytes.end()), document->m_image, band, result, csvErrors)) {
+        for (const CsvError& e : csvErrors)
+            errors << QString::fromStdString(FormatCsvError(e));
+        return false;
+    }
+    const bool changed = result != document->m_image;
+    document->m_image = result;
+    m_view.ImageToGrid();
+    if (changed)
+        document->SetModifiedFlag();
+    return true;
+}
+
+void CChannelCsvCommands::OnExport()
+{
+    m_view.OnLeaveCell();
+    const CProgramDoc* document = m_view.GetDocument();
+    const QFileInfo source(document->GetPathName().isEmpty() ? document->GetTitle() : document->GetPathName());
+    const QString initial = (document->GetPathName().isEmpty() ? QString() : source.absolutePath() + '/') +
+                            source.completeBaseName() + QStringLiteral(".csv");
+    QString filter;
+    QString path = m_prompter.SaveFileNameWithFilter(&m_view, Lang("Export Channels", "导出信道"), initial,
+                                                     OwnFilter() + QStringLiteral(";;") + InterchangeFilter(), filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    const ChannelCsvLayout layout = filter == InterchangeFilter() ? ChannelCsvLayout::Interchange : ChannelCsvLayout::Own;
+    QString error;
+    if (!ExportFile(path, layout, error))
+        m_prompter.Message(&m_view, Lang("Export Channels", "导出信道"), error, PromptButtons::Ok,
+                           PromptIcon::Exclamation);
+}
+
+bool CChannelCsvCommands::ExportFile(const QString& path, ChannelCsvLayout layout, QString& error)
+{
+    // Both sides of every channel, whichever side the grid shows: the grid
+    // goes into the image first, as for a save.
+    m_view.OnLeaveCell();
+    m_view.GridToImage();
+    const ChannelCsvText text = ExportChannelsCsv(m_view.GetDocument()->m_image, IsChinese(), layout);
+    std::string reason;
+    if (!WriteFileAtomically(LocalPath(path), text.csv, &reason)) {
+        error = Lang("Could not write %1: %2", "无法写入 %1: %2").arg(path, QString::fromStdString(reason));
+        return false;
+    }
+    if (!text.transmitOnlyChannels.empty())
+        ShowTransmitOnlyNote(text.transmitOnlyChannels);
+    return true;
+}
+
+void CChannelCsvCommands::ShowTransmitOnlyNote(const std::vector<int>& channels)
+{
+    QStringList numbers;
+    for (int channel : channels)
+        numbers << QString::number(channel);
+    const QString text =
+        Lang("Channels %1 have a transmit but no receive frequency. The interchange layout has no such channel: "
+             "they are written with the transmit frequency as Frequency and an empty Duplex, so importing the "
+             "file sets both sides to it.",
+             "信道 %1 只有发射频率，没有接收频率。通用格式不能表示这样的信道：导出时把发射频率写作 Frequency，"
+             "Duplex 为空，因此导入该文件会把收发两侧都设为这个频率。")
+            .arg(numbers.join(QStringLiteral(", ")));
+    m_prompter.Message(&m_view, Lang("Export Channels", "导出信道"), text, PromptButtons::Ok,
+                       PromptIcon::Information);
+}

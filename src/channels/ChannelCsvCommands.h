@@ -1,0 +1,52 @@
+#pragma once
+// File > Import Channels... and File > Export Channels... of a channel
+// window, on the view and document they are given.
+//
+// Import commits an open cell edit, writes the grid back into the image and
+// runs the core import (either layout) on that image with the view's band
+// limits; on success the result becomes the document's image, the grid is
+// refilled and the document marked modified when anything changed. When any
+// cell is bad, every "LINE:COLUMN: reason" is listed and nothing changes.
+//
+// Export commits an open cell edit, writes the grid back into the image (as
+// a save does) and writes both sides of every channel, whichever side the
+// grid shows, in the layout the chosen file type names, atomically; the
+// same file `program-cli export` writes from the saved document. Exporting
+// only the shown side would lose the hidden one on the way back in.
+
+#include "core/channels/ChannelCsv.h"
+#include "frame/CmdTarget.h"
+
+#include <QString>
+#include <QStringList>
+
+class CProgramView;
+class IPrompter;
+
+class CChannelCsvCommands
+{
+public:
+    CChannelCsvCommands(CProgramView& view, IPrompter& prompter);
+
+    // Runs Import or Export (ui null) or fills in their state; false for
+    // any other command.
+    bool OnCmdMsg(int id, CCmdUI* ui);
+
+    void OnImport();
+    void OnExport();
+
+    // The steps after the file chooser. ImportFile leaves the reasons of a
+    // failure in errors; ExportFile in error.
+    bool ImportFile(const QString& path, QStringList& errors);
+    bool ExportFile(const QString& path, ChannelCsvLayout layout, QString& error);
+
+    // The file types of the export chooser, own layout first.
+    static QString OwnFilter();
+    static QString InterchangeFilter();
+
+private:
+    void ShowTransmitOnlyNote(const std::vector<int>& channels);
+
+    CProgramView& m_view;
+    IPrompter& m_prompter;
+};
