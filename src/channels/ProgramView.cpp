@@ -10,6 +10,7 @@
 #include "core/channels/ChannelTable.h"
 #include "document/ProgramDoc.h"
 #include "frame/MainFrame.h"
+#include "link/RadioLink.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -43,6 +44,16 @@ CProgramView::CProgramView(CProgramDoc* document)
     layout->addStretch(1);
 
     m_pLanguageDlg = new CLanguageDlg(this);
+
+    RadioLinkHost link;
+    link.view = this;
+    link.image = [this]() -> RadioImage& { return m_pDocument->m_image; };
+    link.commitEdit = [] {};
+    link.gridToImage = [this] { GridToImage(); };
+    link.imageToGrid = [this] { ImageToGrid(); };
+    link.blockEditing = [](bool) {};
+    link.markModified = [] {};
+    m_pRadioLink = new CRadioLink(std::move(link));
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
     connect(help, &QShortcut::activated, this, &CProgramView::OnHelpKey);
@@ -107,6 +118,8 @@ void CProgramView::UpdateTitleAndBand()
 
 bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
 {
+    if (m_pRadioLink->OnCmdMsg(id, ui))
+        return true;
     if (id == Ids::ID_LANGUAGE) {
         if (!ui)
             OnLanguage();

@@ -10,6 +10,7 @@
 
 class CLanguageDlg;
 class CProgramDoc;
+class CRadioLink;
 class QLabel;
 
 class CProgramView : public QWidget, public CCmdTarget
@@ -39,6 +40,7 @@ public:
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
     CLanguageDlg* LanguageDialog() const { return m_pLanguageDlg; }
+    CRadioLink* RadioLink() const { return m_pRadioLink; }
 
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
@@ -50,4 +52,5 @@ private:
     CProgramDoc* m_pDocument;
     QLabel* m_pTitle = nullptr;
     CLanguageDlg* m_pLanguageDlg = nullptr;
+    CRadioLink* m_pRadioLink = nullptr;  // Read, Write, Com Setup and the transfer
 };

@@ -9,6 +9,7 @@
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
+#include "link/TransferBusy.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -468,6 +469,11 @@ void CMainFrame::OnNextPane(int direction)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // Not while a radio transfer runs inside one of the views.
+    if (IsRadioTransferBusy()) {
+        event->ignore();
+        return;
+    }
     if (CHelpViewer* viewer = HelpViewer())
         viewer->close();
     event->accept();
