@@ -214,9 +214,17 @@ CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
 void CProgramApp::OnFileNew()
 {
     if (CChildFrame* active = m_pMainFrame->MDIGetActive()) {
-        const QString text = g_pResources->LoadString(Ids::IDS_CLEAR_ALL_DATA);
-        if (AppMessageBox(text, PromptButtons::OkCancel) != PromptAnswer::Ok)
-            return;
+        // New replaces the active channel window: unsaved changes in it are
+        // offered for saving, an unchanged one is confirmed as before.
+        CProgramDoc* document = active->GetDocument();
+        if (document->IsModified()) {
+            if (!document->SaveModified())
+                return;
+        } else {
+            const QString text = g_pResources->LoadString(Ids::IDS_CLEAR_ALL_DATA);
+            if (AppMessageBox(text, PromptButtons::OkCancel) != PromptAnswer::Ok)
+                return;
+        }
         m_pMainFrame->DestroyChildFrame(active);
     }
     OpenDocumentFile(QString());
@@ -250,7 +258,9 @@ void CProgramApp::OnAppAbout()
 
 void CProgramApp::CloseAndRestart()
 {
-    m_pMainFrame->close();
+    // Closing asks about unsaved documents; a cancel there stops the restart.
+    if (!m_pMainFrame->close())
+        return;
     const QString program = g_strAppDir + QStringLiteral("Program");
     if (QFileInfo(program).isExecutable())
         m_startProgram(program);

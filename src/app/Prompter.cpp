@@ -29,15 +29,24 @@ public:
         QPushButton* ok = nullptr;
         QPushButton* retry = nullptr;
         QPushButton* cancel = nullptr;
-        if (buttons == PromptButtons::RetryCancel)
+        QPushButton* save = nullptr;
+        QPushButton* discard = nullptr;
+        if (buttons == PromptButtons::SaveDiscardCancel) {
+            save = box.addButton(Lang("&Save", "保存(&S)"), QMessageBox::AcceptRole);
+            discard = box.addButton(Lang("&Discard", "不保存(&N)"), QMessageBox::DestructiveRole);
+        } else if (buttons == PromptButtons::RetryCancel)
             retry = box.addButton(Lang("&Retry", "重试(&R)"), QMessageBox::AcceptRole);
         else
             ok = box.addButton(Lang("OK", "确定"), QMessageBox::AcceptRole);
         if (buttons != PromptButtons::Ok)
             cancel = box.addButton(Lang("Cancel", "取消"), QMessageBox::RejectRole);
-        box.setDefaultButton(ok ? ok : retry);
+        box.setDefaultButton(ok ? ok : retry ? retry : save);
         box.setEscapeButton(cancel ? cancel : ok);
         box.exec();
+        if (box.clickedButton() == save)
+            return PromptAnswer::Save;
+        if (box.clickedButton() == discard)
+            return PromptAnswer::Discard;
         if (box.clickedButton() == retry)
             return PromptAnswer::Retry;
         if (box.clickedButton() == ok)

@@ -6,9 +6,9 @@
 
 class QWidget;
 
-enum class PromptButtons { Ok, OkCancel, RetryCancel };
+enum class PromptButtons { Ok, OkCancel, RetryCancel, SaveDiscardCancel };
 enum class PromptIcon { None, Information, Exclamation, Stop, Question };
-enum class PromptAnswer { Ok, Cancel, Retry };
+enum class PromptAnswer { Ok, Cancel, Retry, Save, Discard };
 
 class IPrompter
 {

@@ -4,23 +4,76 @@
 #include "app/ControlId.h"
 #include "app/Globals.h"
 #include "app/LanguageDlg.h"
+#include "app/LanguageResources.h"
 #include "app/ProgramApp.h"
+#include "app/Prompter.h"
 #include "app/ResourceIds.h"
 #include "app/UserStore.h"
-#include "core/channels/ChannelTable.h"
+#include "channels/MSFlexGrid.h"
 #include "document/ProgramDoc.h"
-#include "frame/MainFrame.h"
 #include "link/RadioLink.h"
 
+#include <algorithm>
+
 #include <QApplication>
+#include <QSignalBlocker>
+#include <QComboBox>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QShortcut>
+#include <QLineEdit>
 #include <QVBoxLayout>
+
+namespace {
+
+// Control IDs of the editors, by data column.
+constexpr int kEditorIds[kTableCols] = {0, 2127, 2128, 2132, 2133, 2134, 2135, 1130, 1129};
+
+QString Text(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// A text box without a border that takes no more text than fits its width,
+// as a box without horizontal scrolling does.
+class CCellEdit : public QLineEdit
+{
+public:
+    explicit CCellEdit(QWidget* parent)
+        : QLineEdit(parent)
+    {
+        setFrame(false);
+        connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+            if (!Fits(text)) {
+                const QSignalBlocker blocker(this);
+                setText(m_accepted);
+            } else {
+                m_accepted = text;
+            }
+        });
+        connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+            if (Fits(text) || text.isEmpty())
+                m_accepted = text;
+        });
+    }
+
+private:
+    bool Fits(const QString& text) const
+    {
+        const QMargins margins = textMargins() + contentsMargins();
+        const int room = width() - margins.left() - margins.right() - 4;
+        return fontMetrics().horizontalAdvance(text) <= room;
+    }
+
+    QString m_accepted;
+};
+
+}  // namespace
 
 CProgramView::CProgramView(CProgramDoc* document)
     : m_pDocument(document)
+    , m_session(IsChinese())
 {
     m_pDocument->SetView(this);
     setAutoFillBackground(true);
@@ -32,31 +85,37 @@ CProgramView::CProgramView(CProgramDoc* document)
     SetControlId(m_pTitle, Ids::IDC_TITLE_STATIC);
     m_pTitle->setAlignment(Qt::AlignCenter);
     QFont font = m_pTitle->font();
-    font.setFamilies({QString::fromUtf8("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"), QStringLiteral("Noto Sans CJK SC")});
+    font.setFamilies({QString::fromUtf8("宋体"), QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("Noto Sans CJK SC")});
     font.setPointSize(12);
     m_pTitle->setFont(font);
     QPalette titlePalette = m_pTitle->palette();
     titlePalette.setColor(QPalette::WindowText, QColor(250, 10, 10));
     m_pTitle->setPalette(titlePalette);
 
+    m_pGrid = new CMSFlexGrid(kTableRows, kTableCols, this);
+    SetControlId(m_pGrid, Ids::IDC_GRID);
+    m_pGrid->installEventFilter(this);
+    connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCell);
+    connect(m_pGrid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCell);
+    connect(m_pGrid, &CMSFlexGrid::MouseDown, this, &CProgramView::OnGridMouseDown);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pTitle);
-    layout->addStretch(1);
+    layout->addWidget(m_pGrid, 1);
+    setFocusProxy(m_pGrid);
 
     m_pLanguageDlg = new CLanguageDlg(this);
 
     RadioLinkHost link;
     link.view = this;
     link.image = [this]() -> RadioImage& { return m_pDocument->m_image; };
-    link.commitEdit = [] {};
+    link.commitEdit = [this] { OnLeaveCell(); };
     link.gridToImage = [this] { GridToImage(); };
     link.imageToGrid = [this] { ImageToGrid(); };
-    link.blockEditing = [](bool) {};
-    link.markModified = [] {};
+    link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
+    link.markModified = [this] { m_pDocument->SetModifiedFlag(); };
     m_pRadioLink = new CRadioLink(std::move(link));
-
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-    connect(help, &QShortcut::activated, this, &CProgramView::OnHelpKey);
 }
 
 CProgramView::~CProgramView()
@@ -75,16 +134,84 @@ void CProgramView::OnInitialUpdate()
         const QSize fit = QSize(kFormWidth, kFormHeight) + decoration;
         frame->resize(frame->size().boundedTo(fit));
     }
-    m_pTitle->setText(IniText(IsChinese() ? "Chinese" : "English", "Title"));
+    if (m_bFirstInit) {
+        BuildGrid();
+        CreateEditors();
+        m_bFirstInit = false;
+    }
     const QIcon icon(g_strAppDir + QStringLiteral("title.ico"));
     if (!icon.isNull() && parentWidget())
         parentWidget()->setWindowIcon(icon);
     ImageToGrid();
+    m_pGrid->setFocus(Qt::OtherFocusReason);
+}
+
+void CProgramView::BuildGrid()
+{
+    m_pGrid->SetBackColorBkg(QColor(255, 255, 255));
+    m_pGrid->SetForeColorFixed(QColor(0, 50, 240));
+    const ChannelTable& table = m_session.Table();
+    for (int column = 0; column < kTableCols; ++column)
+        m_pGrid->SetTextMatrix(0, column, Text(table[0][static_cast<std::size_t>(column)]));
+    m_pTitle->setText(IniText(IsChinese() ? "Chinese" : "English", "Title"));
+    for (int row = 1; row < kTableRows; ++row)
+        m_pGrid->SetTextMatrix(row, 0, Text(table[static_cast<std::size_t>(row)][kColChannel]));
+    for (int column = 0; column < m_pGrid->GetCols(); ++column)
+        m_pGrid->SetColAlignment(column, 4);
+    for (int column : {kColBusyLock, kColPower}) {
+        m_pGrid->SetColWidth(column, 0);
+        m_pGrid->SetColAlignment(column, 0);
+    }
+}
+
+void CProgramView::CreateEditors()
+{
+    const bool chinese = IsChinese();
+    for (int column = 1; column < kTableCols; ++column) {
+        QWidget* editor = nullptr;
+        if (IsListColumn(column)) {
+            auto* list = new QComboBox(m_pGrid);
+            for (const std::string& item : EditorItems(column, chinese))
+                list->addItem(Text(item));
+            // The opened list has about 100 pixels, as the box is made
+            // that much higher than the cell for it.
+            list->setMaxVisibleItems(std::max(5, 100 / std::max(1, list->fontMetrics().height())));
+            editor = list;
+        } else {
+            editor = new CCellEdit(m_pGrid);
+        }
+        editor->setFont(m_pGrid->font());
+        editor->setGeometry(0, 0, 0, 0);
+        editor->hide();
+        editor->installEventFilter(this);
+        SetControlId(editor, kEditorIds[column]);
+        m_editors[static_cast<std::size_t>(column)] = editor;
+    }
+}
+
+QWidget* CProgramView::EditorForColumn(int column) const
+{
+    if (column < 2 || column > 8)
+        column = 1;
+    return m_editors[static_cast<std::size_t>(column)];
 }
 
 void CProgramView::ImageToGrid()
 {
+    const int mode = g_nDeviceMode;
+    const std::array<int, kTableCols> widths = ColumnWidths(mode);
+    for (int column = 0; column < m_pGrid->GetCols(); ++column) {
+        const int width = widths[static_cast<std::size_t>(column)];
+        m_pGrid->SetColWidth(column, width);
+        m_pGrid->SetColAlignment(column, width != 0 ? 4 : 0);
+    }
+    ApplyEnabled();
+
     RadioImage& image = m_pDocument->m_image;
+    ImageToTable(image, mode, IsChinese(), m_session.Table());
+    m_shownTexts = m_session.Table();
+    CopyTableToGrid();
+
     CUserStore store = CUserStore::ForApplication();
     if (g_byNewDocument) {
         image[ImageMap::kRadioType] = static_cast<std::uint8_t>(store.QueryDword("Type", 0) & 0xFF);
@@ -98,6 +225,20 @@ void CProgramView::ImageToGrid()
 
 void CProgramView::GridToImage()
 {
+    HideEditors();
+    ChannelTable& table = m_session.Table();
+    TableToImageKeepingUnchanged(table, m_shownTexts, g_nDeviceMode, m_pDocument->m_image);
+    m_shownTexts = table;
+    CopyTableToGrid();
+}
+
+void CProgramView::HideEditors()
+{
+    // The busy-lock and power editors are left as they are.
+    const int column = m_session.EditorColumn();
+    if (column >= 1 && column <= kColScan)
+        m_session.HideEditor();
+    SyncEditors();
 }
 
 void CProgramView::UpdateTitleAndBand()
@@ -115,6 +256,183 @@ void CProgramView::UpdateTitleAndBand()
         main->setWindowTitle(g_strMainTitle);
     BandLimits(bandText, m_nBandLow, m_nBandHigh);
 }
+
+ChannelTable CProgramView::GridTexts() const
+{
+    return m_session.Table();
+}
+
+void CProgramView::SetEditingBlocked(bool blocked)
+{
+    m_bEditingBlocked = blocked;
+    if (blocked) {
+        m_session.HideEditor();
+        SyncEditors();
+    }
+    ApplyEnabled();
+}
+
+void CProgramView::ApplyEnabled()
+{
+    const bool enabled = GridEnabled(g_nDeviceMode) && !m_bEditingBlocked;
+    m_pGrid->setEnabled(enabled);
+    m_session.SetEnabled(enabled);
+}
+
+void CProgramView::CopyTableToGrid()
+{
+    const ChannelTable& table = m_session.Table();
+    for (int row = 1; row < kTableRows; ++row) {
+        for (int column = 1; column < kTableCols; ++column)
+            m_pGrid->SetTextMatrix(row, column, Text(table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
+    }
+}
+
+// ---- Editing -------------------------------------------------------------
+
+template <typename Commit>
+auto CProgramView::RunCommit(Commit commit)
+{
+    TakeEditorText();
+    m_session.SetBand(m_nBandLow, m_nBandHigh);
+    const ChannelTable before = m_session.Table();
+    const auto result = commit();
+    CopyTableToGrid();
+    SyncEditors();
+    if (m_session.Table() != before)
+        m_pDocument->SetModifiedFlag();
+    return result;
+}
+
+void CProgramView::TakeEditorText()
+{
+    const int column = m_session.EditorColumn();
+    if (column == 0)
+        return;
+    QWidget* editor = m_editors[static_cast<std::size_t>(column)];
+    if (auto* list = qobject_cast<QComboBox*>(editor))
+        m_session.SetEditorText(list->currentText().toStdString());
+    else if (auto* edit = qobject_cast<QLineEdit*>(editor))
+        m_session.SetEditorText(edit->text().toStdString());
+}
+
+void CProgramView::OnEnterCell()
+{
+    m_session.EnterCell(m_pGrid->GetRow(), m_pGrid->GetCol());
+    LoadEditor();
+}
+
+void CProgramView::OnGridMouseDown(short, short, int, int)
+{
+    OnEnterCell();
+}
+
+void CProgramView::OnLeaveCell()
+{
+    // The grid's Row and Col still name the cell being left.
+    if (m_session.Row() != m_pGrid->GetRow() || m_session.Col() != m_pGrid->GetCol())
+        return;
+    const EditMessage message = RunCommit([this] { return m_session.LeaveCell(); });
+    ShowMessage(message);
+}
+
+void CProgramView::OnEnterKey()
+{
+    bool rejected = false;
+    const EditMessage message = RunCommit([this, &rejected] { return m_session.CommitOnEnter(rejected); });
+    if (rejected) {
+        // The current cell stays; the keyboard goes back to the grid.
+        m_pGrid->setFocus(Qt::OtherFocusReason);
+        ShowMessage(message);
+        return;
+    }
+    // Moves in one step to the next cell, so only that cell is entered (a
+    // wrap to the next row does not visit column 1 of the row it leaves).
+    int row = m_pGrid->GetRow();
+    int column = m_pGrid->GetCol();
+    NextCell(row, column);
+    m_pGrid->setCurrentCell(row - 1, column - 1);
+}
+
+void CProgramView::LoadEditor()
+{
+    SyncEditors();
+    const int column = m_session.EditorColumn();
+    if (column == 0)
+        return;
+    QWidget* editor = m_editors[static_cast<std::size_t>(column)];
+    const QString text = Text(m_session.EditorText());
+    if (auto* list = qobject_cast<QComboBox*>(editor)) {
+        const int index = list->findText(text, Qt::MatchExactly);
+        list->setCurrentIndex(std::max(0, index));
+    } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
+        edit->setText(text);
+    }
+    PlaceEditor();
+}
+
+void CProgramView::PlaceEditor()
+{
+    if (!m_pGrid->isEnabled())
+        return;
+    const int column = m_pGrid->GetCol();
+    QWidget* editor = EditorForColumn(column);
+    const bool list = IsListColumn(column);
+    const EditorRect rect = EditorPlacement(m_pGrid->GetCellLeft(), m_pGrid->GetCellTop(), m_pGrid->GetCellWidth(),
+                                            m_pGrid->GetCellHeight(), m_pGrid->DpiX(), m_pGrid->DpiY(), list);
+    // A list's extra height is room for its opened list: the closed box
+    // keeps the cell's height and opens its list below.
+    editor->setGeometry(rect.x, rect.y, rect.width, list ? rect.height - 100 : rect.height);
+    editor->show();
+    editor->raise();
+    editor->setFocus(Qt::OtherFocusReason);
+    m_pGrid->viewport()->update();
+}
+
+void CProgramView::SyncEditors()
+{
+    const int open = m_session.EditorColumn();
+    bool hadFocus = false;
+    for (int column = 1; column < kTableCols; ++column) {
+        QWidget* editor = m_editors[static_cast<std::size_t>(column)];
+        if (!editor || column == open || editor->isHidden())
+            continue;
+        hadFocus = hadFocus || editor->hasFocus();
+        editor->hide();
+    }
+    if (hadFocus)
+        m_pGrid->setFocus(Qt::OtherFocusReason);
+}
+
+void CProgramView::ShowMessage(EditMessage message)
+{
+    if (message == EditMessage::None)
+        return;
+    const int id = message == EditMessage::OutOfRange ? Ids::IDS_OUT_OF_RANGE : Ids::IDS_STEP_ERROR;
+    Prompter().Message(this, g_pResources->LoadString(Ids::IDS_CAUTION), g_pResources->LoadString(id),
+                       PromptButtons::Ok, PromptIcon::Exclamation);
+}
+
+bool CProgramView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool fromView = watched == m_pGrid
+                              || std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
+        if (fromView && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+            OnEnterKey();
+            return true;
+        }
+        if (fromView && key->key() == Qt::Key_F1) {
+            OnHelpKey();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- Commands ------------------------------------------------------------
 
 bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
 {

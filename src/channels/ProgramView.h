@@ -1,17 +1,31 @@
 #pragma once
-// The window of a radio document. It shows the configured title line, keeps
-// the frequency band limits of the document's radio type and band, puts the
-// type and band into the main window title, and hosts the Language dialog.
+// The window of a radio document: the configured title line above the
+// channel grid. The view fills the grid from the document's image
+// (ImageToGrid), writes it back (GridToImage), puts the radio type and band
+// into the main window title and keeps the band limits that typed
+// frequencies are checked against.
+//
+// Editing is done by eight editors laid over the current cell. The rules of
+// editing (what Enter and leaving a cell do to the texts) live in the core's
+// ChannelEditSession; the view only feeds it the grid's events and the
+// editors' texts, shows its messages and mirrors its editor state onto the
+// widgets.
 
+#include "core/channels/ChannelEditing.h"
+#include "core/channels/ChannelTable.h"
 #include "frame/CmdTarget.h"
 
 #include <QWidget>
+#include <array>
 #include <cstdint>
 
 class CLanguageDlg;
+class CMSFlexGrid;
 class CProgramDoc;
 class CRadioLink;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 
 class CProgramView : public QWidget, public CCmdTarget
 {
@@ -25,17 +39,40 @@ public:
     ~CProgramView() override;
 
     CProgramDoc* GetDocument() const { return m_pDocument; }
+    CMSFlexGrid* Grid() const { return m_pGrid; }
 
-    // First display: the frame shrinks to fit the form, then the title
-    // line, the frame icon and ImageToGrid.
+    // First display: the frame shrinks to fit the form, the grid is built
+    // once, then the frame icon and ImageToGrid.
     void OnInitialUpdate();
-    // Brings the per-user radio type and band in step with the image, then
-    // sets the main window title and the band limits from them.
+    // Fills every cell, the column layout, the main window title and the
+    // band limits from the image, in the global device mode.
     void ImageToGrid();
-    // Writes what the window shows back into the image.
+    // Writes the grid back into the image. Rows that still hold the texts
+    // ImageToGrid (or the previous GridToImage) gave them keep their bytes;
+    // changed rows are encoded, keeping the bytes of the side the device
+    // mode hides.
     void GridToImage();
+    // Hides the frequency, tone, bandwidth and scan editors.
+    void HideEditors();
     // Main window title and band limits from image offsets 0x32E and 0x32F.
     void UpdateTitleAndBand();
+
+    // The grid's events.
+    void OnEnterCell();
+    void OnLeaveCell();
+    void OnGridMouseDown(short button, short shift, int x, int y);
+
+    // Lays the current column's editor over the current cell and focuses it.
+    void PlaceEditor();
+    // The editor of a data column (the Rx Frequency box for any other number).
+    QWidget* EditorForColumn(int column) const;
+
+    // The texts the grid shows now: headings in row 0, channel numbers in
+    // column 0. An editor's pending text is not part of it.
+    ChannelTable GridTexts() const;
+    // While blocked (a radio transfer runs), the grid takes no edits.
+    void SetEditingBlocked(bool blocked);
+    bool IsEditingBlocked() const { return m_bEditingBlocked; }
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
@@ -45,12 +82,39 @@ public:
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void OnLanguage();
+    void CreateEditors();
+    void BuildGrid();
+    // Copies the session's table into the grid cells and the session's
+    // editor state onto the widgets.
+    void ShowSession();
+    void ShowMessage(EditMessage message);
+    // Hands the open editor's text to the session.
+    void TakeEditorText();
+    void LoadEditor();
+    // Shows the session's open editor, hides every other one.
+    void SyncEditors();
+    void ApplyEnabled();
+    void OnEnterKey();
+    // Runs a commit of the session, copies its texts to the grid, marks the
+    // document modified when a text changed and shows the message.
+    template <typename Commit> auto RunCommit(Commit commit);
     void OnHelpKey();
+    void OnLanguage();
+    void CopyTableToGrid();
 
     CProgramDoc* m_pDocument;
     QLabel* m_pTitle = nullptr;
+    CMSFlexGrid* m_pGrid = nullptr;
+    bool m_bFirstInit = true;
+    bool m_bEditingBlocked = false;
+    ChannelEditSession m_session;
+    // What ImageToGrid (or the last GridToImage) put in the grid.
+    ChannelTable m_shownTexts;
+    std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
     CRadioLink* m_pRadioLink = nullptr;  // Read, Write, Com Setup and the transfer
 };

@@ -35,6 +35,32 @@ void CProgramDoc::SetTitle(const QString& title)
     emit titleChanged(title);
 }
 
+void CProgramDoc::SetModifiedFlag(bool modified)
+{
+    if (m_bModified == modified)
+        return;
+    m_bModified = modified;
+    emit modifiedChanged(modified);
+}
+
+bool CProgramDoc::SaveModified()
+{
+    if (!m_bModified)
+        return true;
+    const QString name = m_strTitle;
+    const QString text = Lang("Save changes to %1?", "是否保存对 %1 的更改?").arg(name);
+    QWidget* parent = theApp ? theApp->MainWindow() : nullptr;
+    switch (Prompter().Message(parent, theApp ? theApp->AppName() : QStringLiteral("Program"), text,
+                               PromptButtons::SaveDiscardCancel, PromptIcon::Exclamation)) {
+    case PromptAnswer::Save:
+        return DoFileSave();
+    case PromptAnswer::Discard:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool CProgramDoc::OnNewDocument()
 {
     m_image = MakeNewImage();
@@ -73,6 +99,7 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
     m_bPathIsFile = true;
     SetTitle(QFileInfo(path).fileName());
     g_byNewDocument = 0;
+    SetModifiedFlag(false);
     return true;
 }
 
@@ -85,6 +112,7 @@ bool CProgramDoc::OnSaveDocument(const QString& path)
         AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n") + path);
         return false;
     }
+    SetModifiedFlag(false);
     return true;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The document of one radio image: the 1024 bytes of the radio's memory,
 // their defaults for a new image, and the data file they are opened from and
-// saved to. The document keeps no modified flag, so closing it never asks.
+// saved to. A modified flag records changes not yet saved: an edit that
+// changes a cell, a settings dialog that changes a byte, a read from the
+// radio. Save and Open clear it; Exit, New and the language restart ask
+// before dropping a modified document (SaveModified).
 
 #include "core/document/RadioImage.h"
 #include "frame/CmdTarget.h"
@@ -24,6 +27,14 @@ public:
     // Pulls the grid into the image, then writes the data file.
     bool OnSaveDocument(const QString& path);
 
+    // Whether the image or the grid holds changes that are not in a file.
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true);
+    // Asks "Save changes to <name>?" for a modified document: Save saves
+    // (Save As for a document without a file), Discard drops the changes.
+    // False when the user cancelled, or the save failed or was cancelled.
+    bool SaveModified();
+
     const QString& GetTitle() const { return m_strTitle; }
     void SetTitle(const QString& title);
     const QString& GetPathName() const { return m_strPathName; }
@@ -43,6 +54,7 @@ public:
 
 signals:
     void titleChanged(const QString& title);
+    void modifiedChanged(bool modified);
 
 private:
     void OnFileClose();
@@ -51,6 +63,7 @@ private:
 
     QString m_strTitle;
     QString m_strPathName;
-    bool m_bPathIsFile = false;  // the path name names a file that was opened or saved
+    bool m_bPathIsFile = false;
+    bool m_bModified = false;  // the path name names a file that was opened or saved
     CProgramView* m_pView = nullptr;
 };

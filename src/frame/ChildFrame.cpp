@@ -12,8 +12,12 @@ CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     m_pDocument->setParent(this);
     setAttribute(Qt::WA_DeleteOnClose, false);
     setWidget(m_pView);
-    setWindowTitle(m_pDocument->GetTitle());
-    connect(m_pDocument, &CProgramDoc::titleChanged, this, &QWidget::setWindowTitle);
+    // The title carries Qt's modified marker: "name*" while changes are unsaved.
+    setWindowTitle(m_pDocument->GetTitle() + QStringLiteral("[*]"));
+    setWindowModified(m_pDocument->IsModified());
+    connect(m_pDocument, &CProgramDoc::titleChanged, this,
+            [this](const QString& title) { setWindowTitle(title + QStringLiteral("[*]")); });
+    connect(m_pDocument, &CProgramDoc::modifiedChanged, this, &QWidget::setWindowModified);
 }
 
 CChildFrame::~CChildFrame()

@@ -474,6 +474,14 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
+    // Every document with unsaved changes is offered for saving, hidden
+    // channel windows included; a cancel keeps the program running.
+    for (CChildFrame* frame : ChildFrames()) {
+        if (!frame->GetDocument()->SaveModified()) {
+            event->ignore();
+            return;
+        }
+    }
     if (CHelpViewer* viewer = HelpViewer())
         viewer->close();
     event->accept();

@@ -1,5 +1,6 @@
 #include "core/channels/ChannelTable.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 
@@ -40,6 +41,21 @@ void BlankHiddenSide(ChannelTable::value_type& row, int deviceMode)
         row[kColRxFrequency].clear();
         row[kColDecodeTone].clear();
     }
+}
+
+// Encodes one row into channel's record and scan bit, after blanking the
+// side the device mode does not show.
+void EncodeRow(ChannelTable::value_type& row, int channel, int deviceMode, RadioImage& image)
+{
+    BlankHiddenSide(row, deviceMode);
+    EncodeFrequency(image, channel, FrequencySide::Receive, row[kColRxFrequency]);
+    EncodeFrequency(image, channel, FrequencySide::Transmit, row[kColTxFrequency]);
+    EncodeTone(image, channel, ToneSide::Decode, row[kColDecodeTone]);
+    EncodeTone(image, channel, ToneSide::Encode, row[kColEncodeTone]);
+    EncodeBandwidth(image, channel, row[kColBandwidth]);
+    EncodeScan(image, channel, row[kColScan]);
+    EncodeBusyLock(image, channel, row[kColBusyLock]);
+    EncodePower(image, channel, row[kColPower]);
 }
 
 std::int32_t SaturatedMegahertz(std::int32_t megahertz)
@@ -132,17 +148,40 @@ void ImageToTable(const RadioImage& image, int deviceMode, bool chinese, Channel
 
 void TableToImage(ChannelTable& table, int deviceMode, RadioImage& image)
 {
+    for (int channel = 1; channel <= ImageMap::kChannelCount; ++channel)
+        EncodeRow(table[static_cast<std::size_t>(channel)], channel, deviceMode, image);
+}
+
+void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown, int deviceMode, RadioImage& image)
+{
     for (int channel = 1; channel <= ImageMap::kChannelCount; ++channel) {
         auto& row = table[static_cast<std::size_t>(channel)];
-        BlankHiddenSide(row, deviceMode);
-        EncodeFrequency(image, channel, FrequencySide::Receive, row[kColRxFrequency]);
-        EncodeFrequency(image, channel, FrequencySide::Transmit, row[kColTxFrequency]);
-        EncodeTone(image, channel, ToneSide::Decode, row[kColDecodeTone]);
-        EncodeTone(image, channel, ToneSide::Encode, row[kColEncodeTone]);
-        EncodeBandwidth(image, channel, row[kColBandwidth]);
-        EncodeScan(image, channel, row[kColScan]);
-        EncodeBusyLock(image, channel, row[kColBusyLock]);
-        EncodePower(image, channel, row[kColPower]);
+        const auto& before = shown[static_cast<std::size_t>(channel)];
+        if (std::equal(row.begin() + 1, row.end(), before.begin() + 1))
+            continue;
+
+        // The hidden side's frequency and tone bytes survive the encoding.
+        const std::size_t record = ImageMap::ChannelOffset(channel);
+        std::size_t frequency = 0;
+        std::size_t tone = 0;
+        const bool keepSide = deviceMode == 1 || deviceMode == 2;
+        if (deviceMode == 1) {
+            frequency = record + ImageMap::kRecTxFrequency;
+            tone = record + ImageMap::kRecEncodeTone;
+        } else if (deviceMode == 2) {
+            frequency = record + ImageMap::kRecRxFrequency;
+            tone = record + ImageMap::kRecDecodeTone;
+        }
+        std::array<std::uint8_t, 6> kept{};
+        if (keepSide) {
+            std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(frequency), 4, kept.begin());
+            std::copy_n(image.begin() + static_cast<std::ptrdiff_t>(tone), 2, kept.begin() + 4);
+        }
+        EncodeRow(row, channel, deviceMode, image);
+        if (keepSide) {
+            std::copy_n(kept.begin(), 4, image.begin() + static_cast<std::ptrdiff_t>(frequency));
+            std::copy_n(kept.begin() + 4, 2, image.begin() + static_cast<std::ptrdiff_t>(tone));
+        }
     }
 }
 

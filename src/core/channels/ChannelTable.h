@@ -55,6 +55,16 @@ void ImageToTable(const RadioImage& image, int deviceMode, bool chinese, Channel
 // and scan off.
 void TableToImage(ChannelTable& table, int deviceMode, RadioImage& image);
 
+// Writes back only what the user changed. shown holds the texts the table
+// had when it last matched the image (after ImageToTable, or the previous
+// write-back). A row whose data cells still equal shown's keeps its sixteen
+// bytes and its scan bit exactly. A changed row is encoded as TableToImage
+// does, except that in modes 1 and 2 the frequency and tone bytes of the
+// hidden side keep their values (mode 1: bytes 4-7 and 10-11, mode 2: bytes
+// 0-3 and 8-9). Opening and saving without edits thus changes no byte, in
+// every device mode.
+void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown, int deviceMode, RadioImage& image);
+
 // ---- Checking a typed frequency against the band and the channel step.
 
 enum class FrequencyCheck { Accepted, OutOfRange, BadStep };

@@ -1,0 +1,295 @@
+#include "core/channels/ChannelEditing.h"
+
+#include "core/channels/ChannelCodec.h"
+#include "core/channels/DecimalArithmetic.h"
+
+#include <array>
+
+namespace {
+
+std::vector<std::string> Words(std::initializer_list<const char*> words)
+{
+    return std::vector<std::string>(words.begin(), words.end());
+}
+
+char LowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
+{
+    if (prefix.size() > text.size())
+        return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
+            return false;
+    }
+    return true;
+}
+
+bool ValidCell(int row, int column)
+{
+    return row >= 1 && row < kTableRows && column >= 1 && column < kTableCols;
+}
+
+}  // namespace
+
+bool IsListColumn(int column)
+{
+    return column >= kColDecodeTone && column <= kColPower;
+}
+
+const std::vector<std::string>& EditorItems(int column, bool chinese)
+{
+    static const std::array<std::vector<std::string>, 2> kBandwidth = {
+        Words({WideText(false), NarrowText(false)}), Words({WideText(true), NarrowText(true)})};
+    static const std::array<std::vector<std::string>, 2> kScan = {
+        Words({YesText(false), NoText(false)}), Words({YesText(true), NoText(true)})};
+    static const std::array<std::vector<std::string>, 2> kBusyLock = {
+        Words({OffText(false), CarrierText(false), QtDqtText(false)}),
+        Words({OffText(true), CarrierText(true), QtDqtText(true)})};
+    static const std::array<std::vector<std::string>, 2> kPower = {
+        Words({HighText(false), LowText(false)}), Words({HighText(true), LowText(true)})};
+    static const std::vector<std::string> kNone;
+
+    const std::size_t language = chinese ? 1 : 0;
+    switch (column) {
+    case kColDecodeTone:
+    case kColEncodeTone:
+        return ToneList(chinese);
+    case kColBandwidth:
+        return kBandwidth[language];
+    case kColScan:
+        return kScan[language];
+    case kColBusyLock:
+        return kBusyLock[language];
+    case kColPower:
+        return kPower[language];
+    default:
+        return kNone;
+    }
+}
+
+std::size_t MatchListItem(const std::vector<std::string>& items, const std::string& cellText)
+{
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (StartsWithIgnoringCase(items[i], cellText))
+            return i;
+    }
+    return 0;
+}
+
+const char* DefaultCellText(int column, bool chinese)
+{
+    switch (column) {
+    case kColDecodeTone:
+    case kColEncodeTone:
+        return NoToneText(chinese);
+    case kColBandwidth:
+        return WideText(chinese);
+    case kColScan:
+        return NoText(chinese);
+    case kColBusyLock:
+        return OffText(chinese);
+    case kColPower:
+        return HighText(chinese);
+    default:
+        return "";
+    }
+}
+
+EditorRect EditorPlacement(int cellLeft, int cellTop, int cellWidth, int cellHeight, int dpiX, int dpiY, bool list)
+{
+    // Products in 64 bits: a twips value times a resolution can pass 2^31.
+    const auto pixels = [](int twips, int dpi) {
+        return static_cast<int>(static_cast<long long>(twips) * dpi / 1440);
+    };
+    EditorRect rect;
+    rect.x = pixels(cellLeft, dpiX) - 3;
+    rect.y = pixels(cellTop, dpiY) - 3;
+    rect.width = pixels(cellWidth, dpiX);
+    rect.height = pixels(cellHeight, dpiY) + (list ? 100 : 0);
+    return rect;
+}
+
+void NextCell(int& row, int& column)
+{
+    if (column < kTableCols - 1) {
+        ++column;
+    } else if (row < kTableRows - 1) {
+        column = 1;
+        ++row;
+    } else {
+        row = 1;
+        column = 1;
+    }
+}
+
+ChannelEditSession::ChannelEditSession(bool chinese)
+    : m_table(NewChannelTable(chinese))
+    , m_chinese(chinese)
+{
+}
+
+void ChannelEditSession::SetBand(std::int32_t low, std::int32_t high)
+{
+    m_bandLow = low;
+    m_bandHigh = high;
+}
+
+void ChannelEditSession::SetEditorText(const std::string& text)
+{
+    if (m_editorColumn != 0)
+        m_editorText = text;
+}
+
+void ChannelEditSession::HideEditor()
+{
+    m_editorColumn = 0;
+    m_editorText.clear();
+}
+
+void ChannelEditSession::EnterCell(int row, int column)
+{
+    if (!ValidCell(row, column))
+        return;
+    m_row = row;
+    m_col = column;
+    if (!m_enabled)
+        return;
+    const std::string& cell = m_table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    if (IsListColumn(column)) {
+        const std::vector<std::string>& items = EditorItems(column, m_chinese);
+        m_editorText = items.empty() ? std::string() : items[MatchListItem(items, cell)];
+    } else {
+        m_editorText = cell;
+    }
+    m_editorColumn = column;
+}
+
+EditMessage ChannelEditSession::LeaveCell()
+{
+    bool rejected = false;
+    return Commit(Path::Leave, rejected);
+}
+
+ChannelEditSession::EnterOutcome ChannelEditSession::PressEnter()
+{
+    EnterOutcome outcome;
+    bool rejected = false;
+    outcome.message = CommitOnEnter(rejected);
+    if (rejected)
+        return outcome;
+    int row = m_row;
+    int column = m_col;
+    NextCell(row, column);
+    MoveTo(row, column);
+    outcome.moved = true;
+    return outcome;
+}
+
+EditMessage ChannelEditSession::CommitOnEnter(bool& rejected)
+{
+    return Commit(Path::Enter, rejected);
+}
+
+EditMessage ChannelEditSession::MoveTo(int row, int column)
+{
+    if (!ValidCell(row, column))
+        return EditMessage::None;
+    const EditMessage message = LeaveCell();
+    EnterCell(row, column);
+    return message;
+}
+
+EditMessage ChannelEditSession::Commit(Path path, bool& rejected)
+{
+    rejected = false;
+    const int row = m_row;
+    const int column = m_col;
+    if (m_editorColumn != column || !ValidCell(row, column))
+        return EditMessage::None;
+
+    auto& cells = m_table[static_cast<std::size_t>(row)];
+    const std::string oldRx = cells[kColRxFrequency];
+    const std::string oldTx = cells[kColTxFrequency];
+    EditMessage message = EditMessage::None;
+
+    if (column == kColRxFrequency || column == kColTxFrequency) {
+        CommitFrequency(path, row, column, oldRx, oldTx, message, rejected);
+    } else if (oldRx.empty() && oldTx.empty()) {
+        // An empty channel takes no settings.
+        cells[static_cast<std::size_t>(column)].clear();
+    } else {
+        cells[static_cast<std::size_t>(column)] = m_editorText;
+    }
+    HideEditor();
+    return message;
+}
+
+void ChannelEditSession::CommitFrequency(Path path, int row, int column, const std::string& oldRx,
+                                         const std::string& oldTx, EditMessage& message, bool& rejected)
+{
+    auto& cells = m_table[static_cast<std::size_t>(row)];
+    const std::string typed = m_editorText;
+    const bool rx = column == kColRxFrequency;
+
+    if (typed.empty()) {
+        // Enter on an empty Tx frequency takes the Rx frequency; every other
+        // empty frequency deletes the channel.
+        if (path == Path::Enter && !rx)
+            cells[kColTxFrequency] = oldRx;
+        else
+            ClearRow(row);
+        return;
+    }
+
+    switch (CheckFrequency(ToTenHertz(typed), m_bandLow, m_bandHigh)) {
+    case FrequencyCheck::OutOfRange:
+        message = EditMessage::OutOfRange;
+        rejected = true;
+        return;
+    case FrequencyCheck::BadStep:
+        message = EditMessage::BadStep;
+        rejected = true;
+        return;
+    case FrequencyCheck::Accepted:
+        break;
+    }
+
+    const std::string display = FrequencyDisplayText(typed);
+    if (rx) {
+        if (oldRx.empty()) {
+            // A new channel. Enter also starts its Tx frequency at the Rx
+            // frequency and sets the encode tone; leaving the cell does not.
+            cells[kColRxFrequency] = display;
+            if (path == Path::Enter) {
+                cells[kColTxFrequency] = display;
+                FillDefaults(row, {kColDecodeTone, kColEncodeTone, kColBandwidth, kColScan, kColBusyLock, kColPower});
+            } else {
+                FillDefaults(row, {kColDecodeTone, kColBandwidth, kColScan, kColBusyLock, kColPower});
+            }
+        } else {
+            cells[kColRxFrequency] = display;
+        }
+    } else {
+        cells[kColTxFrequency] = display;
+        if (oldTx.empty())
+            FillDefaults(row, {kColEncodeTone, kColBandwidth, kColScan, kColBusyLock, kColPower});
+    }
+}
+
+void ChannelEditSession::ClearRow(int row)
+{
+    auto& cells = m_table[static_cast<std::size_t>(row)];
+    for (int column = 1; column < kTableCols; ++column)
+        cells[static_cast<std::size_t>(column)].clear();
+}
+
+void ChannelEditSession::FillDefaults(int row, std::initializer_list<int> columns)
+{
+    auto& cells = m_table[static_cast<std::size_t>(row)];
+    for (int column : columns)
+        cells[static_cast<std::size_t>(column)] = DefaultCellText(column, m_chinese);
+}
