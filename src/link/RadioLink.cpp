@@ -158,6 +158,9 @@ void CRadioLink::OnRadioTransfer()
         if (QWidget* frame = m_host.view->parentWidget(); frame && !frame->isVisible())
             frame->show();
     }
+    // The keyboard goes back to the channels.
+    if (m_host.view->isVisible())
+        m_host.view->setFocus();
     m_bRunning = false;
     m_pBusy.reset();
 }

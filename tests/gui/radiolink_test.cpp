@@ -9,7 +9,9 @@
 #include "app/ProgramApp.h"
 #include "app/ResourceIds.h"
 #include "app/UserStore.h"
+#include "channels/MSFlexGrid.h"
 #include "channels/ProgramView.h"
+#include "core/channels/ChannelTable.h"
 #include "core/document/DataFile.h"
 #include "core/link/PosixSerialPort.h"
 #include "document/ProgramDoc.h"
@@ -23,10 +25,12 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QtTest>
 
 #include <memory>
@@ -68,6 +72,26 @@ RadioImage Pattern(std::uint8_t seed, std::uint8_t tail)
     return image;
 }
 
+// A radio holding a few channels on both sides, type 0 band 0.
+RadioImage RadioWithChannels(std::uint8_t tail)
+{
+    RadioImage image = MakeNewImage();
+    const std::uint8_t channels[3][14] = {
+        // Rx 145.50000, Tx 145.50000, tones 67.0 / 67.0, wide
+        {0x00, 0x50, 0x55, 0x14, 0x00, 0x50, 0x55, 0x14, 0x70, 0x06, 0x70, 0x06, 0x10, 0x30},
+        // Rx 146.52000, Tx 146.52000, no tones, narrow
+        {0x00, 0x20, 0x65, 0x14, 0x00, 0x20, 0x65, 0x14, 0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0x20},
+        // Rx 438.50000, Tx 430.90000, no tones, wide
+        {0x00, 0x50, 0x38, 0x43, 0x00, 0x90, 0x30, 0x43, 0xFF, 0xFF, 0xFF, 0xFF, 0x10, 0x30},
+    };
+    for (int c = 0; c < 3; ++c)
+        std::copy(channels[c], channels[c] + 14, image.begin() + 0x10 + 16 * c);
+    image[ImageMap::kRadioType] = 0;
+    image[ImageMap::kBandIndex] = 0;
+    std::fill(image.begin() + ImageMap::kTransferEnd, image.end(), tail);
+    return image;
+}
+
 QByteArray IniWithPorts(const QList<QPair<int, QString>>& ports, const char* language = "English")
 {
     QByteArray ini = ShippedIniWith("Setup", "Language", language);
@@ -97,6 +121,7 @@ private slots:
     void cleanup();
     void readFillsTheDocument_data();
     void readFillsTheDocument();
+    void readCopyFailureGoesToTheStatusBar();
     void writeSendsExactlyTheDocument();
     void cancelBeforeOkChangesNothing();
     void cancelDuringTransferEndsSilently();
@@ -159,12 +184,13 @@ void RadioLinkTest::readFillsTheDocument()
     QFETCH(QString, model);
     QFETCH(int, deviceMode);
     QTemporaryDir dir;
-    const RadioImage radio = Pattern(0x21, 0xAA);
+    const RadioImage radio = RadioWithChannels(0xAA);
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), radio), DataFileResult::Ok);
     CSim sim({"--no-pace", "--model", model, "--image", dir.path() + "/radio.dat"});
     QVERIFY(Start({{1, sim.Device()}}));
     const RadioImage before = m_view->GetDocument()->m_image;
     QCOMPARE(g_byNewDocument, 1);
+    QVERIFY(!m_view->GetDocument()->IsModified());
 
     Transfer(false);
 
@@ -174,9 +200,25 @@ void RadioLinkTest::readFillsTheDocument()
     QVERIFY(m_view->GetDocument()->m_image == expected);
     QCOMPARE(g_nDeviceMode, deviceMode);
     QCOMPARE(g_byNewDocument, 0);
+    QVERIFY(m_view->GetDocument()->IsModified());
     QCOMPARE(m_view->RadioLink()->ProgressDialog()->Counter()->text(), QStringLiteral("51"));
     QCOMPARE(m_view->RadioLink()->ProgressDialog()->ProgressBar()->value(), 51);
     QVERIFY(m_install->prompter.messages.isEmpty());
+
+    // The grid shows the radio's channels in the layout of the device mode.
+    ChannelTable table;
+    ImageToTable(expected, deviceMode, false, table);
+    const ChannelTable shown = m_view->GridTexts();
+    for (int row = 1; row < kTableRows; ++row) {
+        for (int column = 1; column < kTableCols; ++column)
+            QCOMPARE(shown[row][column], table[row][column]);
+    }
+    QVERIFY(!m_view->GridTexts()[1][deviceMode == 2 ? 2 : 1].empty());
+    const std::array<int, kTableCols> widths = ColumnWidths(deviceMode);
+    for (int column = 0; column < kTableCols; ++column)
+        QCOMPARE(m_view->Grid()->GetColWidth(column), widths[static_cast<std::size_t>(column)]);
+    QCOMPARE(m_view->Grid()->isEnabled(), deviceMode != 0);
+    QVERIFY(!m_view->IsEditingBlocked());
 
     // The copy in the reads folder is the document as read.
     const QStringList copies = Copies(*m_install);
@@ -185,6 +227,28 @@ void RadioLinkTest::readFillsTheDocument()
     QCOMPARE(LoadDataFile((m_install->ReadCopiesDir() + '/' + copies.first()).toStdString(), copy), DataFileResult::Ok);
     QVERIFY(copy == expected);
     QVERIFY(m_view->RadioLink()->LastStatus().contains(copies.first()));
+    QCOMPARE(Frame()->statusBar()->currentMessage(), m_view->RadioLink()->LastStatus());
+}
+
+void RadioLinkTest::readCopyFailureGoesToTheStatusBar()
+{
+    CSim sim({"--no-pace"});
+    QVERIFY(Start({{1, sim.Device()}}));
+    // A file where the reads folder's parent should be.
+    const QString parent = QFileInfo(m_install->ReadCopiesDir()).path();
+    QDir(parent).removeRecursively();
+    QFile blocker(parent);
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    Transfer(false);
+
+    QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
+    QVERIFY(m_install->prompter.messages.isEmpty());
+    QVERIFY(m_view->GetDocument()->IsModified());
+    QVERIFY(m_view->RadioLink()->LastStatus().startsWith("The copy of this read could not be kept: "));
+    QVERIFY(m_view->RadioLink()->LastStatus().contains(parent));
+    QCOMPARE(Frame()->statusBar()->currentMessage(), m_view->RadioLink()->LastStatus());
 }
 
 void RadioLinkTest::writeSendsExactlyTheDocument()
@@ -194,17 +258,31 @@ void RadioLinkTest::writeSendsExactlyTheDocument()
     // write the radio's memory must equal the saved file byte for byte.
     const RadioImage radio = Pattern(0x40, 0x5C);
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), radio), DataFileResult::Ok);
+    QCOMPARE(SaveDataFile((dir.path() + "/document.dat").toStdString(), RadioWithChannels(0x5C)), DataFileResult::Ok);
     CSim sim({"--no-pace", "--image", dir.path() + "/radio.dat", "--save", dir.path() + "/radio-saved.dat"});
     QVERIFY(Start({{1, sim.Device()}}));
-    RadioImage& image = m_view->GetDocument()->m_image;
-    image = Pattern(0x13, 0x5C);
-    QVERIFY(m_view->GetDocument()->OnSaveDocument(dir.path() + "/document.dat"));
+    QVERIFY(m_install->App()->OpenDocumentFile(dir.path() + "/document.dat"));
+    m_view = Frame()->MDIGetActive()->GetActiveView();
+    Frame()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+    Frame()->activateWindow();
+
+    // A Tx frequency typed into channel 5 and left open in its editor.
+    const QRect cell = m_view->Grid()->visualRect(m_view->Grid()->model()->index(4, 1));
+    QTest::mouseClick(m_view->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "146.52");
+    QVERIFY(editor->isVisible());
 
     Transfer(true);
 
     QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
     QVERIFY(m_install->prompter.messages.isEmpty());
-    QTRY_COMPARE_WITH_TIMEOUT(FileBytes(dir.path() + "/radio-saved.dat"), FileBytes(dir.path() + "/document.dat"), 5000);
+    QCOMPARE(m_view->GridTexts()[5][2], std::string("146.52000"));
+    QVERIFY(m_view->GetDocument()->OnSaveDocument(dir.path() + "/saved.dat"));
+    QTRY_COMPARE_WITH_TIMEOUT(FileBytes(dir.path() + "/radio-saved.dat"), FileBytes(dir.path() + "/saved.dat"), 5000);
+    QVERIFY(FileBytes(dir.path() + "/saved.dat") != FileBytes(dir.path() + "/document.dat"));
     QVERIFY(Copies(*m_install).isEmpty());
     QCOMPARE(g_nDeviceMode, 2);
 }
@@ -369,11 +447,13 @@ void RadioLinkTest::documentCommandsWaitForTheTransfer()
                                 Ids::ID_READ, Ids::ID_WRITE, Ids::ID_COM_SETUP, Ids::ID_LANGUAGE};
     QStringList enabledDuringTransfer;
     bool tried = false;
+    bool blockedDuringTransfer = false;
     QTimer watch;
     connect(&watch, &QTimer::timeout, this, [&] {
         if (tried || !IsRadioTransferBusy() || m_view->RadioLink()->ProgressDialog()->ProgressBar()->value() < 3)
             return;
         tried = true;
+        blockedDuringTransfer = m_view->IsEditingBlocked();
         for (int id : refused) {
             CCmdUI ui(id);
             if (Frame()->RouteCommand(id, &ui) && ui.m_bEnabled)
@@ -387,6 +467,8 @@ void RadioLinkTest::documentCommandsWaitForTheTransfer()
     watch.start(5);
     Transfer(false);
     QVERIFY(tried);
+    QVERIFY(blockedDuringTransfer);
+    QVERIFY(!m_view->IsEditingBlocked());
     QCOMPARE(enabledDuringTransfer, QStringList());
     QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
     QCOMPARE(Frame()->ChildFrames().size(), 1);
@@ -484,18 +566,19 @@ void RadioLinkTest::portSettingHintsAtAccess()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
     QVERIFY(file.setPermissions(QFileDevice::ReadOwner));
-    QVERIFY(Start({{3, locked}}));
+    // Port 1, so that its advice is the one shown whatever this machine has.
+    QVERIFY(Start({{1, locked}}));
     m_install->prompter.answers = {PromptAnswer::Ok};
     CPortSettingDlg* dialog = m_view->RadioLink()->PortSettingDialog();
     dialog->OnInitDialog();
-    QVERIFY(!dialog->PortButton(3)->isEnabled());
+    QVERIFY(!dialog->PortButton(1)->isEnabled());
     QVERIFY(!dialog->AccessHint()->isHidden());
-    QVERIFY(dialog->AccessHint()->text().contains(locked));
+    QVERIFY2(dialog->AccessHint()->text().contains(locked), qPrintable(dialog->AccessHint()->text()));
     QVERIFY(dialog->AccessHint()->text().contains("dialout"));
 
     // A transfer on that port says the same after its message.
-    dialog->PortButton(3)->setEnabled(true);
-    dialog->PortButton(3)->setChecked(true);
+    dialog->PortButton(1)->setEnabled(true);
+    dialog->PortButton(1)->setChecked(true);
     dialog->accept();
     Transfer(false);
     QCOMPARE(m_install->prompter.messages.size(), 1);
