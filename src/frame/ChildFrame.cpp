@@ -3,7 +3,9 @@
 #include "channels/ProgramView.h"
 #include "document/ProgramDoc.h"
 
+#include <QAction>
 #include <QCloseEvent>
+#include <QMenu>
 
 CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     : m_pDocument(document)
@@ -18,6 +20,15 @@ CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     connect(m_pDocument, &CProgramDoc::titleChanged, this,
             [this](const QString& title) { setWindowTitle(title + QStringLiteral("[*]")); });
     connect(m_pDocument, &CProgramDoc::modifiedChanged, this, &QWidget::setWindowModified);
+    // The system menu's Close also answers Ctrl+W here, the Write command's
+    // accelerator; two owners of one key would leave both silent.
+    if (QMenu* menu = systemMenu()) {
+        for (QAction* action : menu->actions()) {
+            QList<QKeySequence> keys = action->shortcuts();
+            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
+                action->setShortcuts(keys);
+        }
+    }
 }
 
 CChildFrame::~CChildFrame()

@@ -32,6 +32,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QtTest>
+#include <QAction>
 
 #include <memory>
 
@@ -128,6 +129,7 @@ private slots:
     void failuresShowTheirMessageAndChangeNothing_data();
     void failuresShowTheirMessageAndChangeNothing();
     void secondCommandCreatesNoSecondWindow();
+    void keysAndToolbarStartTheCommands();
     void chineseCaptions();
     void documentCommandsWaitForTheTransfer();
     void portSettingDialog();
@@ -418,6 +420,41 @@ void RadioLinkTest::secondCommandCreatesNoSecondWindow()
     Frame()->OnCommand(Ids::ID_READ);
     QVERIFY(!m_view->RadioLink()->m_bWriteMode);
     QCOMPARE(dialog->windowTitle(), QStringLiteral("Read Data"));
+}
+
+void RadioLinkTest::keysAndToolbarStartTheCommands()
+{
+    CSim sim({"--no-pace"});
+    QVERIFY(Start({{1, sim.Device()}}));
+    Frame()->show();
+    QVERIFY(QTest::qWaitForWindowExposed(Frame()));
+    Frame()->activateWindow();
+    m_view->Grid()->setFocus();
+    CProgressDlg* dialog = m_view->RadioLink()->ProgressDialog();
+    struct Case
+    {
+        QKeySequence key;
+        int command;
+        QString caption;
+    };
+    for (const Case& c : {Case{QKeySequence("Ctrl+R"), Ids::ID_READ, "Read Data"},
+                          Case{QKeySequence("Ctrl+W"), Ids::ID_WRITE, "Write Data"}}) {
+        QTest::keySequence(QApplication::focusWidget(), c.key);
+        QTRY_VERIFY2(dialog->HasWindow(), qPrintable(c.key.toString()));
+        QCOMPARE(dialog->windowTitle(), c.caption);
+        dialog->CancelButton()->click();
+        QVERIFY(Frame()->MDIGetActive()->isVisible());
+
+        QAction* button = Frame()->ToolBarAction(c.command);
+        QVERIFY(button);
+        Frame()->UpdateToolBarState();
+        QVERIFY(button->isEnabled());
+        button->trigger();
+        QVERIFY(dialog->HasWindow());
+        QCOMPARE(dialog->windowTitle(), c.caption);
+        dialog->CancelButton()->click();
+        m_view->Grid()->setFocus();
+    }
 }
 
 void RadioLinkTest::chineseCaptions()
