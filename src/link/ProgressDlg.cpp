@@ -65,8 +65,12 @@ void CProgressDlg::Create()
 
 void CProgressDlg::DestroyWindow()
 {
+    const bool active = isActiveWindow();
     m_bHasWindow = false;
     hide();
+    // Activation goes back to the owner's window, as when a window is destroyed.
+    if (active && parentWidget())
+        parentWidget()->window()->activateWindow();
 }
 
 bool CProgressDlg::IsStarted() const
@@ -88,6 +92,8 @@ void CProgressDlg::OnInitDialog()
     m_bCancel = false;
     m_pOk->setEnabled(true);
     m_pCancel->setEnabled(true);
+    // A fresh window: Enter is OK, even when Cancel had the focus last time.
+    m_pOk->setFocus();
 }
 
 void CProgressDlg::OnOK()

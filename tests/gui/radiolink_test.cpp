@@ -298,6 +298,7 @@ void RadioLinkTest::cancelBeforeOkChangesNothing()
     Frame()->OnCommand(Ids::ID_READ);
     CProgressDlg* dialog = m_view->RadioLink()->ProgressDialog();
     QVERIFY(dialog->isVisible());
+    dialog->CancelButton()->setFocus();
     dialog->CancelButton()->click();
     QVERIFY(!dialog->HasWindow());
     QVERIFY(!dialog->isVisible());
@@ -305,11 +306,12 @@ void RadioLinkTest::cancelBeforeOkChangesNothing()
     QVERIFY(m_install->prompter.messages.isEmpty());
     QVERIFY(m_view->GetDocument()->m_image == before);
     QVERIFY(!FileBytes(dir.path() + "/wire.log").contains('>'));
-    // The next Read opens the window afresh.
+    // The next Read opens the window afresh, with OK to take Enter.
     Frame()->OnCommand(Ids::ID_READ);
     QVERIFY(dialog->HasWindow());
     QVERIFY(dialog->OkButton()->isEnabled());
     QVERIFY(!dialog->m_bCancel);
+    QCOMPARE(dialog->focusWidget(), static_cast<QWidget*>(dialog->OkButton()));
 }
 
 void RadioLinkTest::cancelDuringTransferEndsSilently()
@@ -455,6 +457,17 @@ void RadioLinkTest::keysAndToolbarStartTheCommands()
         dialog->CancelButton()->click();
         m_view->Grid()->setFocus();
     }
+
+    // Also from an open editor after Enter has moved it on.
+    const QRect cell = m_view->Grid()->visualRect(m_view->Grid()->model()->index(3, 1));
+    QTest::mouseClick(m_view->Grid()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::keyClicks(QApplication::focusWidget(), "146.5");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QWidget* editor = QApplication::focusWidget();
+    QVERIFY(editor);
+    QTest::keySequence(editor, QKeySequence("Ctrl+W"));
+    QTRY_VERIFY2(dialog->HasWindow(), editor->metaObject()->className());
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("Write Data"));
 }
 
 void RadioLinkTest::chineseCaptions()
