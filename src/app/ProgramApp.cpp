@@ -150,6 +150,9 @@ bool CProgramApp::InitInstance()
 
     // 12. Show the main window.
     m_pMainFrame->showMaximized();
+    // Take the keyboard at once, so menus and accelerators answer from the
+    // first key even where no window manager hands out the focus.
+    m_pMainFrame->activateWindow();
 
     // 13. Its large icon from the picture file, when there is one.
     const QIcon icon(g_strAppDir + QStringLiteral("title.ico"));

@@ -4,12 +4,16 @@
 #include "app/Globals.h"
 #include "app/ProgramApp.h"
 #include "app/ResourceIds.h"
+#include "app/UserStore.h"
 #include "channels/ProgramView.h"
+#include "core/channels/ChannelTable.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
 #include "link/TransferBusy.h"
+#include "settings/OptionalFeaturesDlg.h"
+#include "settings/ProductInfoDlg.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -337,17 +341,53 @@ void CMainFrame::ShowControlBar(QWidget* bar, bool show)
 void CMainFrame::OnProductInformation()
 {
     // The Product Information dialog edits the active document; with no
-    // document there is nothing to edit.
-    if (!MDIGetActive())
+    // document there is nothing to edit. Being modal, it waits until a
+    // radio transfer has ended (the tree calls here directly).
+    if (IsRadioTransferBusy())
         return;
+    CChildFrame* child = MDIGetActive();
+    QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
+    QPointer<CProgramView> view = child ? child->GetActiveView() : nullptr;
+    if (!document || !view)
+        return;
+    if (!m_pProductInfoDlg)
+        m_pProductInfoDlg = new CProductInfoDlg(this);
+
+    CUserStore store = CUserStore::ForApplication();
+    const int result = m_pProductInfoDlg->DoModal(g_iniFile, document->m_image, store.QueryDword("Type", 0),
+                                                  store.QueryDword("Field", 0));
+    if (result != QDialog::Accepted || !document || !view)
+        return;
+    const CProductInfoDlg& choice = *m_pProductInfoDlg;
+    if (choice.m_bImageChanged)
+        document->SetModifiedFlag();
+
+    // The labels stay English here whatever the language; the channel
+    // window's next refresh puts its own labels back.
+    g_strMainTitle = LanguageText("AppName") + QStringLiteral("  [ Type:") + ConfigText(choice.m_strTypeText)
+                     + QStringLiteral("  Fre:") + ConfigText(choice.m_strBandText) + QStringLiteral(" ]");
+    setWindowTitle(g_strMainTitle);
+    BandLimits(choice.m_strBandText, view->m_nBandLow, view->m_nBandHigh);
+    store.SetDword("Type", static_cast<std::uint32_t>(choice.m_nType));
+    store.SetDword("Field", static_cast<std::uint32_t>(choice.m_nBand));
 }
 
 void CMainFrame::OnOptionalFeatures()
 {
     // The Optional Features dialog edits the active document, and only
-    // while the radio variant read last is known.
-    if (!MDIGetActive() || g_nDeviceMode == 0)
+    // while the radio variant read last is known; not during a transfer.
+    if (IsRadioTransferBusy())
         return;
+    CChildFrame* child = MDIGetActive();
+    QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
+    if (!document || g_nDeviceMode == 0)
+        return;
+    if (!m_pOptionalFeaturesDlg)
+        m_pOptionalFeaturesDlg = new COptionalFeaturesDlg(this);
+
+    const int result = m_pOptionalFeaturesDlg->DoModal(document->m_image, g_nDeviceMode, IsChinese());
+    if (result == QDialog::Accepted && document && m_pOptionalFeaturesDlg->ImageChanged())
+        document->SetModifiedFlag();
 }
 
 void CMainFrame::OnChannelInformation()

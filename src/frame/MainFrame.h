@@ -14,6 +14,8 @@
 class CChildFrame;
 class CMdiClientWnd;
 class CNavigationBar;
+class COptionalFeaturesDlg;
+class CProductInfoDlg;
 class CProgramDoc;
 class QLabel;
 class QMenu;
@@ -68,6 +70,9 @@ public:
     virtual void OnProductInformation();
     virtual void OnChannelInformation();
     virtual void OnOptionalFeatures();
+    // The settings dialogs, made at their first use and kept with the frame.
+    COptionalFeaturesDlg* OptionalFeaturesDialog() const { return m_pOptionalFeaturesDlg; }
+    CProductInfoDlg* ProductInfoDialog() const { return m_pProductInfoDlg; }
     void OnToggleNavigationBar();
     void OnTreeSelChanged();
 
@@ -99,4 +104,6 @@ private:
     QList<QMenu*> m_menuDocument;    // 129
     int m_nCurrentMenu = 0;
     QPointer<CChildFrame> m_pLastActive;
+    COptionalFeaturesDlg* m_pOptionalFeaturesDlg = nullptr;
+    CProductInfoDlg* m_pProductInfoDlg = nullptr;
 };

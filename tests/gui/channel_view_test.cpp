@@ -4,6 +4,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ContextHelp.h"
 #include "app/Globals.h"
 #include "app/ProgramApp.h"
 #include "channels/MSFlexGrid.h"
@@ -53,9 +54,12 @@ private slots:
     void enterInTheLastCellWraps();
     void rejectedFrequencyKeepsTheRow();
     void chineseLists();
+    void f1GivesTheHelpOfTheFocusedControl();
+    void modeZeroTakesNoEdits();
     void exitAsksAboutUnsavedChanges_data();
     void exitAsksAboutUnsavedChanges();
     void newAsksAboutUnsavedChanges();
+    void languageRestartAsksAboutUnsavedChanges();
     void openAndSaveKeepEveryByte_data();
     void openAndSaveKeepEveryByte();
     void savedChannelsComeBack();
@@ -235,6 +239,33 @@ void ChannelViewTest::chineseLists()
     QVERIFY(m_install->App()->MainWindow()->windowTitle().contains(QStringLiteral("  [ 类型:")));
 }
 
+void ChannelViewTest::f1GivesTheHelpOfTheFocusedControl()
+{
+    Start();
+    QTest::keyClick(Focused(), Qt::Key_F1);
+    QVERIFY(HelpViewer());
+    QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("grid"));
+    QTest::keyClick(m_grid, Qt::Key_Return);  // opens the Tx editor
+    QTest::keyClick(Focused(), Qt::Key_F1);
+    QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("tx"));
+}
+
+void ChannelViewTest::modeZeroTakesNoEdits()
+{
+    Start();
+    SetMode(0);
+    QVERIFY(!m_grid->isEnabled());
+    for (int col = 0; col <= 6; ++col)
+        QVERIFY(m_grid->GetColWidth(col) > 0);
+    QCOMPARE(m_grid->GetColWidth(7), 0);
+    ClickCell(2, 1);
+    m_grid->SetRow(3);
+    for (int col = 1; col <= 8; ++col)
+        QVERIFY(!m_view->EditorForColumn(col)->isVisible());
+    SetMode(2);
+    QVERIFY(m_grid->isEnabled());
+}
+
 void ChannelViewTest::exitAsksAboutUnsavedChanges_data()
 {
     QTest::addColumn<int>("answer");
@@ -297,6 +328,30 @@ void ChannelViewTest::newAsksAboutUnsavedChanges()
     QCOMPARE(frame->ChildFrames().size(), 1);
     QVERIFY(frame->MDIGetActive()->GetDocument() != first);
     QVERIFY(!frame->MDIGetActive()->GetDocument()->IsModified());
+}
+
+void ChannelViewTest::languageRestartAsksAboutUnsavedChanges()
+{
+    Start();
+    // The restart starts the Program beside the configuration.
+    m_install->WriteFile("Program", "#!/bin/sh\n");
+    QFile::setPermissions(m_install->ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    CProgramApp* app = m_install->App();
+    QStringList started;
+    app->m_startProgram = [&started](const QString& program) {
+        started.append(program);
+        return true;
+    };
+    m_view->GetDocument()->SetModifiedFlag();
+    m_install->prompter.answers = {PromptAnswer::Cancel};
+    app->CloseAndRestart();
+    QVERIFY(started.isEmpty());
+    QVERIFY(app->MainFrame()->isVisible());
+
+    m_install->prompter.answers = {PromptAnswer::Discard};
+    app->CloseAndRestart();
+    QCOMPARE(started.size(), 1);
+    QCOMPARE(m_install->prompter.messages.size(), 2);
 }
 
 void ChannelViewTest::openAndSaveKeepEveryByte_data()

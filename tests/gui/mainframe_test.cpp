@@ -15,6 +15,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolBar>
 #include <QTreeWidget>
 #include <QtTest>
@@ -223,21 +224,34 @@ void MainFrameTest::treeRouting_data()
 {
     QTest::addColumn<int>("item");  // -1: the root
     QTest::addColumn<bool>("showsChannelWindow");
-    QTest::newRow("Channel Information") << 1 << true;
-    QTest::newRow("Product Information") << 0 << false;
-    QTest::newRow("Optional Features") << 2 << false;
-    QTest::newRow("root") << -1 << false;
+    QTest::addColumn<QString>("dialogTitle");  // the modal dialog it opens, "" for none
+    QTest::newRow("Channel Information") << 1 << true << QString();
+    QTest::newRow("Product Information") << 0 << false << "Product Information";
+    QTest::newRow("Optional Features") << 2 << false << "Optional Features";
+    QTest::newRow("root") << -1 << false << QString();
 }
 
 void MainFrameTest::treeRouting()
 {
     QFETCH(int, item);
     QFETCH(bool, showsChannelWindow);
+    QFETCH(QString, dialogTitle);
 
     QTreeWidget* tree = m_frame->NavigationBar()->GetTree();
     QTreeWidgetItem* root = tree->topLevelItem(0);
     CChildFrame* child = m_frame->MDIGetActive();
     child->close();
+
+    // Dialogs the items open are closed again at once, their titles noted.
+    QStringList opened;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, this, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened.append(modal->windowTitle());
+            modal->close();
+        }
+    });
+    closer.start(10);
 
     for (int click = 0; click < 2; ++click) {
         child->hide();
@@ -245,6 +259,8 @@ void MainFrameTest::treeRouting()
         ClickTreeItem(tree, target);
         QTRY_COMPARE(tree->currentItem(), root);
         QCOMPARE(!child->isHidden(), showsChannelWindow);
+        QCOMPARE(opened, dialogTitle.isEmpty() ? QStringList() : QStringList{dialogTitle});
+        opened.clear();
     }
 }
 

@@ -494,7 +494,8 @@ void RadioLinkTest::documentCommandsWaitForTheTransfer()
     QVERIFY(Start({{1, sim.Device()}}));
     CChildFrame* child = Frame()->MDIGetActive();
     const QList<int> refused = {Ids::ID_FILE_NEW, Ids::ID_FILE_OPEN, Ids::ID_FILE_CLOSE, Ids::ID_APP_EXIT,
-                                Ids::ID_READ, Ids::ID_WRITE, Ids::ID_COM_SETUP, Ids::ID_LANGUAGE};
+                                Ids::ID_READ, Ids::ID_WRITE, Ids::ID_COM_SETUP, Ids::ID_LANGUAGE,
+                                Ids::ID_PRODUCT_INFORMATION, Ids::ID_OPTIONAL_FEATURES, Ids::ID_APP_ABOUT};
     QStringList enabledDuringTransfer;
     bool tried = false;
     bool blockedDuringTransfer = false;
@@ -510,6 +511,9 @@ void RadioLinkTest::documentCommandsWaitForTheTransfer()
                 enabledDuringTransfer << QString::number(id);
             Frame()->OnCommand(id);
         }
+        // The tree opens the settings dialogs directly; they wait too.
+        Frame()->OnProductInformation();
+        Frame()->OnOptionalFeatures();
         // Closing the channel window only hides it; closing the main window is refused.
         child->close();
         Frame()->close();
