@@ -118,7 +118,9 @@ void CRadioLink::OnComSetup()
 
 void CRadioLink::OnRadioTransfer()
 {
-    if (m_bRunning || !m_pProgressDlg->IsStarted()) {
+    if (m_bRunning)
+        return;
+    if (!m_pProgressDlg->IsStarted()) {
         m_pBusy.reset();
         return;
     }
