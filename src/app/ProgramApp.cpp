@@ -89,7 +89,7 @@ QWidget* CProgramApp::MainWindow() const
 
 bool CProgramApp::LoadLanguageBundle()
 {
-    const QString dir = QFileInfo(m_executablePath).absolutePath();
+    const QString dir = g_strAppDir.chopped(1);
     const QString path = BundlePath(dir, ConfigText(g_strLanguage) + QStringLiteral(".rcc"));
     auto resources = std::make_unique<CLanguageResources>();
     if (path.isEmpty() || !resources->Load(path))
@@ -101,8 +101,17 @@ bool CProgramApp::LoadLanguageBundle()
 
 bool CProgramApp::InitInstance()
 {
+    // The application directory is settled first and once: the real
+    // executable's directory, whether the program was started through a
+    // link or by a bare name found on PATH. Program.ini, the bundles, the
+    // help sets, the pictures and the restart all come from it, so the
+    // Program.ini that the Language command writes is the one read after
+    // the restart.
+    const std::string programPath = m_executablePath.toLocal8Bit().toStdString();
+    g_strAppDir = QString::fromLocal8Bit(ProgramDirectory(programPath)) + '/';
+
     // 1. Configuration; a file that cannot be read leaves the store empty.
-    g_iniFile.LoadBesideProgram(m_arguments.value(0).toStdString(), "Program.ini", true, true);
+    g_iniFile.LoadBesideProgram(programPath, "Program.ini", true, true);
 
     // 2, 3. Language name, flag and help set.
     g_strLanguage = g_iniFile.GetValue("Setup", "Language", "");
@@ -114,9 +123,6 @@ bool CProgramApp::InitInstance()
         AppMessageBox(Lang("Load language DLL fail", "加载语言链接库失败"), PromptButtons::Ok);
         return false;
     }
-
-    // 7. Application directory.
-    g_strAppDir = QFileInfo(m_executablePath).absolutePath() + '/';
 
     // 8. Framework set-up: the program's look, and fonts. Chinese texts need
     // a CJK face: the simplified-Chinese one is named, or the font matcher
@@ -143,7 +149,10 @@ bool CProgramApp::InitInstance()
             m_pMainFrame.reset();
             return false;
         }
-    } else if (!OpenDocumentFile(m_arguments.at(1))) {
+    } else if (!OpenDocumentFile(m_arguments.at(1)) && !OpenDocumentFile(QString())) {
+        // A file that cannot be opened has been reported; the program goes
+        // on with a new document, as a file manager that offered it one of
+        // its *.dat files expects.
         m_pMainFrame.reset();
         return false;
     }
@@ -264,6 +273,9 @@ void CProgramApp::CloseAndRestart()
     // Closing asks about unsaved documents; a cancel there stops the restart.
     if (!m_pMainFrame->close())
         return;
+    // Once the main window has closed, its documents go with it.
+    for (CChildFrame* frame : m_pMainFrame->ChildFrames())
+        m_pMainFrame->DestroyChildFrame(frame);
     const QString program = g_strAppDir + QStringLiteral("Program");
     if (QFileInfo(program).isExecutable())
         m_startProgram(program);

@@ -23,8 +23,9 @@ class CProgramApp : public QObject, public CCmdTarget
     Q_OBJECT
 public:
     // arguments: the command line as given, the invocation path first.
-    // executablePath: the executable's full file name; the language bundles,
-    // help sets and pictures are found in its directory.
+    // executablePath: the executable's full file name; its real directory
+    // (links resolved) is the application directory, where Program.ini, the
+    // language bundles, help sets and pictures are found.
     CProgramApp(QStringList arguments, QString executablePath);
     ~CProgramApp() override;
 

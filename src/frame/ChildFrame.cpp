@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QKeySequence>
 #include <QMenu>
 
 CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
@@ -20,21 +21,30 @@ CChildFrame::CChildFrame(CProgramDoc* document, CProgramView* view)
     connect(m_pDocument, &CProgramDoc::titleChanged, this,
             [this](const QString& title) { setWindowTitle(title + QStringLiteral("[*]")); });
     connect(m_pDocument, &CProgramDoc::modifiedChanged, this, &QWidget::setWindowModified);
-    // The system menu's Close also answers Ctrl+W here, the Write command's
-    // accelerator; two owners of one key would leave both silent.
-    if (QMenu* menu = systemMenu()) {
-        for (QAction* action : menu->actions()) {
-            QList<QKeySequence> keys = action->shortcuts();
-            if (keys.removeAll(QKeySequence(Qt::CTRL | Qt::Key_W)) > 0)
-                action->setShortcuts(keys);
-        }
-    }
+    UseCtrlF4ForClose();
 }
 
 CChildFrame::~CChildFrame()
 {
     // The view goes first: it refers to its document until it is destroyed.
     delete widget();
+}
+
+void CChildFrame::UseCtrlF4ForClose()
+{
+    // The system menu's Close takes the platform's Close keys, Ctrl+W among
+    // them here; Ctrl+W is the Write accelerator and must mean nothing
+    // else, or neither would run. Close keeps Ctrl+F4 and, like the close
+    // button, hides the window (closeEvent).
+    QMenu* menu = systemMenu();
+    if (!menu)
+        return;
+    const QList<QKeySequence> closeKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    for (QAction* action : menu->actions()) {
+        const QList<QKeySequence> keys = action->shortcuts();
+        if (!keys.isEmpty() && keys == closeKeys)
+            action->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+    }
 }
 
 void CChildFrame::PreCreateWindow()

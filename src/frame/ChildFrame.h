@@ -1,7 +1,8 @@
 #pragma once
 // The frame of one channel window inside the workspace. It opens at (0, 0)
-// with a fixed size, and its close button only hides it: the document stays
-// open and the Channel Information command shows the window again.
+// with a fixed size, and its close button (and Ctrl+F4) only hides it: the
+// document stays open and the Channel Information command shows the window
+// again.
 
 #include "frame/CmdTarget.h"
 
@@ -36,6 +37,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void UseCtrlF4ForClose();
+
     CProgramDoc* m_pDocument;
     CProgramView* m_pView;
     bool m_bDestroying = false;

@@ -151,7 +151,7 @@ bool CMainFrame::CreateNavigationBar()
     m_pNavigationBar = new CNavigationBar(this);
     if (!m_pNavigationBar->Initialise())
         return false;
-    QTreeWidget* tree = m_pNavigationBar->GetTree();
+    CNavigationTree* tree = m_pNavigationBar->GetTree();
     tree->setRootIsDecorated(true);
     tree->setItemsExpandable(true);
     auto* root = new QTreeWidgetItem(tree, {LanguageText("Company")});
@@ -162,7 +162,9 @@ bool CMainFrame::CreateNavigationBar()
         new QTreeWidgetItem(root, {Lang(texts[0], texts[1])});
     root->setExpanded(true);
     tree->setCurrentItem(root);
-    connect(tree, &QTreeWidget::itemSelectionChanged, this, &CMainFrame::OnTreeSelChanged, Qt::QueuedConnection);
+    // Queued: the selection is moved back to the root once the tree has
+    // finished with the event that changed it.
+    connect(tree, &CNavigationTree::selectionSettled, this, &CMainFrame::OnTreeSelChanged, Qt::QueuedConnection);
     return true;
 }
 
@@ -405,22 +407,31 @@ void CMainFrame::OnToggleNavigationBar()
     ShowControlBar(m_pNavigationBar, m_pNavigationBar->isHidden());
 }
 
-void CMainFrame::OnTreeSelChanged()
+void CMainFrame::OnTreeSelChanged(bool byLeftClick)
 {
     QTreeWidget* tree = m_pNavigationBar->GetTree();
-    const QPoint point = tree->viewport()->mapFromGlobal(QCursor::pos());
-    const QTreeWidgetItem* item = tree->itemAt(point);
-    const QString text = item ? item->text(0) : QString();
+    // Only a left click that selected an item asks for its command; the
+    // item is the one under the pointer, found by its text.
+    if (byLeftClick) {
+        const QPoint point = tree->viewport()->mapFromGlobal(QCursor::pos());
+        const QTreeWidgetItem* item = tree->itemAt(point);
+        const QString text = item ? item->text(0) : QString();
 
-    if (text == Lang("Channel Information", "信道信息"))
-        OnChannelInformation();
-    else if (text == Lang("Optional Features", "可选功能"))
-        OnOptionalFeatures();
-    else if (text == Lang("Product Information", "类型设置"))
-        OnProductInformation();
+        if (text == Lang("Channel Information", "信道信息"))
+            OnChannelInformation();
+        else if (text == Lang("Optional Features", "可选功能"))
+            OnOptionalFeatures();
+        else if (text == Lang("Product Information", "类型设置"))
+            OnProductInformation();
+    }
 
     // The selection goes back to the root, so the next click on the same
-    // item is a change again. Moving it back is not itself a request.
+    // item is a change again. Moving it back does not run this handler a
+    // second time: the tree's signals are blocked while it moves. Were it
+    // let through, it would be a change made by no click at all, and a
+    // second run would hit-test wherever the pointer happens to rest once a
+    // dialog opened by the first run has closed, possibly over another item
+    // whose command nobody asked for.
     if (QTreeWidgetItem* root = tree->topLevelItem(0)) {
         const QSignalBlocker blocker(tree);
         tree->setCurrentItem(root);

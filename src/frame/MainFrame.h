@@ -74,7 +74,10 @@ public:
     COptionalFeaturesDlg* OptionalFeaturesDialog() const { return m_pOptionalFeaturesDlg; }
     CProductInfoDlg* ProductInfoDialog() const { return m_pProductInfoDlg; }
     void OnToggleNavigationBar();
-    void OnTreeSelChanged();
+    // A settled change of the tree's selection (CNavigationTree): a left
+    // click runs the command of the item under the pointer; every change
+    // ends with the root selected again.
+    void OnTreeSelChanged(bool byLeftClick);
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 

@@ -6,6 +6,7 @@
 #include "app/ResourceIds.h"
 #include "frame/MainFrame.h"
 
+#include <QApplication>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -42,6 +43,50 @@ protected:
 
 }  // namespace
 
+CNavigationTree::CNavigationTree(QWidget* parent)
+    : QTreeWidget(parent)
+{
+    connect(this, &QTreeWidget::itemSelectionChanged, this, &CNavigationTree::OnSelectionChanged);
+}
+
+void CNavigationTree::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        event->accept();  // selects nothing, so it cannot run a command
+        return;
+    }
+    m_bLeftDown = true;
+    m_bDragged = false;
+    m_bChangedWhileDown = false;
+    m_ptPress = event->position().toPoint();
+    QTreeWidget::mousePressEvent(event);
+}
+
+void CNavigationTree::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_bLeftDown && (event->position().toPoint() - m_ptPress).manhattanLength() >= QApplication::startDragDistance())
+        m_bDragged = true;
+    QTreeWidget::mouseMoveEvent(event);
+}
+
+void CNavigationTree::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTreeWidget::mouseReleaseEvent(event);
+    if (event->button() != Qt::LeftButton || !m_bLeftDown)
+        return;
+    m_bLeftDown = false;
+    if (m_bChangedWhileDown)
+        emit selectionSettled(!m_bDragged);
+}
+
+void CNavigationTree::OnSelectionChanged()
+{
+    if (m_bLeftDown)
+        m_bChangedWhileDown = true;
+    else
+        emit selectionSettled(false);
+}
+
 CNavigationBar::CNavigationBar(CMainFrame* frame)
     : QWidget(frame)
     , m_pFrame(frame)
@@ -69,7 +114,7 @@ bool CNavigationBar::Initialise()
     m_captionFont.setStrikeOut(false);
     setFont(m_captionFont);
 
-    m_pTree = new QTreeWidget(this);
+    m_pTree = new CNavigationTree(this);
     SetControlId(m_pTree, Ids::IDC_NAVIGATION_TREE);
     m_pTree->setHeaderHidden(true);
     m_pTree->setColumnCount(1);

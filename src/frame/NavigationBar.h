@@ -7,10 +7,41 @@
 
 #include <QFont>
 #include <QPoint>
+#include <QTreeWidget>
 #include <QWidget>
 
 class CMainFrame;
-class QTreeWidget;
+
+// The navigation tree. It tells a left click that selects an item from
+// every other change of the selection: a right or middle button selects
+// nothing, and a left press that ends in a drag, like the keyboard, moves
+// the selection without being a click.
+class CNavigationTree : public QTreeWidget
+{
+    Q_OBJECT
+public:
+    explicit CNavigationTree(QWidget* parent);
+
+signals:
+    // The selection has changed and will not change again by the present
+    // gesture: byLeftClick when a left press changed it and was released
+    // without a drag, false for any other change. Sent at the release for
+    // changes made while the left button was down, at once otherwise.
+    void selectionSettled(bool byLeftClick);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void OnSelectionChanged();
+
+    bool m_bLeftDown = false;          // left button pressed on the tree, not yet released
+    bool m_bDragged = false;           // ... and moved beyond the drag distance since
+    bool m_bChangedWhileDown = false;  // ... and the selection changed meanwhile
+    QPoint m_ptPress;
+};
 
 // A rectangle with exclusive right and bottom edges.
 struct BarRect
@@ -42,7 +73,7 @@ public:
     // Creates the font, the tree and the tooltip; false when the tree
     // cannot be made.
     bool Initialise();
-    QTreeWidget* GetTree() const { return m_pTree; }
+    CNavigationTree* GetTree() const { return m_pTree; }
 
     // The bar's size: its width, and the height it is given; places the tree.
     QSize CalcFixedLayout(bool stretch, bool horizontal);
@@ -81,7 +112,7 @@ private:
     QString m_strCaption;
     int m_nCaptionHeight = 22;
     int m_nBarWidth = kInitialWidth;
-    QTreeWidget* m_pTree = nullptr;
+    CNavigationTree* m_pTree = nullptr;
     bool m_bSizing = false;
     QPoint m_ptGuide;
     BarRect m_rcClose;

@@ -1,4 +1,5 @@
 #include "core/document/DataFile.h"
+#include "core/util/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,12 @@ RadioImage PatternImage()
     for (std::size_t i = 0; i < image.size(); ++i)
         image[i] = static_cast<std::uint8_t>(i * 7 + 3);
     return image;
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST(RadioImage, NewImageIsErasedExceptTheDefaults)
@@ -121,11 +128,31 @@ TEST_F(DataFileDisk, FailedSaveLeavesPreviousFile)
 {
     const std::string path = (dir / "keep.dat").string();
     ASSERT_EQ(SaveDataFile(path, MakeNewImage()), DataFileResult::Ok);
-    // The target's directory is a file: nothing can be written beside it.
+    const std::string before = ReadAll(path);
+
+    // The save of the very same file fails while writing, then while
+    // putting the new file in place; either way the old one stays, byte
+    // for byte, and nothing else is left in its directory.
+    for (AtomicWriteStep step : {AtomicWriteStep::Write, AtomicWriteStep::Rename}) {
+        SCOPED_TRACE(step == AtomicWriteStep::Write ? "write" : "rename");
+        std::string error;
+        {
+            ScopedAtomicWriteFailure failure(step, ENOSPC);
+            EXPECT_EQ(SaveDataFile(path, PatternImage(), &error), DataFileResult::CannotWrite);
+        }
+        EXPECT_NE(error.find("keep.dat"), std::string::npos) << error;
+        EXPECT_EQ(ReadAll(path), before);
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+    }
+    // A target whose directory is a file cannot be written at all.
     EXPECT_EQ(SaveDataFile((dir / "keep.dat" / "x.dat").string(), PatternImage()), DataFileResult::CannotWrite);
+    EXPECT_EQ(ReadAll(path), before);
+
+    // Once the disk behaves again the same save goes through.
+    ASSERT_EQ(SaveDataFile(path, PatternImage()), DataFileResult::Ok);
     RadioImage image{};
     ASSERT_EQ(LoadDataFile(path, image), DataFileResult::Ok);
-    EXPECT_EQ(image, MakeNewImage());
+    EXPECT_EQ(image, PatternImage());
 }
 
 TEST(DataFileText, MessagesInBothLanguages)

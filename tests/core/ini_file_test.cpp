@@ -1,4 +1,5 @@
 #include "core/app/IniFile.h"
+#include "core/util/AtomicFile.h"
 
 #include <gtest/gtest.h>
 
@@ -222,24 +223,70 @@ TEST_F(IniFileTest, LoadBesideProgramUsesInvocationDirectory)
     EXPECT_EQ(bare.GetValue("S", "k", ""), "beside");
 }
 
+TEST_F(IniFileTest, ProgramDirectoryIsThatOfTheRealExecutable)
+{
+    // <dir>/lib/Program is the program; <dir>/bin/radio-programmer links to it.
+    fs::create_directories(dir / "lib");
+    fs::create_directories(dir / "bin");
+    std::ofstream(dir / "lib" / "Program") << "";
+    std::ofstream(dir / "lib" / "Program.ini") << "[S]\nk=lib\n";
+    std::ofstream(dir / "bin" / "Program.ini") << "[S]\nk=bin\n";
+    fs::create_symlink("../lib/Program", dir / "bin" / "radio-programmer");
+    const std::string lib = fs::canonical(dir / "lib").string();
+
+    EXPECT_EQ(ProgramDirectory((dir / "bin" / "radio-programmer").string()), lib);
+    EXPECT_EQ(ProgramDirectory((dir / "lib" / "Program").string()), lib);
+    const fs::path old = fs::current_path();
+    fs::current_path(dir / "bin");
+    EXPECT_EQ(ProgramDirectory("./radio-programmer"), lib);
+    EXPECT_EQ(ProgramDirectory("radio-programmer"), fs::current_path().string());  // a bare name
+    fs::current_path(old);
+
+    CIniFile ini;
+    ASSERT_TRUE(ini.LoadBesideProgram((dir / "bin" / "radio-programmer").string(), "Program.ini", false, true));
+    EXPECT_EQ(ini.GetValue("S", "k", ""), "lib");
+}
+
 TEST_F(IniFileTest, FailedSaveKeepsPreviousFile)
 {
-    Write("[S]\nk=1\n");
+    const std::string before = "; the user's notes\r\n[S]\r\nk=1\r\n";
+    Write(before);
     CIniFile ini;
     ASSERT_TRUE(ini.Load(path, false, true));
     ini.SetValue("S", "k", "2");
-    fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
-    const bool saved = ini.Save();
-    fs::permissions(dir, fs::perms::owner_all);
-    if (::geteuid() != 0) {  // root writes anywhere
-        EXPECT_FALSE(saved);
-        EXPECT_EQ(Read(), "[S]\nk=1\n");
+    for (AtomicWriteStep step : {AtomicWriteStep::Write, AtomicWriteStep::Rename}) {
+        SCOPED_TRACE(step == AtomicWriteStep::Write ? "write" : "rename");
+        {
+            ScopedAtomicWriteFailure failure(step);
+            EXPECT_FALSE(ini.Save());
+        }
+        EXPECT_EQ(Read(), before);
+        // No temporary file is left behind.
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+        EXPECT_EQ(ini.GetValue("S", "k", ""), "2") << "the change stays in memory";
     }
-    // No temporary file is left behind either way.
-    int entries = 0;
-    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir))
-        ++entries;
-    EXPECT_EQ(entries, 1);
+    EXPECT_TRUE(ini.Save());
+    EXPECT_EQ(Read(), "[S]\r\nk=2\r\n");
+}
+
+TEST_F(IniFileTest, ZeroBytesAndByteOrderMarkAreNotKeys)
+{
+    // A file padded with zeros after shorter text, and one that an editor
+    // saved with a byte-order mark.
+    const std::string padded = "[Setup]\r\nLanguage=Chinese\r\n" + std::string(7, '\0') + "\r\n" +
+                               std::string(5, '\0') + "\r\nk=v\0\0\r\n" + std::string(12, '\0');
+    const std::string bom = "\xEF\xBB\xBF[Setup]\r\nLanguage=Chinese\r\nk=v\r\n";
+    for (const std::string& text : {padded, bom}) {
+        Write(text);
+        {
+            CIniFile ini;
+            ASSERT_TRUE(ini.Load(path, true, true));
+            EXPECT_EQ(ini.GetValue("Setup", "Language", ""), "Chinese");
+            EXPECT_EQ(ini.GetValue("Setup", "k", ""), "v");
+            ini.SetValue("Setup", "Language", "English");
+        }
+        EXPECT_EQ(Read(), "[Setup]\r\nLanguage=English\r\nk=v\r\n");
+    }
 }
 
 TEST_F(IniFileTest, ReloadSavesPendingChangesFirst)

@@ -104,10 +104,18 @@ QString CTestInstall::UserStoreText() const
 
 bool CTestInstall::Start(const QStringList& arguments)
 {
+    return StartAs(ExecutablePath(), ExecutablePath(), arguments);
+}
+
+bool CTestInstall::StartAs(const QString& invocationPath, const QString& executablePath, const QStringList& arguments)
+{
     Stop();
     ResetGlobals();
-    m_app = std::make_unique<CProgramApp>(QStringList{ExecutablePath()} + arguments, ExecutablePath());
-    m_app->m_startProgram = [](const QString&) { return true; };
+    m_app = std::make_unique<CProgramApp>(QStringList{invocationPath} + arguments, executablePath);
+    m_app->m_startProgram = [this](const QString& program) {
+        started.append(program);
+        return true;
+    };
     return m_app->InitInstance();
 }
 

@@ -69,6 +69,11 @@ public:
     // Starts the application (globals reset first); the result of start-up
     // is returned, the application stays alive until Stop or destruction.
     bool Start(const QStringList& arguments = {});
+    // Starts as a program invoked by invocationPath (argv[0]) whose
+    // executable the system reports as executablePath.
+    bool StartAs(const QString& invocationPath, const QString& executablePath, const QStringList& arguments = {});
+    // Programs the application asked to start (the restart), in order.
+    QStringList started;
     void Stop();
     CProgramApp* App() const { return m_app.get(); }
 

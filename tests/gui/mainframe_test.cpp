@@ -40,13 +40,12 @@ QList<MenuShape> Shape(const QList<QMenu*>& menu)
     return shape;
 }
 
-// Puts the pointer over an item of the tree and makes it the current one,
-// as a click does.
+// Clicks an item of the tree with the left button, the pointer over it.
 void ClickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item)
 {
-    const QRect rect = tree->visualItemRect(item);
-    QCursor::setPos(tree->viewport()->mapToGlobal(rect.center()));
-    tree->setCurrentItem(item);
+    const QPoint centre = tree->visualItemRect(item).center();
+    QCursor::setPos(tree->viewport()->mapToGlobal(centre));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);
     QCoreApplication::processEvents();
 }
 
@@ -60,7 +59,9 @@ private slots:
     void cleanup();
     void documentMenuAfterStartup();
     void menuWithoutDocument();
+    void acceleratorsAndToolbar_data();
     void acceleratorsAndToolbar();
+    void toolbar();
     void controlBarToggleAndCheckMark();
     void fileNew_data();
     void fileNew();
@@ -127,16 +128,63 @@ void MainFrameTest::menuWithoutDocument()
     QCOMPARE(m_frame->CurrentMenuId(), 129);
 }
 
+void MainFrameTest::acceleratorsAndToolbar_data()
+{
+    QTest::addColumn<QKeySequence>("key");
+    QTest::addColumn<int>("command");  // 0: no command at all
+    QTest::newRow("Ctrl+N") << QKeySequence("Ctrl+N") << 57600;
+    QTest::newRow("Ctrl+O") << QKeySequence("Ctrl+O") << 57601;
+    QTest::newRow("Ctrl+P") << QKeySequence("Ctrl+P") << 57607;
+    QTest::newRow("Ctrl+R") << QKeySequence("Ctrl+R") << 32773;
+    QTest::newRow("Ctrl+S") << QKeySequence("Ctrl+S") << 57603;
+    QTest::newRow("Ctrl+W") << QKeySequence("Ctrl+W") << 32774;
+    QTest::newRow("F6") << QKeySequence("F6") << 57680;
+    QTest::newRow("Shift+F6") << QKeySequence("Shift+F6") << 57681;
+    QTest::newRow("Ctrl+F4") << QKeySequence("Ctrl+F4") << 0;
+}
+
 void MainFrameTest::acceleratorsAndToolbar()
 {
-    QMap<QString, int> accelerators;
-    for (QShortcut* shortcut : m_frame->findChildren<QShortcut*>(Qt::FindDirectChildrenOnly))
-        accelerators.insert(shortcut->key().toString(), shortcut->property("commandId").toInt());
-    const QMap<QString, int> expected = {{"Ctrl+N", 57600}, {"Ctrl+O", 57601}, {"Ctrl+P", 57607},
-                                         {"Ctrl+R", 32773}, {"Ctrl+S", 57603}, {"Ctrl+W", 32774},
-                                         {"F6", 57680},     {"Shift+F6", 57681}};
-    QCOMPARE(accelerators, expected);
+    QFETCH(QKeySequence, key);
+    QFETCH(int, command);
 
+    // The key is pressed in the channel window, as a user would.
+    CChildFrame* child = m_frame->MDIGetActive();
+    QWidget* view = child->widget();
+    view->setFocus();
+    QTRY_VERIFY(view == QApplication::focusWidget() || view->isAncestorOf(QApplication::focusWidget()));
+    QList<int> asked;
+    bool ambiguous = false;
+    for (QShortcut* shortcut : m_frame->findChildren<QShortcut*>()) {
+        const int id = shortcut->property("commandId").toInt();
+        connect(shortcut, &QShortcut::activated, this, [&asked, id] { asked.append(id); });
+        connect(shortcut, &QShortcut::activatedAmbiguously, this, [&ambiguous] { ambiguous = true; });
+    }
+    m_install->prompter.answers = {PromptAnswer::Cancel};  // New asks before clearing
+    QTest::keySequence(QApplication::focusWidget(), key);
+    QCoreApplication::processEvents();
+
+    QVERIFY(!ambiguous);
+    QCOMPARE(asked, command ? QList<int>{command} : QList<int>{});
+    // Only Ctrl+F4 closes the channel window, which hides it.
+    QCOMPARE(child->isHidden(), command == 0);
+    QCOMPARE(m_frame->ChildFrames().size(), 1);
+    if (command == 57600)
+        QCOMPARE(m_install->prompter.messages.last().text, QStringLiteral("All data will be Cleared!"));
+    if (command == 0) {
+        // The system menu labels its Close with that key, and no item there has Ctrl+W.
+        QStringList keys;
+        for (QAction* action : child->systemMenu()->actions())
+            keys.append(action->shortcut().toString());
+        QVERIFY(keys.contains("Ctrl+F4"));
+        QVERIFY(!keys.contains("Ctrl+W"));
+    }
+    if (command == 57680 || command == 57681)
+        QCOMPARE(QApplication::focusWidget(), m_frame->NavigationBar()->GetTree());
+}
+
+void MainFrameTest::toolbar()
+{
     QList<int> buttons;
     for (QAction* action : m_frame->ToolBar()->actions())
         buttons.append(action->isSeparator() ? 0 : action->property("commandId").toInt());
@@ -209,8 +257,11 @@ void MainFrameTest::closeHidesAndChannelInformationBringsBack()
     QCOMPARE(m_frame->MDIGetActive(), child);
     QCOMPARE(m_frame->CurrentMenuId(), 129);
 
+    child->showNormal();
+    QVERIFY(child->isVisible());
     m_frame->OnCommand(57602);  // File Close hides as well
     QVERIFY(child->isHidden());
+    QVERIFY(document);
 
     child->showMaximized();
     child->close();

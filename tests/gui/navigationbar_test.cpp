@@ -54,6 +54,8 @@ private slots:
     void cursorOverTheResizeStrip();
     void treeClicksRouteAndReturnToRoot_data();
     void treeClicksRouteAndReturnToRoot();
+    void treeRunsNothingButALeftClick_data();
+    void treeRunsNothingButALeftClick();
 
 private:
     CNavigationBar* Bar() const { return m_frame->NavigationBar(); }
@@ -241,6 +243,59 @@ void NavigationBarTest::treeClicksRouteAndReturnToRoot()
         QCOMPARE(tree->currentItem(), root);
     }
     QCOMPARE(m_frame->calls, (QList<int>{command, command}));
+}
+
+void NavigationBarTest::treeRunsNothingButALeftClick_data()
+{
+    QTest::addColumn<QString>("gesture");
+    QTest::newRow("right click") << "right";
+    QTest::newRow("middle click") << "middle";
+    QTest::newRow("left press dragged to another item") << "drag";
+    QTest::newRow("left press dragged off and back") << "drag back";
+    QTest::newRow("keyboard") << "keyboard";
+}
+
+void NavigationBarTest::treeRunsNothingButALeftClick()
+{
+    QFETCH(QString, gesture);
+
+    ShowAndPaint();
+    QTreeWidget* tree = Bar()->GetTree();
+    QTreeWidgetItem* root = tree->topLevelItem(0);
+    QWidget* viewport = tree->viewport();
+    const QPoint channels = tree->visualItemRect(root->child(1)).center();
+    const QPoint features = tree->visualItemRect(root->child(2)).center();
+    // The pointer rests over Channel Information whatever the gesture.
+    QCursor::setPos(viewport->mapToGlobal(channels));
+
+    auto send = [viewport](QEvent::Type type, QPoint point, Qt::MouseButton button, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, point, viewport->mapToGlobal(point), button, buttons, Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    };
+    if (gesture == "right" || gesture == "middle") {
+        const Qt::MouseButton button = gesture == "right" ? Qt::RightButton : Qt::MiddleButton;
+        send(QEvent::MouseButtonPress, channels, button, button);
+        send(QEvent::MouseButtonRelease, channels, button, Qt::NoButton);
+    } else if (gesture.startsWith("drag")) {
+        const QPoint end = gesture == "drag" ? channels : features;
+        send(QEvent::MouseButtonPress, gesture == "drag" ? features : channels, Qt::LeftButton, Qt::LeftButton);
+        send(QEvent::MouseMove, channels + QPoint(0, 30), Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseMove, end, Qt::NoButton, Qt::LeftButton);
+        send(QEvent::MouseButtonRelease, end, Qt::LeftButton, Qt::NoButton);
+    } else {
+        tree->setFocus();
+        QTest::keyClick(tree, Qt::Key_Down);
+        QTest::keyClick(tree, Qt::Key_Down);
+    }
+    QCoreApplication::processEvents();
+    QTRY_COMPARE(tree->currentItem(), root);
+    QTest::qWait(20);
+    QCOMPARE(m_frame->calls, QList<int>{});
+
+    // A left click afterwards still runs its command.
+    QTest::mouseClick(viewport, Qt::LeftButton, {}, channels);
+    QTRY_COMPARE(m_frame->calls, QList<int>{32787});
+    QCOMPARE(tree->currentItem(), root);
 }
 
 QTEST_MAIN(NavigationBarTest)

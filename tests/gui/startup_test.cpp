@@ -13,6 +13,11 @@
 #include "frame/NavigationBar.h"
 
 #include <QAction>
+#include <QDialog>
+#include <QDir>
+#include <QPointer>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
@@ -51,6 +56,8 @@ private slots:
     void commandLineOpensADataFile();
     void commandLineFailures_data();
     void commandLineFailures();
+    void startedByNameThroughALink();
+    void languageRestartsTheProgramOfTheApplicationDirectory();
 };
 
 void StartupTest::failures_data()
@@ -256,14 +263,99 @@ void StartupTest::commandLineFailures()
     CTestInstall install;
     if (!content.isEmpty())
         install.WriteFile("radio.dat", content);
-    QVERIFY(!install.Start({install.File("radio.dat")}));
-    QVERIFY(install.App()->MainFrame() == nullptr);
+    // The failure is reported and the program goes on with a new document.
+    QVERIFY(install.Start({install.File("radio.dat")}));
+    CMainFrame* frame = install.App()->MainFrame();
+    QCOMPARE(frame->ChildFrames().size(), 1);
+    QVERIFY(frame->MDIGetActive()->GetDocument()->GetPathName() != install.File("radio.dat"));
+    QCOMPARE(int(g_byNewDocument), 1);
     if (message.isEmpty()) {
         QVERIFY(install.prompter.messages.isEmpty());
     } else {
         QCOMPARE(install.prompter.messages.size(), 1);
         QCOMPARE(install.prompter.messages[0].text.section('\n', 0, 0), message);
     }
+}
+
+// The install's layout: Program with its files in one directory, and
+// bin/radio-programmer, a link to it, found on PATH.
+struct LinkedInstall
+{
+    CTestInstall install;
+    QTemporaryDir outside;  // holds bin/ and the current directory
+    QString link;
+    QString cwd;
+
+    LinkedInstall()
+    {
+        install.WriteFile("Program", "#!/bin/sh\n");
+        QFile::setPermissions(install.ExecutablePath(), QFile::permissions(install.ExecutablePath())
+                                                            | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+        QDir(outside.path()).mkpath("bin");
+        QDir(outside.path()).mkpath("work");
+        link = outside.path() + "/bin/radio-programmer";
+        QFile::link(install.ExecutablePath(), link);
+        // A Program.ini in the current directory that must not be read.
+        cwd = outside.path() + "/work";
+        QFile decoy(cwd + "/Program.ini");
+        decoy.open(QIODevice::WriteOnly);
+        decoy.write("[Setup]\r\nLanguage=Chinese\r\nShowLang=1\r\n");
+    }
+};
+
+void StartupTest::startedByNameThroughALink()
+{
+    LinkedInstall linked;
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(linked.cwd);
+    // argv[0] is the bare name; the executable is reported through the link.
+    const bool started = linked.install.StartAs("radio-programmer", linked.link);
+    QDir::setCurrent(old);
+    QVERIFY(started);
+    const QString dir = QFileInfo(linked.install.Dir()).canonicalFilePath();
+    QCOMPARE(g_strAppDir, dir + '/');
+    QCOMPARE(QString::fromStdString(g_iniFile.FilePath()), dir + "/Program.ini");
+    QCOMPARE(QString::fromStdString(g_strLanguage), QStringLiteral("English"));
+    QCOMPARE(QFile(linked.cwd + "/Program.ini").size(), qint64(39));
+}
+
+void StartupTest::languageRestartsTheProgramOfTheApplicationDirectory()
+{
+    LinkedInstall linked;
+    linked.install.WriteFile("Program.ini", ShippedIniWith("Setup", "ShowLang", "1"));
+    const QString old = QDir::currentPath();
+    QDir::setCurrent(linked.cwd);
+    const bool started = linked.install.StartAs("radio-programmer", linked.link);
+    QDir::setCurrent(old);
+    QVERIFY(started);
+    CMainFrame* frame = linked.install.App()->MainFrame();
+    frame->show();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QPointer<CProgramDoc> document = frame->MDIGetActive()->GetDocument();
+
+    // The Language command through the menu route; its dialog gets Chinese and OK.
+    bool answered = false;
+    QTimer::singleShot(0, [&answered] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        for (QRadioButton* button : dialog ? dialog->findChildren<QRadioButton*>() : QList<QRadioButton*>()) {
+            if (button->property("ctrlId").toInt() == 1007)
+                button->setChecked(true);
+        }
+        if (auto* language = qobject_cast<QDialog*>(dialog)) {
+            answered = true;
+            language->accept();
+        }
+    });
+    frame->OnCommand(32799);
+    QVERIFY(answered);
+
+    const QString dir = QFileInfo(linked.install.Dir()).canonicalFilePath();
+    QCOMPARE(linked.install.started, QStringList{dir + "/Program"});
+    QVERIFY(linked.install.ReadFile("Program.ini").contains("Language=Chinese\r\n"));
+    QVERIFY(!frame->isVisible());
+    QVERIFY(frame->ChildFrames().isEmpty());
+    QVERIFY(!document);
+    QCOMPARE(QFile(linked.cwd + "/Program.ini").size(), qint64(39));
 }
 
 QTEST_MAIN(StartupTest)

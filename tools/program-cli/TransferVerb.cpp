@@ -27,8 +27,8 @@ TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgum
     const std::string prefix = std::string("program-cli ") + verb + ": ";
     device = ResolvePortArgument(portArgument);
     if (device.empty()) {
-        err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort) << "\n";
-        Failure(verb, "no serial device has the port number " + portArgument, err);
+        err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort)
+            << " (no serial device has the port number " << portArgument << ")\n";
         TransferResult result;
         result.message = TransferMessage::CannotOpenPort;
         return result;

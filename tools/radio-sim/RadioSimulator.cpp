@@ -7,6 +7,7 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kWakeUp = {0x02, 'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 constexpr std::uint8_t kAcknowledge = 0x06;
+constexpr std::uint8_t kRefusal = 0x15;  // what a radio says instead of an acknowledge
 constexpr std::uint8_t kIdentityRequest = 0x02;
 constexpr std::uint8_t kWakeUpAnswer = 0x06;
 constexpr std::size_t kWriteFrameSize = 12;  // 4 header bytes and 8 data bytes
@@ -51,9 +52,9 @@ bool RadioSimulator::Receive(std::uint8_t byte, std::vector<std::uint8_t>& reply
         break;
     case State::AwaitAcknowledge:
         if (byte == kAcknowledge) {
-            reply.push_back(kAcknowledge);
+            reply.push_back(options_.handshakeAck);
             repliedToHandshakeAck_ = true;
-            state_ = State::Session;
+            state_ = options_.handshakeAck == kAcknowledge ? State::Session : State::Deaf;
         }
         break;
     case State::Session:
@@ -66,6 +67,11 @@ bool RadioSimulator::Receive(std::uint8_t byte, std::vector<std::uint8_t>& reply
         break;
     case State::AwaitFrameAck:
         if (byte == kAcknowledge) {
+            if (options_.wrongReadAckAt == readAddress_) {
+                reply.push_back(kRefusal);
+                state_ = State::Deaf;
+                break;
+            }
             reply.push_back(kAcknowledge);
             ++frames_;
             state_ = State::Session;
@@ -113,7 +119,9 @@ std::uint16_t RadioSimulator::FrameAddress() const
 void RadioSimulator::FinishWriteFrame(std::vector<std::uint8_t>& reply)
 {
     const std::uint16_t address = FrameAddress();
-    if (options_.noAckAt == address) {
+    if (options_.noAckAt == address || options_.wrongAckAt == address) {
+        if (options_.wrongAckAt == address)
+            reply.push_back(kRefusal);
         state_ = State::Deaf;
         return;
     }
@@ -129,6 +137,7 @@ void RadioSimulator::FinishWriteFrame(std::vector<std::uint8_t>& reply)
 void RadioSimulator::FinishReadRequest(std::vector<std::uint8_t>& reply)
 {
     const std::uint16_t address = FrameAddress();
+    readAddress_ = address;
     // The reply's header repeats the address the way a write frame does.
     reply.insert(reply.end(), {'W', frame_[1], frame_[2], static_cast<std::uint8_t>(kFrameData)});
     for (std::size_t i = 0; i < kFrameData; ++i)

@@ -19,8 +19,11 @@ struct RadioSimulatorOptions
     bool earlyAnswer = false;               // answer the wake-up after 'A' instead of after 'M'
     bool silent = false;                    // never answer
     int silentAttempts = 0;                 // wake-ups that get no answer before the radio answers
+    std::uint8_t handshakeAck = 0x06;       // answer to the host's acknowledge of the identity
     std::optional<std::uint16_t> noAckAt;   // write frame left without acknowledge
+    std::optional<std::uint16_t> wrongAckAt;  // write frame answered with a refusal (0x15), not stored
     std::optional<std::uint16_t> shortReplyAt;  // read reply cut to 11 bytes
+    std::optional<std::uint16_t> wrongReadAckAt;  // host's acknowledge of this read reply answered with 0x15
     std::optional<int> hangUpAfter;         // frames after which the line goes dead
 };
 
@@ -57,6 +60,7 @@ private:
     bool attemptSilent_ = false;
     int wakeUps_ = 0;
     int frames_ = 0;  // frames completed since the last wake-up
+    std::uint16_t readAddress_ = 0;  // address of the read reply awaiting its acknowledge
     std::vector<std::uint8_t> frame_;
     bool memoryChanged_ = false;
     bool repliedToHandshakeAck_ = false;

@@ -55,8 +55,14 @@ constexpr const char* kUsage =
     "  --pace, --no-pace     keep to the speed of a 9600 baud line (default on)\n"
     "  --silent              never answer\n"
     "  --silent-attempts N   leave the first N wake-ups unanswered\n"
+    "  --handshake-ack HEX   answer the host's acknowledge of the identity with HEX\n"
+    "                        instead of 06\n"
     "  --no-ack-at ADDR      do not acknowledge the write frame at ADDR (hex)\n"
+    "  --wrong-ack-at ADDR   answer the write frame at ADDR (hex) with 15, not 06\n"
     "  --short-reply-at ADDR answer the read at ADDR (hex) with 11 bytes\n"
+    "  --wrong-read-ack-at ADDR\n"
+    "                        answer the host's acknowledge of the read reply at ADDR\n"
+    "                        (hex) with 15, not 06\n"
     "  --hangup-after N      after N frames, drop the line as if the cable were pulled\n"
     "                        (the simulator ends with it)\n"
     "  --log FILE            record the bytes on the line, one line per direction change\n"
@@ -95,6 +101,20 @@ int Usage(const std::string& message)
 {
     std::fprintf(stderr, "radio-sim: %s\n%s", message.c_str(), kUsage);
     return 2;
+}
+
+// The fault option that names a frame address, or null.
+std::optional<std::uint16_t>* AddressOption(RadioSimulatorOptions& radio, const std::string& name)
+{
+    if (name == "--no-ack-at")
+        return &radio.noAckAt;
+    if (name == "--wrong-ack-at")
+        return &radio.wrongAckAt;
+    if (name == "--short-reply-at")
+        return &radio.shortReplyAt;
+    if (name == "--wrong-read-ack-at")
+        return &radio.wrongReadAckAt;
+    return nullptr;
 }
 
 // Returns -1 when all is well, otherwise the exit status.
@@ -140,6 +160,10 @@ int ParseSettings(int argc, char** argv, Settings& s)
             if (!ParseNumber(v, 16, 0xFF, n))
                 return Usage("--model takes a hexadecimal byte");
             s.radio.model = static_cast<std::uint8_t>(n);
+        } else if (arg == "--handshake-ack") {
+            if (!ParseNumber(v, 16, 0xFF, n))
+                return Usage("--handshake-ack takes a hexadecimal byte");
+            s.radio.handshakeAck = static_cast<std::uint8_t>(n);
         } else if (arg == "--ident-length") {
             if (!ParseNumber(v, 10, 8, n))
                 return Usage("--ident-length takes 0 to 8");
@@ -156,10 +180,10 @@ int ParseSettings(int argc, char** argv, Settings& s)
             if (!ParseNumber(v, 10, 1000000, n))
                 return Usage("--hangup-after takes a number");
             s.radio.hangUpAfter = static_cast<int>(n);
-        } else if (arg == "--no-ack-at" || arg == "--short-reply-at") {
+        } else if (auto* at = AddressOption(s.radio, arg)) {
             if (!ParseNumber(v, 16, 0xFFFF, n))
                 return Usage(arg + " takes a hexadecimal address");
-            (arg == "--no-ack-at" ? s.radio.noAckAt : s.radio.shortReplyAt) = static_cast<std::uint16_t>(n);
+            *at = static_cast<std::uint16_t>(n);
         } else {
             return Usage("unknown option " + arg);
         }

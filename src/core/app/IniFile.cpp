@@ -5,11 +5,13 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
 
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 std::string Trim(const std::string& text)
 {
@@ -92,18 +94,22 @@ CIniFile::~CIniFile()
     Clear();
 }
 
-bool CIniFile::LoadBesideProgram(const std::string& invocationPath, const std::string& fileName,
+std::string ProgramDirectory(const std::string& programPath)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (programPath.find('/') == std::string::npos)
+        return fs::current_path(ec).string();
+    fs::path real = fs::weakly_canonical(fs::absolute(programPath, ec), ec);
+    if (ec)
+        real = programPath;
+    return real.parent_path().string();
+}
+
+bool CIniFile::LoadBesideProgram(const std::string& programPath, const std::string& fileName,
                                  bool writeBack, bool ignoreCase)
 {
-    std::string dir;
-    const auto slash = invocationPath.find_last_of('/');
-    if (slash != std::string::npos) {
-        dir = invocationPath.substr(0, slash);
-    } else {
-        std::error_code ec;
-        dir = std::filesystem::current_path(ec).string();
-    }
-    return Load(dir + "/" + fileName, writeBack, ignoreCase);
+    return Load(ProgramDirectory(programPath) + "/" + fileName, writeBack, ignoreCase);
 }
 
 bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
@@ -131,7 +137,17 @@ bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
     AddSection("");
 
     std::string line;
+    bool firstLine = true;
     while (std::getline(in, line)) {
+        // An editor's UTF-8 byte-order mark is not part of the first line.
+        if (firstLine && line.rfind(kUtf8Bom, 0) == 0)
+            line.erase(0, kUtf8Bom.size());
+        firstLine = false;
+        // A line ends at its first zero byte, as a C string does: a file
+        // that was overwritten with zeros and then with shorter text leaves
+        // lines of zeros behind, and they read as empty lines.
+        if (const auto zero = line.find('\0'); zero != std::string::npos)
+            line.erase(zero);
         line = Trim(line);
         if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
             AddSection(line.substr(1, line.size() - 2));

@@ -19,9 +19,8 @@ public:
     CIniFile(const CIniFile&) = delete;
     CIniFile& operator=(const CIniFile&) = delete;
 
-    // Loads fileName from the directory of invocationPath (argv[0]); when that
-    // path has no directory part, from the current directory.
-    bool LoadBesideProgram(const std::string& invocationPath, const std::string& fileName,
+    // Loads fileName from ProgramDirectory(programPath).
+    bool LoadBesideProgram(const std::string& programPath, const std::string& fileName,
                            bool writeBack, bool ignoreCase);
     bool Load(const std::string& path, bool writeBack, bool ignoreCase);
 
@@ -57,3 +56,9 @@ private:
     bool m_writeBack = false;
     bool m_changed = false;
 };
+
+// The directory of the file that programPath names, symbolic links resolved,
+// without a trailing '/'; the current directory when programPath has no
+// directory part. Given the real executable, a program started through a
+// link or by a bare name found on PATH finds the files beside it all the same.
+std::string ProgramDirectory(const std::string& programPath);

@@ -17,6 +17,16 @@ void OnInterrupt(int)
 
 constexpr int kProgressEnd = 51;
 
+// A console message is one line: the line breaks that a message box shows
+// become blanks.
+std::string OneLine(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n')
+            c = ' ';
+    return text;
+}
+
 }  // namespace
 
 ConsolePrompter::ConsolePrompter(std::string prefix, int retries, std::ostream& err, ConsolePump* pump)
@@ -28,18 +38,24 @@ void ConsolePrompter::ShowMessage(TransferMessage message)
 {
     if (pump_)
         pump_->Finish();
-    err_ << prefix_ << TransferMessageEnglishText(message) << "\n";
+    // The port failure is reported by ReportTransferEnd, on one line with
+    // its reason.
+    if (message == TransferMessage::CannotOpenPort)
+        return;
+    err_ << prefix_ << OneLine(TransferMessageEnglishText(message)) << "\n";
 }
 
 bool ConsolePrompter::AskRetry(TransferMessage message)
 {
     if (pump_)
         pump_->Finish();
-    err_ << prefix_ << TransferMessageEnglishText(message) << "\n";
-    if (retried_ >= retries_)
+    err_ << prefix_ << OneLine(TransferMessageEnglishText(message));
+    if (retried_ >= retries_) {
+        err_ << "\n";
         return false;
+    }
     ++retried_;
-    err_ << prefix_ << "retrying (" << retried_ << " of " << retries_ << ")\n";
+    err_ << " (retrying, " << retried_ << " of " << retries_ << ")\n";
     return true;
 }
 
@@ -90,12 +106,17 @@ void ReportTransferEnd(const TransferResult& result, const std::string& device, 
         err << prefix << "cancelled\n";
         return;
     }
-    if (!result.openError)
+    if (result.message != TransferMessage::CannotOpenPort)
         return;
-    err << prefix << device << ": " << result.openError.message() << "\n";
-    if (result.openError == std::errc::permission_denied || result.openError == std::errc::operation_not_permitted) {
-        const std::string hint = PortPermissionHint(device);
-        if (!hint.empty())
-            err << hint << "\n";
+    err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort);
+    if (result.openError) {
+        err << " (" << device << ": " << result.openError.message();
+        if (result.openError == std::errc::permission_denied || result.openError == std::errc::operation_not_permitted) {
+            const std::string hint = PortPermissionHint(device);
+            if (!hint.empty())
+                err << ". " << OneLine(hint);
+        }
+        err << ")";
     }
+    err << "\n";
 }

@@ -1,7 +1,7 @@
 #pragma once
-// A transfer run from a text console: messages go to a stream, Retry is
-// answered a fixed number of times, Ctrl+C cancels at the next pump step and
-// a progress bar is drawn when the stream is a terminal.
+// A transfer run from a text console: messages go to a stream, one line
+// each, Retry is answered a fixed number of times, Ctrl+C cancels at the
+// next pump step and a progress bar is drawn when the stream is a terminal.
 
 #include "core/link/RadioTransfer.h"
 
@@ -50,7 +50,8 @@ private:
 };
 
 // Prints what a failed or cancelled transfer needs beyond the message the
-// prompter has already shown: why the port could not be opened, and how to
-// get access to a device that exists but is not permitted.
+// prompter has already shown: "cancelled", or the port failure on one line
+// with why the port could not be opened and how to get access to a device
+// that exists but is not permitted.
 void ReportTransferEnd(const TransferResult& result, const std::string& device, const std::string& prefix,
                        std::ostream& err);

@@ -11,6 +11,24 @@
 
 namespace {
 
+// The failure a test has asked for, if any.
+struct InjectedFailure
+{
+    bool active = false;
+    AtomicWriteStep step = AtomicWriteStep::Write;
+    int error = 0;
+};
+InjectedFailure g_injected;
+
+// True (with errno set) when the step is to fail by request.
+bool Injected(AtomicWriteStep step)
+{
+    if (!g_injected.active || g_injected.step != step)
+        return false;
+    errno = g_injected.error;
+    return true;
+}
+
 void SetError(std::string* error, const std::string& what, int err)
 {
     if (error)
@@ -70,13 +88,14 @@ bool WriteFileAtomically(const std::string& requestedPath, const void* data, std
     }
     ::fchmod(fd, mode);
 
-    bool ok = WriteAll(fd, static_cast<const char*>(data), size) && ::fsync(fd) == 0;
+    bool ok = !Injected(AtomicWriteStep::Write) && WriteAll(fd, static_cast<const char*>(data), size)
+              && ::fsync(fd) == 0;
     int err = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;
         err = errno;
     }
-    if (ok && ::rename(tmpl.c_str(), path.c_str()) != 0) {
+    if (ok && (Injected(AtomicWriteStep::Rename) || ::rename(tmpl.c_str(), path.c_str()) != 0)) {
         ok = false;
         err = errno;
     }
@@ -120,4 +139,14 @@ bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std:
         return false;
     }
     return true;
+}
+
+ScopedAtomicWriteFailure::ScopedAtomicWriteFailure(AtomicWriteStep step, int error)
+{
+    g_injected = {true, step, error};
+}
+
+ScopedAtomicWriteFailure::~ScopedAtomicWriteFailure()
+{
+    g_injected = {};
 }
