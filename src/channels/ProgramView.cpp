@@ -12,6 +12,7 @@
 #include "channels/ChannelCsvCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "document/ProgramDoc.h"
+#include "link/RadioLink.h"
 
 #include <algorithm>
 
@@ -106,6 +107,16 @@ CProgramView::CProgramView(CProgramDoc* document)
     setFocusProxy(m_pGrid);
 
     m_pLanguageDlg = new CLanguageDlg(this);
+
+    RadioLinkHost link;
+    link.view = this;
+    link.image = [this]() -> RadioImage& { return m_pDocument->m_image; };
+    link.commitEdit = [this] { OnLeaveCell(); };
+    link.gridToImage = [this] { GridToImage(); };
+    link.imageToGrid = [this] { ImageToGrid(); };
+    link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
+    link.markModified = [this] { m_pDocument->SetModifiedFlag(); };
+    m_pRadioLink = new CRadioLink(std::move(link));
 }
 
 CProgramView::~CProgramView()
@@ -426,6 +437,8 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 
 bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
 {
+    if (m_pRadioLink->OnCmdMsg(id, ui))
+        return true;
     if (CChannelCsvCommands(*this, Prompter()).OnCmdMsg(id, ui))
         return true;
     if (id == Ids::ID_LANGUAGE) {

@@ -22,6 +22,7 @@
 class CLanguageDlg;
 class CMSFlexGrid;
 class CProgramDoc;
+class CRadioLink;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +77,7 @@ public:
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
     CLanguageDlg* LanguageDialog() const { return m_pLanguageDlg; }
+    CRadioLink* RadioLink() const { return m_pRadioLink; }
 
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
@@ -114,4 +116,5 @@ private:
     ChannelTable m_shownTexts;
     std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
+    CRadioLink* m_pRadioLink = nullptr;  // Read, Write, Com Setup and the transfer
 };
