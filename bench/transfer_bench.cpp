@@ -101,6 +101,8 @@ int main(int argc, char** argv)
 
     const auto dir = std::filesystem::temp_directory_path() / ("transfer-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
+    // The copies every read leaves go into the scratch folder, not the user's.
+    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
     const std::string radioFile = (dir / "radio.dat").string();
     const std::string readFile = (dir / "read.dat").string();
     const std::string savedFile = (dir / "saved.dat").string();

@@ -10,6 +10,7 @@
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
+#include "link/TransferBusy.h"
 
 #include <QAction>
 #include <QApplication>
@@ -309,6 +310,14 @@ bool CProgramApp::eventFilter(QObject* watched, QEvent* event)
 
 bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)
 {
+    // A radio transfer needs its document, its windows and the program
+    // until it has ended; these commands wait for that.
+    if (IsRadioTransferBusy() && (id == Ids::ID_FILE_NEW || id == Ids::ID_FILE_OPEN || id == Ids::ID_APP_EXIT
+                                  || id == Ids::ID_FILE_PRINT_SETUP || id == Ids::ID_APP_ABOUT)) {
+        if (ui)
+            ui->Enable(false);
+        return true;
+    }
     switch (id) {
     case Ids::ID_FILE_NEW:
         if (!ui)

@@ -13,6 +13,7 @@
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "document/ProgramDoc.h"
+#include "link/RadioLink.h"
 
 #include <algorithm>
 
@@ -110,6 +111,16 @@ CProgramView::CProgramView(CProgramDoc* document)
     m_pPrintCommands = std::make_unique<CPrintCommands>(
         this, [] { return theApp ? theApp->Printer() : nullptr; }, [this] { return ViewListingContent(*this); });
     m_pPrintCommands->m_isAvailable = [this] { return !m_bEditingBlocked; };
+
+    RadioLinkHost link;
+    link.view = this;
+    link.image = [this]() -> RadioImage& { return m_pDocument->m_image; };
+    link.commitEdit = [this] { OnLeaveCell(); };
+    link.gridToImage = [this] { GridToImage(); };
+    link.imageToGrid = [this] { ImageToGrid(); };
+    link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
+    link.markModified = [this] { m_pDocument->SetModifiedFlag(); };
+    m_pRadioLink = new CRadioLink(std::move(link));
 }
 
 CProgramView::~CProgramView()
@@ -430,6 +441,8 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 
 bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
 {
+    if (m_pRadioLink->OnCmdMsg(id, ui))
+        return true;
     if (CChannelCsvCommands(*this, Prompter()).OnCmdMsg(id, ui))
         return true;
     if (id == Ids::ID_LANGUAGE) {

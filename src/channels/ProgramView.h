@@ -24,6 +24,7 @@ class CLanguageDlg;
 class CMSFlexGrid;
 class CPrintCommands;
 class CProgramDoc;
+class CRadioLink;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -80,6 +81,7 @@ public:
     CLanguageDlg* LanguageDialog() const { return m_pLanguageDlg; }
     // Print, print without the dialog and Print Preview of the listing.
     CPrintCommands* PrintCommands() const { return m_pPrintCommands.get(); }
+    CRadioLink* RadioLink() const { return m_pRadioLink; }
 
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
@@ -119,4 +121,5 @@ private:
     std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
     std::unique_ptr<CPrintCommands> m_pPrintCommands;
+    CRadioLink* m_pRadioLink = nullptr;  // Read, Write, Com Setup and the transfer
 };

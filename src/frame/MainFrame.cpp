@@ -11,6 +11,7 @@
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
+#include "link/TransferBusy.h"
 #include "settings/OptionalFeaturesDlg.h"
 #include "settings/ProductInfoDlg.h"
 
@@ -342,7 +343,10 @@ void CMainFrame::ShowControlBar(QWidget* bar, bool show)
 void CMainFrame::OnProductInformation()
 {
     // The Product Information dialog edits the active document; with no
-    // document there is nothing to edit.
+    // document there is nothing to edit. Being modal, it waits until a
+    // radio transfer has ended (the tree calls here directly).
+    if (IsRadioTransferBusy())
+        return;
     CChildFrame* child = MDIGetActive();
     QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
     QPointer<CProgramView> view = child ? child->GetActiveView() : nullptr;
@@ -373,7 +377,9 @@ void CMainFrame::OnProductInformation()
 void CMainFrame::OnOptionalFeatures()
 {
     // The Optional Features dialog edits the active document, and only
-    // while the radio variant read last is known.
+    // while the radio variant read last is known; not during a transfer.
+    if (IsRadioTransferBusy())
+        return;
     CChildFrame* child = MDIGetActive();
     QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
     if (!document || g_nDeviceMode == 0)
@@ -514,6 +520,11 @@ void CMainFrame::OnNextPane(int direction)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
+    // Not while a radio transfer runs inside one of the views.
+    if (IsRadioTransferBusy()) {
+        event->ignore();
+        return;
+    }
     // Every document with unsaved changes is offered for saving, hidden
     // channel windows included; a cancel keeps the program running.
     for (CChildFrame* frame : ChildFrames()) {

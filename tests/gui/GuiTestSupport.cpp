@@ -75,6 +75,8 @@ CTestInstall::CTestInstall(int parts, const char* iniText)
 {
     m_oldConfigHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
+    m_oldDataHome = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
     if (parts & kIni) {
         if (iniText)
             WriteFile(QStringLiteral("Program.ini"), iniText);
@@ -99,6 +101,7 @@ CTestInstall::~CTestInstall()
 {
     Stop();
     qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
+    qputenv("XDG_DATA_HOME", m_oldDataHome);
 }
 
 QString CTestInstall::ReadFile(const QString& name) const

@@ -2,7 +2,7 @@
 // Shared pieces of the widget tests: a prompter that answers from a script
 // and records every message, and a temporary program directory with its own
 // Program.ini, bundles, help sets and pictures, plus a private per-user
-// configuration directory.
+// configuration directory and data directory.
 
 #include "app/Prompter.h"
 
@@ -75,6 +75,8 @@ public:
     QString ReadFile(const QString& name) const;
     void WriteFile(const QString& name, const QByteArray& bytes) const;
     QString UserStoreText() const;
+    // The folder where this install's reads leave their copies.
+    QString ReadCopiesDir() const { return m_data.path() + "/radio-programmer/radio-reads"; }
 
     // Starts the application (globals reset first); the result of start-up
     // is returned, the application stays alive until Stop or destruction.
@@ -92,7 +94,9 @@ public:
 private:
     QTemporaryDir m_dir;
     QTemporaryDir m_config;
+    QTemporaryDir m_data;
     QByteArray m_oldConfigHome;
+    QByteArray m_oldDataHome;
     std::unique_ptr<CProgramApp> m_app;
 };
 

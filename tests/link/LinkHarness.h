@@ -71,6 +71,8 @@ public:
     }
     ~TempDir() { std::filesystem::remove_all(path_); }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
+    // Where program-cli runs of this test keep the copies of their reads.
+    std::string ReadCopies() const { return path_ + "/data/radio-programmer/radio-reads"; }
 
 private:
     std::string path_;
@@ -143,6 +145,8 @@ inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args)
     const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<std::string> argv = {PROGRAM_CLI_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
+    // Reads leave their copies in the test's folder, never in the user's.
+    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
     const pid_t pid = Spawn(argv, outFd, errFd);
     close(outFd);
     close(errFd);

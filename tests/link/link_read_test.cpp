@@ -62,4 +62,48 @@ TEST(RadioRead, WithoutBaseStartsFromANewImage)
     EXPECT_EQ(LoadImageFile(out), expected);
 }
 
+TEST(RadioRead, EveryCompleteReadLeavesACopyAndAFailedOneNone)
+{
+    TempDir dir;
+    const RadioImage memory = PatternImage(0x41, 0x00);
+    const std::string radio = SaveImageFile(dir, "radio.dat", memory);
+    {
+        Sim broken({"--no-pace", "--once", "--image", radio, "--short-reply-at", "100"});
+        const CliRun run = RunCli(dir, {"read", "--port", broken.Device(), "-o", dir.File("broken.dat")});
+        EXPECT_NE(run.status, 0);
+        EXPECT_FALSE(std::filesystem::exists(dir.ReadCopies())) << "a failed read leaves no copy";
+    }
+    for (int n = 1; n <= 2; ++n) {
+        Sim sim({"--no-pace", "--once", "--image", radio});
+        const std::string out = dir.File("out" + std::to_string(n) + ".dat");
+        const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", out});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.err, "");
+        std::vector<std::filesystem::path> copies;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.ReadCopies()))
+            copies.push_back(entry.path());
+        std::sort(copies.begin(), copies.end());
+        ASSERT_EQ(copies.size(), static_cast<std::size_t>(n));
+        // The newest copy is the file just read, and the output says where it is.
+        EXPECT_EQ(ReadText(copies.back().string()), ReadText(out));
+        EXPECT_NE(run.out.find("copy kept in " + copies.back().string() + "\n"), std::string::npos) << run.out;
+    }
+}
+
+TEST(RadioRead, ACopyThatCannotBeKeptIsOneLineOnStderrAndTheReadSucceeds)
+{
+    TempDir dir;
+    std::ofstream(dir.File("data")) << "a file where the data folder should be";
+    const RadioImage memory = PatternImage(0x42, 0x00);
+    Sim sim({"--no-pace", "--once", "--image", SaveImageFile(dir, "radio.dat", memory)});
+    const std::string out = dir.File("out.dat");
+    const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", out});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(Count(run.err, "\n"), 1u) << run.err;
+    EXPECT_TRUE(run.err.starts_with("program-cli read: the copy of this read could not be kept: ")) << run.err;
+    EXPECT_NE(run.err.find(dir.File("data")), std::string::npos) << run.err;
+    EXPECT_EQ(LoadImageFile(out)[0x100], memory[0x100]);
+    EXPECT_TRUE(run.out.ends_with("device mode: 2\n")) << run.out;
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
 // Port numbers and device paths, and the hint for a device without access.
 
+#include "core/app/IniFile.h"
 #include "core/link/PortNames.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +36,37 @@ TEST(PortNames, NumbersFollowUsbCablesFirstThenBuiltInPorts)
     };
     for (const auto& c : cases)
         EXPECT_EQ(PortDevicePath(c.number, devices, mappings), c.path) << c.number;
+}
+
+TEST(PortNames, NamesAndNumbersGoBothWays)
+{
+    struct Case
+    {
+        int number;
+        std::string name;
+    };
+    const Case cases[] = {{1, "COM1"}, {9, "COM9"}, {10, "\\\\.\\COM10"}, {12, "\\\\.\\COM12"}, {16, "\\\\.\\COM16"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PortNameForNumber(c.number), c.name);
+        EXPECT_EQ(PortNumberFromName(c.name), c.number) << c.name;
+    }
+    // The number follows the first M; a name without one, or with M first, has none.
+    EXPECT_EQ(PortNumberFromName("COM0"), 0);
+    EXPECT_EQ(PortNumberFromName("xM 7"), 7);
+    EXPECT_EQ(PortNumberFromName("COMx"), std::nullopt);
+    EXPECT_EQ(PortNumberFromName("M3"), std::nullopt);
+    EXPECT_EQ(PortNumberFromName("/dev/ttyUSB0"), std::nullopt);
+}
+
+TEST(PortNames, MappingsComeFromSectionPorts)
+{
+    const auto path = std::filesystem::temp_directory_path() / ("ports-" + std::to_string(getpid()) + ".ini");
+    std::ofstream(path) << "[Setup]\r\nCOM3=/dev/wrong\r\n[ports]\r\ncom2=/dev/pts/4\r\nCOM12=/dev/radio\r\n"
+                           "COM5=\r\nCOM17=/dev/too-far\r\nCOM0=/dev/zero-port\r\n";
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path.string(), false, true));
+    std::filesystem::remove(path);
+    EXPECT_EQ(PortMappings(ini), (std::map<int, std::string>{{2, "/dev/pts/4"}, {12, "/dev/radio"}}));
 }
 
 TEST(PortNames, PermissionHintNamesTheDevicesGroup)

@@ -1,6 +1,9 @@
 #include "TransferVerb.h"
 #include "Verbs.h"
 
+#include "core/link/ReadCopies.h"
+
+#include <ctime>
 #include <ostream>
 
 namespace cli {
@@ -17,6 +20,10 @@ constexpr const char* kUsage =
     "  --base BASE.dat  the image the radio's bytes go into (default: a new image);\n"
     "                   offsets 0x330-0x3FF, which the radio does not hold, come from it\n"
     "  --retries N      answer Retry to the first N communication errors (default 0)\n"
+    "\n"
+    "Every complete read also leaves a copy of the radio's memory in\n"
+    "$XDG_DATA_HOME/radio-programmer/radio-reads/ (default ~/.local/share/...),\n"
+    "named from the local time; the newest 100 copies are kept.\n"
     "\n"
     "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n";
 
@@ -47,10 +54,17 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err);
     if (result.outcome != TransferOutcome::Completed)
         return kExitFailed;
+    // The copy comes first: it keeps what the radio held even when the
+    // output file cannot be written.
+    const ReadCopyResult copy = StoreReadCopy(image, ReadCopiesDirectory(), std::time(nullptr));
+    if (!copy.Stored())
+        err << "program-cli read: the copy of this read could not be kept: " << copy.error << "\n";
     if (!SaveImage("read", *output, image, err))
         return kExitFailed;
-    out << "read " << device << " into " << *output << "\n"
-        << "device mode: " << result.deviceMode << "\n";
+    out << "read " << device << " into " << *output << "\n";
+    if (copy.Stored())
+        out << "copy kept in " << copy.path << "\n";
+    out << "device mode: " << result.deviceMode << "\n";
     return kExitOk;
 }
 

@@ -1,5 +1,7 @@
 #include "core/link/PortNames.h"
 
+#include "core/app/IniFile.h"
+
 #include <algorithm>
 #include <cctype>
 #include <dirent.h>
@@ -33,6 +35,43 @@ bool ParseDeviceName(const std::string& name, int& family, long& number)
 }
 
 }  // namespace
+
+std::string PortNameForNumber(int number)
+{
+    return (number >= 10 ? "\\\\.\\COM" : "COM") + std::to_string(number);
+}
+
+std::optional<int> PortNumberFromName(const std::string& name)
+{
+    // The scan "%*[^M]M%d": skip to the first M (at least one character
+    // before it), then an optionally signed decimal number.
+    const std::size_t m = name.find('M');
+    if (m == std::string::npos || m == 0)
+        return std::nullopt;
+    std::size_t at = m + 1;
+    while (at < name.size() && std::isspace(static_cast<unsigned char>(name[at])))
+        ++at;
+    const std::size_t start = at;
+    if (at < name.size() && (name[at] == '-' || name[at] == '+'))
+        ++at;
+    const std::size_t digits = at;
+    while (at < name.size() && std::isdigit(static_cast<unsigned char>(name[at])) && at - digits < 9)
+        ++at;
+    if (at == digits)
+        return std::nullopt;
+    return std::stoi(name.substr(start, at - start));
+}
+
+std::map<int, std::string> PortMappings(const CIniFile& ini)
+{
+    std::map<int, std::string> mappings;
+    for (int number = 1; number <= kPortCount; ++number) {
+        std::string path = ini.GetValue("Ports", "COM" + std::to_string(number), "");
+        if (!path.empty())
+            mappings[number] = std::move(path);
+    }
+    return mappings;
+}
 
 std::vector<std::string> ListSerialDevices(const std::string& directory)
 {

@@ -9,10 +9,24 @@
 // wins over the list.
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+class CIniFile;
+
 inline constexpr int kPortCount = 16;
+
+// The port name of a number, as the port choice is shown and kept:
+// "COM%d" for 1 to 9, the device-namespace form "\\.\COM%d" from 10 on.
+std::string PortNameForNumber(int number);
+// The number after the first letter M of a port name ("COM3" gives 3, the
+// device-namespace name of port 12 gives 12); nothing when none follows.
+std::optional<int> PortNumberFromName(const std::string& name);
+
+// The mappings of section Ports of a configuration file: a key COMn (n from
+// 1 to 16) with a non-empty value maps port n to that path.
+std::map<int, std::string> PortMappings(const CIniFile& ini);
 
 // The serial devices found in directory, in port order.
 std::vector<std::string> ListSerialDevices(const std::string& directory = "/dev");

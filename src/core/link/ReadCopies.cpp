@@ -1,0 +1,134 @@
+#include "core/link/ReadCopies.h"
+
+#include "core/document/DataFile.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+#include <tuple>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// "YYYY-MM-DD_HH-MM-SS" is 19 characters: digits except at the separators.
+constexpr std::size_t kStampLength = 19;
+
+bool IsStamp(const std::string& text)
+{
+    if (text.size() != kStampLength)
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const bool separator = i == 4 || i == 7 || i == 13 || i == 16;
+        if (separator ? c != '-' : (i == 10 ? c != '_' : (c < '0' || c > '9')))
+            return false;
+    }
+    return true;
+}
+
+// Stamp and sequence number (1 for the plain name, n for "_n") of a copy's
+// file name; false for any other name.
+bool ParseCopyName(const std::string& name, std::string& stamp, long& sequence)
+{
+    if (name.size() < kStampLength + 4 || name.compare(name.size() - 4, 4, ".dat") != 0)
+        return false;
+    stamp = name.substr(0, kStampLength);
+    if (!IsStamp(stamp))
+        return false;
+    const std::string rest = name.substr(kStampLength, name.size() - 4 - kStampLength);
+    if (rest.empty()) {
+        sequence = 1;
+        return true;
+    }
+    if (rest.size() < 2 || rest.size() > 7 || rest[0] != '_'
+        || !std::all_of(rest.begin() + 1, rest.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    sequence = std::stol(rest.substr(1));
+    return sequence >= 2;
+}
+
+}  // namespace
+
+std::string ReadCopiesDirectory()
+{
+    std::string base;
+    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/')
+        base = data;
+    else if (const char* home = std::getenv("HOME"); home && home[0] != '\0')
+        base = std::string(home) + "/.local/share";
+    else
+        return {};
+    return base + "/radio-programmer/radio-reads";
+}
+
+std::string ReadCopyName(std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char name[32];
+    std::strftime(name, sizeof name, "%Y-%m-%d_%H-%M-%S.dat", &local);
+    return name;
+}
+
+std::vector<std::string> ListReadCopies(const std::string& directory)
+{
+    std::vector<std::tuple<std::string, long, std::string>> copies;
+    std::error_code error;
+    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+        std::string stamp;
+        long sequence = 0;
+        const std::string name = it->path().filename().string();
+        if (ParseCopyName(name, stamp, sequence) && it->is_regular_file(error))
+            copies.emplace_back(stamp, sequence, it->path().string());
+    }
+    std::sort(copies.begin(), copies.end());
+    std::vector<std::string> paths;
+    for (const auto& copy : copies)
+        paths.push_back(std::get<2>(copy));
+    return paths;
+}
+
+ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directory, std::time_t when,
+                             std::size_t keep)
+{
+    ReadCopyResult result;
+    if (directory.empty()) {
+        result.error = "no folder for the copies (neither XDG_DATA_HOME nor HOME is set)";
+        return result;
+    }
+    std::error_code error;
+    fs::create_directories(directory, error);
+    if (error) {
+        result.error = directory + ": " + error.message();
+        return result;
+    }
+
+    const std::string name = ReadCopyName(when);
+    const std::string stem = name.substr(0, name.size() - 4);
+    std::string path = directory + "/" + name;
+    for (int sequence = 2; fs::exists(fs::symlink_status(path, error)); ++sequence)
+        path = directory + "/" + stem + "_" + std::to_string(sequence) + ".dat";
+
+    std::string why;
+    if (SaveDataFile(path, image, &why) != DataFileResult::Ok) {
+        result.error = path + ": " + (why.empty() ? "cannot be written" : why);
+        return result;
+    }
+    result.path = path;
+
+    // The copy just written stays even when its name sorts first (a clock
+    // set back): it holds the radio's contents of this very read.
+    const std::vector<std::string> copies = ListReadCopies(directory);
+    std::size_t surplus = copies.size() > keep ? copies.size() - keep : 0;
+    for (const std::string& copy : copies) {
+        if (surplus == 0)
+            break;
+        if (copy == path)
+            continue;
+        fs::remove(copy, error);
+        --surplus;
+    }
+    return result;
+}

@@ -1,0 +1,187 @@
+#include "link/RadioLink.h"
+
+#include "app/Globals.h"
+#include "app/ResourceIds.h"
+#include "core/link/ReadCopies.h"
+#include "core/link/Timing.h"
+#include "link/GuiTransfer.h"
+#include "link/PortChoice.h"
+#include "link/PortSettingDlg.h"
+#include "link/ProgressDlg.h"
+#include "link/TransferBusy.h"
+
+#include <QDir>
+#include <QMainWindow>
+#include <QStatusBar>
+#include <QWidget>
+
+#include <ctime>
+
+namespace {
+
+// Commands that stay available while a transfer runs: the bars, showing the
+// channel window and help. Everything else either opens a modal window,
+// which would hold the transfer inside its pump step, or ends a document.
+bool AllowedDuringTransfer(int id)
+{
+    switch (id) {
+    case Ids::ID_VIEW_TOOLBAR:
+    case Ids::ID_VIEW_STATUS_BAR:
+    case Ids::ID_CONTROL_BAR:
+    case Ids::ID_CHANNEL_INFORMATION:
+    case Ids::ID_HELP:
+    case Ids::ID_NEXT_PANE:
+    case Ids::ID_PREV_PANE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
+CRadioLink::CRadioLink(RadioLinkHost host)
+    : QObject(host.view)
+    , m_host(std::move(host))
+{
+    m_pProgressDlg = new CProgressDlg(m_host.view);
+    m_pPortSettingDlg = new CPortSettingDlg(m_host.view);
+    connect(m_pProgressDlg, &CProgressDlg::startTransfer, this, &CRadioLink::OnRadioTransfer, Qt::QueuedConnection);
+    // The transfer counts as busy from the press of OK, while its start is
+    // still queued.
+    connect(m_pProgressDlg, &CProgressDlg::startTransfer, this, [this] {
+        if (!m_pBusy)
+            m_pBusy = std::make_unique<CTransferBusy>();
+    });
+    LoadPortName();
+}
+
+CRadioLink::~CRadioLink() = default;
+
+bool CRadioLink::OnCmdMsg(int id, CCmdUI* ui)
+{
+    if (m_pBusy || IsRadioTransferBusy()) {
+        if (AllowedDuringTransfer(id))
+            return false;
+        if (ui)
+            ui->Enable(false);
+        return true;
+    }
+    switch (id) {
+    case Ids::ID_READ:
+        if (!ui)
+            OnRead();
+        return true;
+    case Ids::ID_WRITE:
+        if (!ui)
+            OnWrite();
+        return true;
+    case Ids::ID_COM_SETUP:
+        if (!ui)
+            OnComSetup();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CRadioLink::OnRead()
+{
+    StartCommand(false);
+}
+
+void CRadioLink::OnWrite()
+{
+    StartCommand(true);
+}
+
+void CRadioLink::StartCommand(bool write)
+{
+    if (m_pBusy || m_bRunning)
+        return;
+    m_bWriteMode = write;
+    m_pProgressDlg->m_strCaption = write ? Lang("Write Data", "写数据") : Lang("Read Data", "读数据");
+    if (m_pProgressDlg->HasWindow()) {
+        // One window only; its title follows the direction OK will start.
+        m_pProgressDlg->setWindowTitle(m_pProgressDlg->m_strCaption);
+        m_pProgressDlg->raise();
+        m_pProgressDlg->activateWindow();
+        return;
+    }
+    m_pProgressDlg->Create();
+}
+
+void CRadioLink::OnComSetup()
+{
+    m_pPortSettingDlg->exec();
+}
+
+void CRadioLink::OnRadioTransfer()
+{
+    if (m_bRunning)
+        return;
+    if (!m_pProgressDlg->IsStarted()) {
+        m_pBusy.reset();
+        return;
+    }
+    if (!m_pBusy)
+        m_pBusy = std::make_unique<CTransferBusy>();
+    m_bRunning = true;
+    const bool write = m_bWriteMode;
+
+    m_host.commitEdit();
+    if (write)
+        m_host.gridToImage();
+    m_host.blockEditing(true);
+
+    UsePreciseTimers();
+    CRecordingSerialPort port;
+    CGuiTransferPump pump(m_pProgressDlg);
+    CGuiTransferPrompter prompter(m_host.view, port);
+    RadioTransfer engine(port, prompter, pump);
+    const std::string device = CurrentPortDevice();
+    if (write) {
+        m_lastResult = engine.Write(device, m_host.image());
+    } else {
+        // The engine changes the image only once the last frame is in.
+        m_lastResult = engine.Read(device, m_host.image());
+    }
+
+    m_host.blockEditing(false);
+    if (m_lastResult.outcome == TransferOutcome::Completed && !write) {
+        g_nDeviceMode = m_lastResult.deviceMode;
+        g_byNewDocument = 0;
+        m_host.imageToGrid();
+        m_host.markModified();
+        KeepReadCopy();
+    }
+    m_pProgressDlg->DestroyWindow();
+    if (m_lastResult.outcome == TransferOutcome::Completed) {
+        if (QWidget* frame = m_host.view->parentWidget(); frame && !frame->isVisible())
+            frame->show();
+    }
+    // The keyboard goes back to the channels.
+    if (m_host.view->isVisible())
+        m_host.view->setFocus();
+    m_bRunning = false;
+    m_pBusy.reset();
+}
+
+void CRadioLink::KeepReadCopy()
+{
+    const ReadCopyResult copy = StoreReadCopy(m_host.image(), ReadCopiesDirectory(), std::time(nullptr));
+    if (copy.Stored()) {
+        ShowStatus(Lang("A copy of the radio's data was kept in %1", "对讲机数据的副本已保存在 %1")
+                       .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(copy.path.c_str()))));
+    } else {
+        ShowStatus(Lang("The copy of this read could not be kept: %1", "无法保存本次读频的副本:%1")
+                       .arg(QString::fromLocal8Bit(copy.error.c_str())));
+    }
+}
+
+void CRadioLink::ShowStatus(const QString& text)
+{
+    m_strLastStatus = text;
+    if (auto* main = qobject_cast<QMainWindow*>(m_host.view->window()))
+        main->statusBar()->showMessage(text);
+}

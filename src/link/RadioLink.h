@@ -1,0 +1,84 @@
+#pragma once
+// The radio link of one channel view: the Read, Write and Com Setup
+// commands, the progress dialog and the Port Setting dialog, and the
+// transfer itself, run by the protocol engine inside the handler of the
+// progress dialog's start request.
+//
+// The view hands in what a transfer does to it (RadioLinkHost): commit an
+// open cell edit, copy the grid into the image before a write, refill the
+// grid after a read, block editing meanwhile, mark the document modified.
+// After a complete read the link sets the device mode, clears the
+// new-document flag and keeps a copy of the image in the reads folder.
+//
+// While a transfer is pending or running, every command that would open a
+// modal window or end a document, its window or the program is refused (see
+// TransferBusy.h); the view and its document therefore outlive the handler.
+
+#include "core/document/RadioImage.h"
+#include "core/link/RadioTransfer.h"
+#include "frame/CmdTarget.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class CPortSettingDlg;
+class CProgressDlg;
+class CTransferBusy;
+class QWidget;
+
+struct RadioLinkHost
+{
+    QWidget* view = nullptr;                     // owner of the dialogs
+    std::function<RadioImage&()> image;          // the document's image
+    std::function<void()> commitEdit;            // commits an open cell edit
+    std::function<void()> gridToImage;
+    std::function<void()> imageToGrid;
+    std::function<void(bool)> blockEditing;
+    std::function<void()> markModified;
+};
+
+class CRadioLink : public QObject
+{
+    Q_OBJECT
+public:
+    // Also sets the port name from the per-user value, as every new
+    // channel view does.
+    explicit CRadioLink(RadioLinkHost host);
+    ~CRadioLink() override;
+
+    // Read, Write and Com Setup; while a transfer is busy, also refuses the
+    // commands that may not run meanwhile. Returns whether it handled id.
+    bool OnCmdMsg(int id, CCmdUI* ui);
+
+    void OnRead();
+    void OnWrite();
+    void OnComSetup();
+    // The transfer, run when the progress dialog asks for it.
+    void OnRadioTransfer();
+
+    CProgressDlg* ProgressDialog() const { return m_pProgressDlg; }
+    CPortSettingDlg* PortSettingDialog() const { return m_pPortSettingDlg; }
+    // The outcome of the last transfer, and where its read copy went (or
+    // why it could not be kept), for the status bar and the tests.
+    const TransferResult& LastResult() const { return m_lastResult; }
+    const QString& LastStatus() const { return m_strLastStatus; }
+
+    bool m_bWriteMode = false;
+
+private:
+    void StartCommand(bool write);
+    void KeepReadCopy();
+    void ShowStatus(const QString& text);
+
+    RadioLinkHost m_host;
+    CProgressDlg* m_pProgressDlg = nullptr;
+    CPortSettingDlg* m_pPortSettingDlg = nullptr;
+    std::unique_ptr<CTransferBusy> m_pBusy;
+    bool m_bRunning = false;
+    TransferResult m_lastResult;
+    QString m_strLastStatus;
+};

@@ -1,0 +1,153 @@
+// The copies of complete reads: folder, names, retention, failures.
+
+#include "core/document/DataFile.h"
+#include "core/link/ReadCopies.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ReadCopies : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        root_ = fs::temp_directory_path() / ("read-copies-" + std::to_string(getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+        // Names come from local time: pin the zone so that they are known.
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    std::string Dir() const { return (root_ / "reads").string(); }
+
+    static RadioImage Image(std::uint8_t fill)
+    {
+        RadioImage image{};
+        image.fill(fill);
+        return image;
+    }
+
+    fs::path root_;
+};
+
+// 2026-12-08 14:03:22 UTC.
+constexpr std::time_t kMoment = 1796738602;
+
+TEST_F(ReadCopies, FolderFollowsXdgDataHomeThenHome)
+{
+    const std::string savedData = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    struct Case
+    {
+        const char* data;  // null: unset
+        const char* home;
+        std::string folder;
+    };
+    const Case cases[] = {
+        {"/x/data", "/home/u", "/x/data/radio-programmer/radio-reads"},
+        {nullptr, "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
+        {"", "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
+        {"relative/path", "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
+        {nullptr, nullptr, ""},
+    };
+    for (const auto& c : cases) {
+        c.data ? setenv("XDG_DATA_HOME", c.data, 1) : unsetenv("XDG_DATA_HOME");
+        c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
+        EXPECT_EQ(ReadCopiesDirectory(), c.folder) << (c.data ? c.data : "(unset)");
+    }
+    savedData.empty() ? unsetenv("XDG_DATA_HOME") : setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    setenv("HOME", savedHome.c_str(), 1);
+}
+
+TEST_F(ReadCopies, CopyIsADataFileNamedFromTheLocalTime)
+{
+    EXPECT_EQ(ReadCopyName(kMoment), "2026-12-08_14-03-22.dat");
+    const RadioImage image = Image(0x5A);
+    const ReadCopyResult first = StoreReadCopy(image, Dir(), kMoment);
+    ASSERT_TRUE(first.Stored()) << first.error;
+    EXPECT_EQ(first.path, Dir() + "/2026-12-08_14-03-22.dat");
+    RadioImage loaded{};
+    ASSERT_EQ(LoadDataFile(first.path, loaded), DataFileResult::Ok);
+    EXPECT_EQ(loaded, image);
+
+    // Reads within one second keep each other: the later ones get a number.
+    const ReadCopyResult second = StoreReadCopy(Image(0x01), Dir(), kMoment);
+    const ReadCopyResult third = StoreReadCopy(Image(0x02), Dir(), kMoment);
+    EXPECT_EQ(second.path, Dir() + "/2026-12-08_14-03-22_2.dat");
+    EXPECT_EQ(third.path, Dir() + "/2026-12-08_14-03-22_3.dat");
+    ASSERT_EQ(LoadDataFile(first.path, loaded), DataFileResult::Ok);
+    EXPECT_EQ(loaded, image);
+}
+
+TEST_F(ReadCopies, NewestHundredAreKeptAndOtherFilesAreLeftAlone)
+{
+    fs::create_directories(Dir());
+    for (const char* other : {"notes.txt", "2026-12-08_14-03-22.dat.tmp", "backup.dat", "2026-12-08_14-03-22_1.dat"})
+        std::ofstream(Dir() + "/" + other) << "x";
+    for (int i = 0; i < 105; ++i)
+        ASSERT_TRUE(StoreReadCopy(Image(static_cast<std::uint8_t>(i)), Dir(), kMoment + i * 60).Stored());
+    // Two in the last second: numbered copies count and sort after the plain name.
+    for (int i = 0; i < 11; ++i)
+        ASSERT_TRUE(StoreReadCopy(Image(0xEE), Dir(), kMoment + 104 * 60).Stored());
+
+    const std::vector<std::string> copies = ListReadCopies(Dir());
+    ASSERT_EQ(copies.size(), kReadCopiesKept);
+    // 116 stored, 100 kept: the first 16 minutes are gone.
+    EXPECT_EQ(fs::path(copies.front()).filename(), ReadCopyName(kMoment + 16 * 60));
+    EXPECT_EQ(fs::path(copies[copies.size() - 12]).filename(), ReadCopyName(kMoment + 104 * 60));
+    EXPECT_EQ(fs::path(copies[copies.size() - 11]).filename(), "2026-12-08_15-47-22_2.dat");
+    EXPECT_EQ(fs::path(copies.back()).filename(), "2026-12-08_15-47-22_12.dat");
+    for (const char* other : {"notes.txt", "2026-12-08_14-03-22.dat.tmp", "backup.dat", "2026-12-08_14-03-22_1.dat"})
+        EXPECT_TRUE(fs::exists(Dir() + "/" + other)) << other;
+}
+
+TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
+{
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(StoreReadCopy(Image(1), Dir(), kMoment + i, 3).Stored());
+    const ReadCopyResult early = StoreReadCopy(Image(2), Dir(), kMoment - 86400, 3);
+    ASSERT_TRUE(early.Stored());
+    EXPECT_TRUE(fs::exists(early.path));
+    EXPECT_EQ(ListReadCopies(Dir()).size(), 3u);
+    EXPECT_FALSE(fs::exists(Dir() + "/" + ReadCopyName(kMoment)));
+}
+
+TEST_F(ReadCopies, FailuresAreReportedWithTheirReason)
+{
+    // A file where the folder should be, a folder without write permission,
+    // and no folder at all.
+    std::ofstream((root_ / "plain").string()) << "x";
+    fs::create_directories(root_ / "locked");
+    fs::permissions(root_ / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    struct Case
+    {
+        std::string folder;
+        std::string mentions;
+    };
+    std::vector<Case> cases = {
+        {(root_ / "plain" / "reads").string(), "plain"},
+        {"", "XDG_DATA_HOME"},
+    };
+    if (geteuid() != 0)
+        cases.push_back({(root_ / "locked").string(), "locked"});
+    for (const auto& c : cases) {
+        const ReadCopyResult result = StoreReadCopy(Image(3), c.folder, kMoment);
+        EXPECT_FALSE(result.Stored()) << c.folder;
+        EXPECT_TRUE(result.path.empty());
+        EXPECT_NE(result.error.find(c.mentions), std::string::npos) << result.error;
+        EXPECT_EQ(result.error.find('\n'), std::string::npos);
+    }
+    fs::permissions(root_ / "locked", fs::perms::owner_all);
+}
+
+}  // namespace
