@@ -1,3 +1,4 @@
+#include "app/DialogButtons.h"
 #include "app/AboutDlg.h"
 
 #include "app/ControlId.h"
@@ -29,11 +30,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     for (QLabel* line : {m_pVersion, m_pCopyrights, m_pOwner})
         line->setTextFormat(Qt::PlainText);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
-    ok->setDefault(true);
-    SetControlId(ok, Ids::IDOK);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    QDialogButtonBox* buttons = AddOkCancelButtons(this, false);
 
     auto* layout = new QGridLayout(this);
     layout->setHorizontalSpacing(16);

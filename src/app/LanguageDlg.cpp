@@ -1,3 +1,4 @@
+#include "app/DialogButtons.h"
 #include "app/LanguageDlg.h"
 
 #include "app/ContextHelp.h"
@@ -29,13 +30,7 @@ CLanguageDlg::CLanguageDlg(QWidget* owner)
     group->addButton(m_pEnglish, 0);
     group->addButton(m_pChinese, 1);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    SetControlId(ok, Ids::IDOK);
-    SetControlId(cancel, Ids::IDCANCEL);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = AddOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pEnglish);

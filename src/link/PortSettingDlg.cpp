@@ -1,5 +1,6 @@
 #include "link/PortSettingDlg.h"
 
+#include "app/DialogButtons.h"
 #include "app/ContextHelp.h"
 #include "app/ControlId.h"
 #include "app/Globals.h"
@@ -66,14 +67,7 @@ CPortSettingDlg::CPortSettingDlg(QWidget* owner)
     m_pHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_pHint->hide();
 
-    auto* box = new QDialogButtonBox(this);
-    QPushButton* ok = box->addButton(QDialogButtonBox::Ok);
-    QPushButton* cancel = box->addButton(QDialogButtonBox::Cancel);
-    SetControlId(ok, Ids::IDOK);
-    SetControlId(cancel, Ids::IDCANCEL);
-    ok->setDefault(true);
-    connect(box, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* box = AddOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

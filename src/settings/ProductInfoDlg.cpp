@@ -1,5 +1,6 @@
 #include "settings/ProductInfoDlg.h"
 
+#include "app/DialogButtons.h"
 #include "app/ContextHelp.h"
 #include "app/ControlId.h"
 #include "app/Globals.h"
@@ -59,13 +60,7 @@ CProductInfoDlg::CProductInfoDlg(QWidget* owner)
     grid->setColumnStretch(1, 1);
     connect(m_pType, &QComboBox::currentIndexChanged, this, &CProductInfoDlg::OnSelChangeType);
 
-    auto* buttons = new QDialogButtonBox(this);
-    QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
-    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
-    SetControlId(ok, Ids::IDOK);
-    SetControlId(cancel, Ids::IDCANCEL);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = AddOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);

@@ -128,12 +128,8 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
 
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
-        if (record.fields.size() != header.fields.size()) {
-            errors.push_back({record.line, static_cast<int>(std::min(record.fields.size(), header.fields.size())) + 1,
-                              "expected " + std::to_string(header.fields.size()) + " fields, found " +
-                                  std::to_string(record.fields.size())});
+        if (!CheckCsvFieldCount(record, header, errors))
             continue;
-        }
         int channel = 0;
         for (std::size_t f = 0; f < record.fields.size(); ++f) {
             if (columnOf[f] != kColChannel)

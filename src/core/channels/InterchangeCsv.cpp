@@ -456,12 +456,8 @@ bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImag
     ListedLines listed{};
     for (std::size_t r = 1; r < records.size(); ++r) {
         const CsvRecord& record = records[r];
-        if (record.fields.size() != header.fields.size()) {
-            errors.push_back({record.line, static_cast<int>(std::min(record.fields.size(), header.fields.size())) + 1,
-                              "expected " + std::to_string(header.fields.size()) + " fields, found " +
-                                  std::to_string(record.fields.size())});
+        if (!CheckCsvFieldCount(record, header, errors))
             continue;
-        }
         RowReader in(record, columnOf, errors);
         int channel = 0;
         if (const std::string reason = ReadChannel(in.Text(kLocation), record.line, listed, channel); !reason.empty())

@@ -1,5 +1,7 @@
 #include "core/util/Csv.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
@@ -179,4 +181,14 @@ std::string CsvLine(const std::vector<std::string>& fields)
         line += CsvField(fields[k]);
     }
     return line + "\n";
+}
+
+bool CheckCsvFieldCount(const CsvRecord& record, const CsvRecord& header, std::vector<CsvError>& errors)
+{
+    if (record.fields.size() == header.fields.size())
+        return true;
+    errors.push_back({record.line, static_cast<int>(std::min(record.fields.size(), header.fields.size())) + 1,
+                      "expected " + std::to_string(header.fields.size()) + " fields, found " +
+                          std::to_string(record.fields.size())});
+    return false;
 }

@@ -41,5 +41,9 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
 
 // Quotes a field when it needs it.
 std::string CsvField(const std::string& text);
+
+// Whether a record has as many fields as the header; when not, an error
+// naming the first missing or extra field is added.
+bool CheckCsvFieldCount(const CsvRecord& record, const CsvRecord& header, std::vector<CsvError>& errors);
 // Joins fields into one record ending in "\n".
 std::string CsvLine(const std::vector<std::string>& fields);
