@@ -289,6 +289,24 @@ TEST_F(IniFileTest, ZeroBytesAndByteOrderMarkAreNotKeys)
     }
 }
 
+TEST_F(IniFileTest, AKeyBeginningWithAByteOrderMarkSurvivesWriteBack)
+{
+    // Only a mark at the very start of the file is skipped; once the comment
+    // above this key is dropped on write-back, the key comes first.
+    Write("; comment\n\xEF\xBB\xBFShowLang=1\n[Setup]\nk=4\n");
+    {
+        CIniFile ini;
+        ASSERT_TRUE(ini.Load(path, true, true));
+        EXPECT_EQ(ini.GetValue("", "ShowLang", "-"), "-");
+        ini.SetValue("Setup", "k", "5");
+    }
+    CIniFile again;
+    ASSERT_TRUE(again.Load(path, false, true));
+    EXPECT_EQ(again.GetValue("", "ShowLang", "-"), "-");
+    EXPECT_EQ(again.GetValue("", "\xEF\xBB\xBFShowLang", "-"), "1");
+    EXPECT_EQ(again.GetValue("Setup", "k", ""), "5");
+}
+
 TEST_F(IniFileTest, ReloadSavesPendingChangesFirst)
 {
     Write("[S]\nk=1\n");

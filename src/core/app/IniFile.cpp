@@ -223,6 +223,11 @@ bool CIniFile::Save()
         for (std::size_t i = 0; i < section.keys.size(); ++i)
             text += section.keys[i] + (section.keys[i].empty() ? "" : "=") + section.values[i] + "\r\n";
     }
+    // A first key that itself begins with the byte-order mark (comments
+    // above it are not written back) would lose it on the next load, which
+    // skips a mark at the start of the file: one more mark keeps it.
+    if (text.rfind(kUtf8Bom, 0) == 0)
+        text.insert(0, kUtf8Bom);
     // The changed mark stays set: a store that writes back at destruction
     // writes again then.
     return WriteFileAtomically(m_filePath, text);
