@@ -5,6 +5,8 @@
 #include "core/document/DataFile.h"
 #include "core/document/RadioImage.h"
 
+#include "core/link/RadioTransfer.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -269,5 +271,18 @@ inline std::vector<std::string> Concat(std::vector<std::string> a, const std::ve
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
+
+// Records what the engine shows and answers Cancel to every Retry.
+class RecordingPrompter : public TransferPrompter
+{
+public:
+    void ShowMessage(TransferMessage message) override { shown.push_back(message); }
+    bool AskRetry(TransferMessage message) override
+    {
+        shown.push_back(message);
+        return false;
+    }
+    std::vector<TransferMessage> shown;
+};
 
 }  // namespace linktest

@@ -12,18 +12,6 @@ using namespace linktest;
 
 namespace {
 
-class RecordingPrompter : public TransferPrompter
-{
-public:
-    void ShowMessage(TransferMessage message) override { shown.push_back(message); }
-    bool AskRetry(TransferMessage message) override
-    {
-        shown.push_back(message);
-        return false;
-    }
-    std::vector<TransferMessage> shown;
-};
-
 // Presses Cancel before the given pump step (1 = the first).
 class CancellingPump : public TransferPump
 {

@@ -88,19 +88,6 @@ TEST(RadioTransferFailure, AnInterruptedReadChangesNothing)
     }
 }
 
-// Records what the engine shows and answers Cancel to every Retry.
-class RecordingPrompter : public TransferPrompter
-{
-public:
-    void ShowMessage(TransferMessage message) override { shown.push_back(message); }
-    bool AskRetry(TransferMessage message) override
-    {
-        shown.push_back(message);
-        return false;
-    }
-    std::vector<TransferMessage> shown;
-};
-
 class IdlePump : public TransferPump
 {
 public:

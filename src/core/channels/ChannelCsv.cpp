@@ -103,21 +103,13 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
 
     // Which table column each CSV field feeds.
     const CsvRecord& header = records.front();
+    const std::vector<int> fieldOf = MapCsvHeader(header, ColumnForHeading, kTableCols, errors);
     std::vector<int> columnOf(header.fields.size(), -1);
-    std::array<bool, kTableCols> seen{};
-    for (std::size_t f = 0; f < header.fields.size(); ++f) {
-        const int c = ColumnForHeading(header.fields[f]);
-        const int field = static_cast<int>(f) + 1;
-        if (c < 0) {
-            errors.push_back({header.line, field, "unknown column heading \"" + header.fields[f] + "\""});
-        } else if (seen[static_cast<std::size_t>(c)]) {
-            errors.push_back({header.line, field, "column \"" + header.fields[f] + "\" given twice"});
-        } else {
-            seen[static_cast<std::size_t>(c)] = true;
-            columnOf[f] = c;
-        }
+    for (int c = 0; c < kTableCols; ++c) {
+        if (const int f = fieldOf[static_cast<std::size_t>(c)]; f >= 0)
+            columnOf[static_cast<std::size_t>(f)] = c;
     }
-    if (!seen[kColChannel])
+    if (fieldOf[kColChannel] < 0)
         errors.push_back({header.line, 1, "no CH column"});
 
     // Start every row from what the base image shows, so that a missing

@@ -435,19 +435,15 @@ bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImag
                           std::size_t errorsBefore)
 {
     const CsvRecord& header = records.front();
+    const std::vector<int> fieldOf = MapCsvHeader(
+        header,
+        [](const std::string& heading) {
+            const auto it = std::find(kHeadings.begin(), kHeadings.end(), heading);
+            return it == kHeadings.end() ? -1 : static_cast<int>(it - kHeadings.begin());
+        },
+        kFieldCount, errors);
     std::array<int, kFieldCount> columnOf;
-    columnOf.fill(-1);
-    for (std::size_t f = 0; f < header.fields.size(); ++f) {
-        const int field = static_cast<int>(f) + 1;
-        const auto it = std::find(kHeadings.begin(), kHeadings.end(), header.fields[f]);
-        if (it == kHeadings.end()) {
-            errors.push_back({header.line, field, "unknown column heading \"" + header.fields[f] + "\""});
-        } else if (int& column = columnOf[static_cast<std::size_t>(it - kHeadings.begin())]; column >= 0) {
-            errors.push_back({header.line, field, "column \"" + header.fields[f] + "\" given twice"});
-        } else {
-            column = static_cast<int>(f);
-        }
-    }
+    std::copy(fieldOf.begin(), fieldOf.end(), columnOf.begin());
     if (columnOf[kFrequency] < 0)
         errors.push_back({header.line, 1, "no Frequency column"});
 

@@ -192,3 +192,20 @@ bool CheckCsvFieldCount(const CsvRecord& record, const CsvRecord& header, std::v
                           std::to_string(record.fields.size())});
     return false;
 }
+
+std::vector<int> MapCsvHeader(const CsvRecord& header, const std::function<int(const std::string&)>& lookup,
+                              std::size_t count, std::vector<CsvError>& errors)
+{
+    std::vector<int> fieldOf(count, -1);
+    for (std::size_t f = 0; f < header.fields.size(); ++f) {
+        const int column = lookup(header.fields[f]);
+        const int field = static_cast<int>(f) + 1;
+        if (column < 0 || static_cast<std::size_t>(column) >= count)
+            errors.push_back({header.line, field, "unknown column heading \"" + header.fields[f] + "\""});
+        else if (fieldOf[static_cast<std::size_t>(column)] >= 0)
+            errors.push_back({header.line, field, "column \"" + header.fields[f] + "\" given twice"});
+        else
+            fieldOf[static_cast<std::size_t>(column)] = static_cast<int>(f);
+    }
+    return fieldOf;
+}

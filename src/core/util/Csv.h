@@ -9,6 +9,7 @@
 // quotes is read with ';' as the delimiter, as spreadsheets write it in
 // locales with a decimal comma. Writing always uses ',' and LF.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,12 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
 
 // Quotes a field when it needs it.
 std::string CsvField(const std::string& text);
+
+// For each of `count` known columns, the field (from 0) of the header that
+// names it, -1 when no field does. lookup gives the column a heading names,
+// -1 for none; an unknown heading and a column named twice are errors.
+std::vector<int> MapCsvHeader(const CsvRecord& header, const std::function<int(const std::string&)>& lookup,
+                              std::size_t count, std::vector<CsvError>& errors);
 
 // Whether a record has as many fields as the header; when not, an error
 // naming the first missing or extra field is added.
