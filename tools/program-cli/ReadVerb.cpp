@@ -22,8 +22,9 @@ constexpr const char* kUsage =
     "  --retries N      answer Retry to the first N communication errors (default 0)\n"
     "\n"
     "Every complete read also leaves a copy of the radio's memory in\n"
-    "$XDG_DATA_HOME/radio-programmer/radio-reads/ (default ~/.local/share/...),\n"
-    "named from the local time; the newest 100 copies are kept.\n"
+    "$XDG_DATA_HOME/radio-programmer/radio-reads/ (default ~/.local/share/...,\n"
+    "also when XDG_DATA_HOME is a relative path), named from the local time;\n"
+    "the newest 100 copies by the time they were written are kept.\n"
     "\n"
     "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n";
 
@@ -56,7 +57,11 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kExitFailed;
     // The copy comes first: it keeps what the radio held even when the
     // output file cannot be written.
-    const ReadCopyResult copy = StoreReadCopy(image, ReadCopiesDirectory(), std::time(nullptr));
+    std::string note;
+    const std::string copies = ReadCopiesDirectory(&note);
+    if (!note.empty())
+        err << "program-cli read: " << note << "\n";
+    const ReadCopyResult copy = StoreReadCopy(image, copies, std::time(nullptr));
     if (!copy.Stored())
         err << "program-cli read: the copy of this read could not be kept: " << copy.error << "\n";
     if (!SaveImage("read", *output, image, err))

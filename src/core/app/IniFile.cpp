@@ -3,9 +3,11 @@
 #include "core/util/AtomicFile.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
+#include <algorithm>
 #include <unistd.h>
 
 namespace {
@@ -76,6 +78,24 @@ bool EqualNoCase(const std::string& a, const std::string& b)
     return true;
 }
 
+// The text EqualNoCase compares: ASCII letters folded, except the bytes of
+// a double-byte character in a text that is not UTF-8. Two texts are equal
+// without case exactly when their folded forms are equal (folding keeps a
+// text's validity as UTF-8, so both are walked the same way).
+std::string FoldNoCase(const std::string& text)
+{
+    std::string folded = text;
+    const bool doubleByte = !IsValidUtf8(text);
+    for (std::size_t i = 0; i < folded.size(); ++i) {
+        const auto c = static_cast<unsigned char>(folded[i]);
+        if (doubleByte && c >= 0x81 && c <= 0xFE && i + 1 < folded.size())
+            ++i;
+        else
+            folded[i] = FoldAscii(folded[i]);
+    }
+    return folded;
+}
+
 void EraseFrom(std::string& text, const std::string& marker)
 {
     const auto pos = text.find(marker);
@@ -128,17 +148,22 @@ bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
         if (!create)
             return false;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in || std::filesystem::is_directory(path, ec))
+    // Read whole, without ever blocking on something that is not a file.
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, SIZE_MAX))
         return false;
 
     m_filePath = path;
     m_sections.reserve(m_growthStep);
     AddSection("");
 
-    std::string line;
     bool firstLine = true;
-    while (std::getline(in, line)) {
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        std::size_t end = begin;
+        while (end < bytes.size() && bytes[end] != '\n')
+            ++end;
+        std::string line(bytes.begin() + static_cast<long>(begin), bytes.begin() + static_cast<long>(end));
+        begin = end + 1;
         // An editor's UTF-8 byte-order mark is not part of the first line.
         if (firstLine && line.rfind(kUtf8Bom, 0) == 0)
             line.erase(0, kUtf8Bom.size());
@@ -164,7 +189,7 @@ bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
         m_sections.back().keys.push_back(key);
         m_sections.back().values.push_back(value);
     }
-    return !in.bad();
+    return true;
 }
 
 std::string CIniFile::GetValue(const std::string& section, const std::string& key,
@@ -237,16 +262,20 @@ void CIniFile::Clear()
 {
     m_sections.clear();
     m_sections.shrink_to_fit();
+    m_sectionIndex.clear();
     m_filePath.clear();
     m_changed = false;
 }
 
+std::string CIniFile::SectionKey(const std::string& name) const
+{
+    return m_ignoreCase ? FoldNoCase(name) : name;
+}
+
 int CIniFile::FindSection(const std::string& name) const
 {
-    for (std::size_t i = 0; i < m_sections.size(); ++i)
-        if (Equal(m_sections[i].name, name))
-            return static_cast<int>(i);
-    return -1;
+    const auto it = m_sectionIndex.find(SectionKey(name));
+    return it == m_sectionIndex.end() ? -1 : static_cast<int>(it->second);
 }
 
 int CIniFile::FindKey(const Section& section, const std::string& key, bool ignoreCase)
@@ -264,8 +293,15 @@ bool CIniFile::Equal(const std::string& a, const std::string& b) const
 
 void CIniFile::AddSection(const std::string& name)
 {
-    // The section table grows by whole steps, not one slot at a time.
-    if (m_sections.size() == m_sections.capacity())
-        m_sections.reserve(m_sections.capacity() + m_growthStep);
+    // The section table grows by whole steps, never one slot at a time, and
+    // by as many steps as it already holds, so a huge file loads in linear
+    // time rather than copying the table at every few headers.
+    if (m_sections.size() == m_sections.capacity()) {
+        const std::size_t steps = std::max<std::size_t>(1, m_sections.capacity() / m_growthStep);
+        m_sections.reserve(m_sections.capacity() + steps * m_growthStep);
+    }
+    // A name already taken stays with its first section: look-ups find the
+    // first of two headers with the same name.
+    m_sectionIndex.emplace(SectionKey(name), m_sections.size());
     m_sections.push_back(Section{name, {}, {}});
 }

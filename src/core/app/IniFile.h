@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CIniFile
@@ -44,6 +45,9 @@ private:
         std::vector<std::string> values;
     };
 
+    // Sections are found through a map from the name (folded when case is
+    // ignored) to the first section of that name.
+    std::string SectionKey(const std::string& name) const;
     int FindSection(const std::string& name) const;
     static int FindKey(const Section& section, const std::string& key, bool ignoreCase);
     bool Equal(const std::string& a, const std::string& b) const;
@@ -51,6 +55,7 @@ private:
 
     std::string m_filePath;
     std::vector<Section> m_sections;
+    std::unordered_map<std::string, std::size_t> m_sectionIndex;
     std::size_t m_growthStep;
     bool m_ignoreCase = false;
     bool m_writeBack = false;

@@ -1,11 +1,14 @@
 #include "core/link/ReadCopies.h"
 
 #include "core/document/DataFile.h"
+#include "core/util/AtomicFile.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <sys/stat.h>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -49,12 +52,26 @@ bool ParseCopyName(const std::string& name, std::string& stamp, long& sequence)
     return sequence >= 2;
 }
 
+// Only a complete data file is taken for a copy: a file of that name that
+// holds anything else is not this program's to remove.
+bool IsDataFile(const std::string& path, const struct stat& st)
+{
+    if (st.st_size != static_cast<off_t>(kDataFileSize))
+        return false;
+    std::vector<std::uint8_t> bytes;
+    RadioImage ignored{};
+    return ReadFileBytes(path, bytes, kDataFileSize) && ParseDataFile(bytes, ignored) == DataFileResult::Ok;
+}
+
 }  // namespace
 
-std::string ReadCopiesDirectory()
+std::string ReadCopiesDirectory(std::string* note)
 {
     std::string base;
-    if (const char* data = std::getenv("XDG_DATA_HOME"); data && data[0] == '/')
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && data[0] != '\0' && data[0] != '/' && note)
+        *note = "XDG_DATA_HOME is a relative path (" + std::string(data) + "); it is ignored";
+    if (data && data[0] == '/')
         base = data;
     else if (const char* home = std::getenv("HOME"); home && home[0] != '\0')
         base = std::string(home) + "/.local/share";
@@ -74,19 +91,27 @@ std::string ReadCopyName(std::time_t when)
 
 std::vector<std::string> ListReadCopies(const std::string& directory)
 {
-    std::vector<std::tuple<std::string, long, std::string>> copies;
+    // Ordered by the time each was written, not by its name: a name comes
+    // from the local clock, which may have been wrong, moved to another
+    // zone or repeated an hour when summer time ended.
+    using Entry = std::tuple<std::int64_t, std::string, long, std::string>;
+    std::vector<Entry> copies;
     std::error_code error;
     for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
         std::string stamp;
         long sequence = 0;
-        const std::string name = it->path().filename().string();
-        if (ParseCopyName(name, stamp, sequence) && it->is_regular_file(error))
-            copies.emplace_back(stamp, sequence, it->path().string());
+        const std::string path = it->path().string();
+        struct stat st {};
+        if (!ParseCopyName(it->path().filename().string(), stamp, sequence) || ::lstat(path.c_str(), &st) != 0
+            || !S_ISREG(st.st_mode) || !IsDataFile(path, st))
+            continue;
+        const std::int64_t modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        copies.emplace_back(modified, stamp, sequence, path);
     }
     std::sort(copies.begin(), copies.end());
     std::vector<std::string> paths;
     for (const auto& copy : copies)
-        paths.push_back(std::get<2>(copy));
+        paths.push_back(std::get<3>(copy));
     return paths;
 }
 

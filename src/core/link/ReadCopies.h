@@ -18,13 +18,15 @@ inline constexpr std::size_t kReadCopiesKept = 100;
 
 // $XDG_DATA_HOME/radio-programmer/radio-reads, with ~/.local/share in place
 // of an unset or relative XDG_DATA_HOME. Empty when there is no home either.
-std::string ReadCopiesDirectory();
+// A relative XDG_DATA_HOME is ignored, and note (when given) then says so.
+std::string ReadCopiesDirectory(std::string* note = nullptr);
 
 // "2026-12-08_14-03-22.dat" for that moment in local time.
 std::string ReadCopyName(std::time_t when);
 
-// The copies in directory, oldest first. Other files are not copies and
-// are never listed (nor removed).
+// The copies in directory, oldest first by the time they were written (by
+// name among equals). Only regular 1040-byte data files with a copy's name
+// are copies; other files are never listed (nor removed).
 std::vector<std::string> ListReadCopies(const std::string& directory);
 
 struct ReadCopyResult
@@ -36,6 +38,7 @@ struct ReadCopyResult
 
 // Writes image into directory (created when missing) under the name of
 // when; a name already taken by an earlier read of the same second gets
-// "_2", "_3", ... before ".dat". Then removes the oldest copies beyond keep.
+// "_2", "_3", ... before ".dat". Then removes the oldest copies beyond keep,
+// never the one just written.
 ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directory, std::time_t when,
                              std::size_t keep = kReadCopiesKept);
