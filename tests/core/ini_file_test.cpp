@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -83,6 +84,8 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{"HashIsAKey", "[S]\n#k=1\n", "S", "#k", "1"},
         LookupCase{"LaterKeyWins", "[S]\nk=1\nk=2\n", "S", "k", "2"},
         LookupCase{"FirstOfDuplicateSectionsWins", "[S]\na=1\n[S]\nb=2\n", "S", "b", "dflt"},
+        LookupCase{"FirstOfDuplicatesWhateverTheirCase", "[s]\na=1\n[S]\nb=2\n", "S", "a", "1"},
+        LookupCase{"GbkNameFoldsItsLettersOnly", "[Ab\x81\x61]\nk=1\n", "aB\x81\x61", "k", "1"},
         LookupCase{"EmptyBracketsNameEmptySection", "x=0\n[]\nk=1\n", "", "k", "dflt"},
         LookupCase{"UnclosedHeaderIsKey", "[S\n", "", "[S", ""},
         LookupCase{"LineStartingWithEqualsDropped", "[S]\n=v\n", "S", "", "dflt"},
@@ -305,6 +308,34 @@ TEST_F(IniFileTest, AKeyBeginningWithAByteOrderMarkSurvivesWriteBack)
     EXPECT_EQ(again.GetValue("", "ShowLang", "-"), "-");
     EXPECT_EQ(again.GetValue("", "\xEF\xBB\xBFShowLang", "-"), "1");
     EXPECT_EQ(again.GetValue("Setup", "k", ""), "5");
+}
+
+TEST_F(IniFileTest, HugeFileLoadsAndAnswersQuickly)
+{
+    // 200,000 sections, each name twice in different case: loading and a
+    // look-up of every name stay well under a second, and the first of two
+    // sections of one name still answers.
+    constexpr int kSections = 100000;
+    std::string text;
+    for (int i = 0; i < kSections; ++i)
+        text += "[Section" + std::to_string(i) + "]\nk=first\n";
+    for (int i = 0; i < kSections; ++i)
+        text += "[SECTION" + std::to_string(i) + "]\nk=second\nonly=second\n";
+    Write(text);
+    const auto start = std::chrono::steady_clock::now();
+    CIniFile ini;
+    ASSERT_TRUE(ini.Load(path, false, true));
+    int found = 0;
+    for (int i = 0; i < kSections; ++i)
+        found += ini.GetValue("section" + std::to_string(i), "k", "") == "first";
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_EQ(found, kSections);
+    EXPECT_EQ(ini.GetValue("Section7", "only", "none"), "none");
+#if defined(__SANITIZE_ADDRESS__)
+    EXPECT_LT(elapsed, std::chrono::seconds(5)) << "instrumented build";
+#else
+    EXPECT_LT(elapsed, std::chrono::seconds(1));
+#endif
 }
 
 TEST_F(IniFileTest, ReloadSavesPendingChangesFirst)

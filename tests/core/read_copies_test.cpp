@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sys/time.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -58,12 +59,16 @@ TEST_F(ReadCopies, FolderFollowsXdgDataHomeThenHome)
         {nullptr, "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
         {"", "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
         {"relative/path", "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
+        {"./data", "/home/u", "/home/u/.local/share/radio-programmer/radio-reads"},
         {nullptr, nullptr, ""},
     };
     for (const auto& c : cases) {
         c.data ? setenv("XDG_DATA_HOME", c.data, 1) : unsetenv("XDG_DATA_HOME");
         c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
-        EXPECT_EQ(ReadCopiesDirectory(), c.folder) << (c.data ? c.data : "(unset)");
+        std::string note;
+        EXPECT_EQ(ReadCopiesDirectory(&note), c.folder) << (c.data ? c.data : "(unset)");
+        const bool relative = c.data && c.data[0] != '\0' && c.data[0] != '/';
+        EXPECT_EQ(note, relative ? "XDG_DATA_HOME is a relative path (" + std::string(c.data) + "); it is ignored" : "");
     }
     savedData.empty() ? unsetenv("XDG_DATA_HOME") : setenv("XDG_DATA_HOME", savedData.c_str(), 1);
     setenv("HOME", savedHome.c_str(), 1);
@@ -120,6 +125,47 @@ TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
     EXPECT_TRUE(fs::exists(early.path));
     EXPECT_EQ(ListReadCopies(Dir()).size(), 3u);
     EXPECT_FALSE(fs::exists(Dir() + "/" + ReadCopyName(kMoment)));
+}
+
+// Names come from a clock that may be wrong; the age of a copy is the time
+// it was written. Files that only look like copies are never removed.
+TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
+{
+    fs::create_directories(Dir());
+    const auto stampAt = [&](const std::string& path, std::time_t when) {
+        const timeval times[2] = {{when, 0}, {when, 0}};
+        ::utimes(path.c_str(), times);
+    };
+    const std::time_t now = std::time(nullptr);
+    // A batch written a week ago under names a year in the future.
+    std::vector<std::string> future;
+    for (int i = 0; i < 3; ++i) {
+        const ReadCopyResult r = StoreReadCopy(Image(9), Dir(), kMoment + 365 * 86400 + i, 100);
+        ASSERT_TRUE(r.Stored());
+        stampAt(r.path, now - 7 * 86400 + i);
+        future.push_back(r.path);
+    }
+    // Files with a copy's name that are no copy: wrong size, wrong magic.
+    const std::string shortFile = Dir() + "/" + ReadCopyName(kMoment - 10);
+    const std::string notData = Dir() + "/" + ReadCopyName(kMoment - 20);
+    std::ofstream(shortFile) << "x";
+    std::ofstream(notData) << std::string(kDataFileSize, 'z');
+    stampAt(shortFile, now - 30 * 86400);
+    stampAt(notData, now - 30 * 86400);
+
+    // Today's reads, under today's names: the week-old batch goes first.
+    std::vector<std::string> today;
+    for (int i = 0; i < 3; ++i) {
+        const ReadCopyResult r = StoreReadCopy(Image(static_cast<std::uint8_t>(i)), Dir(), kMoment + i, 3);
+        ASSERT_TRUE(r.Stored());
+        stampAt(r.path, now - 60 + i);
+        today.push_back(r.path);
+    }
+    EXPECT_EQ(ListReadCopies(Dir()), today);
+    for (const std::string& path : future)
+        EXPECT_FALSE(fs::exists(path)) << path;
+    EXPECT_TRUE(fs::exists(shortFile));
+    EXPECT_TRUE(fs::exists(notData));
 }
 
 TEST_F(ReadCopies, FailuresAreReportedWithTheirReason)
