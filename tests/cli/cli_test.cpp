@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,9 +54,13 @@ protected:
 
     std::string Path(const std::string& name) const { return (dir / name).string(); }
 
-    RunResult Run(const std::vector<std::string>& args) const
+    RunResult Run(const std::vector<std::string>& args) const { return RunWithin(0, args); }
+
+    // With seconds > 0 the program is killed (status 137) when it takes longer.
+    RunResult RunWithin(int seconds, const std::vector<std::string>& args) const
     {
-        std::string command = Quote(PROGRAM_CLI_PATH);
+        std::string command = seconds > 0 ? "timeout -s KILL " + std::to_string(seconds) + " " : "";
+        command += Quote(PROGRAM_CLI_PATH);
         for (const auto& a : args)
             command += " " + Quote(a);
         command += " >" + Quote(Path(".out")) + " 2>" + Quote(Path(".err"));
@@ -330,6 +335,72 @@ TEST_F(Cli, OversizeFileLoads)
     const RunResult r = Run({"export", Path("big.dat")});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("1,146.52500"), std::string::npos);
+}
+
+// Inputs that are not files are refused at once: every command runs under a
+// time limit, so one that blocked would fail rather than hang the suite.
+TEST_F(Cli, InputsThatAreNotFilesAreRefusedAtOnce)
+{
+    ASSERT_EQ(::mkfifo(Path("fifo.dat").c_str(), 0644), 0);
+    ASSERT_EQ(::mkfifo(Path("fifo.csv").c_str(), 0644), 0);
+    WriteText("in.csv", kEnglishHeader);
+    const std::vector<std::vector<std::string>> commands = {
+        {"show", Path("fifo.dat")},
+        {"export", Path("fifo.dat")},
+        {"print", Path("fifo.dat"), "-o", Path("o.pdf")},
+        {"import", Path("fifo.csv"), "-o", Path("o.dat")},
+        {"import", Path("in.csv"), "--base", Path("fifo.dat"), "-o", Path("o.dat")},
+        {"read", "--port", Path("no-port"), "--base", Path("fifo.dat"), "-o", Path("o.dat")},
+        {"show", dir.string()},
+    };
+    for (const auto& args : commands) {
+        const RunResult r = RunWithin(10, args);
+        EXPECT_EQ(r.status, 1) << args[0] << " " << args[1] << (r.status == 137 ? ": blocked" : "");
+        EXPECT_NE(r.err.find(": not a regular file"), std::string::npos) << r.err;
+        EXPECT_FALSE(fs::exists(Path("o.dat")));
+    }
+}
+
+TEST_F(Cli, AnOutputIsNeverOneOfTheInputs)
+{
+    WriteImage("same.dat", SampleImage());
+    WriteText("list.csv", kEnglishHeader);
+    fs::create_symlink("same.dat", Path("link.dat"));
+    const std::string data = Slurp(Path("same.dat"));
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string output;
+    };
+    const Case cases[] = {
+        {{"export", Path("same.dat"), "-o", Path("same.dat")}, "same.dat"},
+        {{"export", Path("same.dat"), "-o", Path("link.dat")}, "link.dat"},
+        {{"print", Path("link.dat"), "-o", Path("same.dat")}, "same.dat"},
+        {{"import", Path("list.csv"), "-o", Path("list.csv")}, "list.csv"},
+        {{"import", Path("list.csv"), "--base", Path("same.dat"), "-o", Path("link.dat")}, "link.dat"},
+    };
+    for (const Case& c : cases) {
+        const RunResult r = Run(c.args);
+        EXPECT_EQ(r.status, 1) << c.args[0] << " -o " << c.output;
+        EXPECT_NE(r.err.find(Path(c.output) + ": the same file as the input"), std::string::npos) << r.err;
+        EXPECT_EQ(Slurp(Path("same.dat")), data);
+        EXPECT_EQ(Slurp(Path("list.csv")), kEnglishHeader);
+        EXPECT_TRUE(fs::is_symlink(Path("link.dat")));
+    }
+}
+
+TEST_F(Cli, ImportListsAtMostAHundredErrors)
+{
+    std::string csv = kEnglishHeader;
+    for (int i = 0; i < 130; ++i)
+        csv += "1,x\x1b[2J\n";
+    WriteText("bad.csv", csv);
+    const RunResult r = Run({"import", Path("bad.csv"), "-o", Path("o.dat")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 101) << r.err;
+    EXPECT_NE(r.err.find("\u2026 and "), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find('\x1b'), std::string::npos);
+    EXPECT_FALSE(fs::exists(Path("o.dat")));
 }
 
 TEST_F(Cli, MissingFileFails)

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -228,6 +229,8 @@ TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
         {own + "1,146.5,,,wide\n", "2:5: \"wide\" is not a value of this column"},
         {own + "17,146.5,,,\n", "2:1: channel \"17\" is not a number from 1 to 16"},
         {own + "1,146.5,,,\n01,146.5,,,\n", "3:1: channel 1 is already given on line 2"},
+        {own + "1,146.5,,1030.0,\n", "2:4: \"1030.0\" is not a tone the radio can hold"},
+        {own + "1,146.5,,,\x1b]0;owned\x07\x1b[2J\n", "2:5: \"\\x1b]0;owned\\x07\\x1b[2J\" is not a value of this column"},
         {"Location,Frequency\n0,146.5\n", "2:1: channel \"0\" is not a number from 1 to 16"},
         {"Location,Frequency\n2,146.5\n2,146.5\n", "3:1: channel 2 is already given on line 2"},
         {"Location,Frequency\n2,146.523\n", "2:2: frequency 146.52300 is not a multiple of 5 kHz or 6.25 kHz"},
@@ -255,6 +258,106 @@ TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
         EXPECT_EQ(error.substr(0, c.error.size()), c.error) << c.csv;
         EXPECT_EQ(result, BaseImage()) << c.csv;
     }
+}
+
+TEST(ChannelCsv, EchoedCellsCannotSteerATerminal)
+{
+    const std::string fortyOne(41, 'x');
+    struct Case { std::string cell; std::string shown; };
+    const Case cases[] = {
+        {"plain", "\"plain\""},
+        {"\x1b[2J", "\"\\x1b[2J\""},
+        {"tab\there\x7f", "\"tab\\x09here\\x7f\""},
+        {"\xc2\x9b" "31m", "\"\\xc2\\x9b31m\""},           // the one-byte CSI of U+009B
+        {"bad\xff\xc3(", "\"bad\\xff\\xc3(\""},            // not UTF-8
+        {"\xed\xa0\x80", "\"\\xed\\xa0\\x80\""},         // a surrogate
+        {"back\\slash", "\"back\\\\slash\""},
+        {"无线电", "\"无线电\""},
+        {std::string(40, 'x'), "\"" + std::string(40, 'x') + "\""},
+        {fortyOne, "\"" + std::string(40, 'x') + "\u2026\""},
+        {std::string(20, 'y') + std::string(30 * 3, '\x01'), "\"" + std::string(20, 'y') + [] {
+             std::string escaped;
+             for (int i = 0; i < 20; ++i)
+                 escaped += "\\x01";
+             return escaped;
+         }() + "\u2026\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(QuotedCell(c.cell), c.shown);
+    // Each of 45 CJK characters counts once.
+    std::string chinese;
+    for (int i = 0; i < 45; ++i)
+        chinese += "无";
+    EXPECT_EQ(QuotedCell(chinese), "\"" + chinese.substr(0, 40 * 3) + "\u2026\"");
+}
+
+TEST(ChannelCsv, LongErrorListsEndWithACount)
+{
+    for (const std::size_t count : {std::size_t{1}, std::size_t{100}, std::size_t{101}, std::size_t{250}}) {
+        std::vector<CsvError> errors;
+        for (std::size_t i = 0; i < count; ++i)
+            errors.push_back({static_cast<int>(i) + 2, 1, "bad"});
+        const std::vector<std::string> lines = CsvErrorLines(errors);
+        ASSERT_EQ(lines.size(), std::min<std::size_t>(count, 100) + (count > 100 ? 1 : 0)) << count;
+        EXPECT_EQ(lines.front(), "2:1: bad");
+        if (count > 100) {
+            EXPECT_EQ(lines[99], "101:1: bad");
+            EXPECT_EQ(lines.back(), "\u2026 and " + std::to_string(count - 100) + " more");
+        }
+    }
+}
+
+TEST(ChannelCsv, OldSpreadsheetLineEndsAndQuoting)
+{
+    // CR-only line ends read as LF ones, for both layouts and with a
+    // quoted field holding a line break.
+    const std::string lf = "CH,Rx Frequency,W/N\n1,146.52,Narrow\n3,\"145.5\",Wide\n";
+    std::string cr = lf;
+    std::replace(cr.begin(), cr.end(), '\n', '\r');
+    RadioImage fromLf{};
+    RadioImage fromCr{};
+    std::string error;
+    ASSERT_TRUE(Import(lf, MakeNewImage(), fromLf, &error)) << error;
+    ASSERT_TRUE(Import(cr, MakeNewImage(), fromCr, &error)) << error;
+    EXPECT_EQ(fromCr, fromLf);
+    EXPECT_EQ(TableOf(fromCr)[3][1], "145.50000");
+    ASSERT_FALSE(Import("CH,Rx Frequency\r1,146.52\r2,x\r", MakeNewImage(), fromCr, &error));
+    EXPECT_EQ(error, "3:2: \"x\" is not a frequency in MHz");
+
+    std::vector<CsvError> errors;
+    const auto records = ParseCsv("\"a\"\"b\",c\r\"multi\rline\",d\rnext,e", errors);
+    EXPECT_TRUE(errors.empty());
+    ASSERT_EQ(records.size(), 3u);
+    EXPECT_EQ(records[0].fields, (std::vector<std::string>{"a\"b", "c"}));
+    EXPECT_EQ(records[1].fields, (std::vector<std::string>{"multi\rline", "d"}));
+    EXPECT_EQ(records[2].line, 4);
+    EXPECT_EQ(DetectCsvDelimiter("CH;Rx Frequency,Tx Frequency\n"), ',');
+}
+
+TEST(ChannelCsv, ChannelsAnOwnListCreatesGetTheNewChannelDefaults)
+{
+    // Only the frequencies are given: the new channel is None / Wide / No /
+    // Off / High, while a channel the base has keeps its own values.
+    RadioImage base = MakeNewImage();
+    ASSERT_TRUE(Import("CH,Rx Frequency,Tx Frequency,QT/DQT Dec,QT/DQT Enc,W/N,Scan,Busy Lock,Power\n"
+                       "2,146.5,146.5,67.0,D023N,Narrow,Yes,Carrier,Low\n",
+                       MakeNewImage(), base));
+    RadioImage result{};
+    std::string error;
+    ASSERT_TRUE(Import("CH,Rx Frequency,Tx Frequency\n1,145.5,145.5\n2,147,147\n", base, result, &error)) << error;
+    EXPECT_EQ(TableOf(result)[1], (Row{" 1", "145.50000", "145.50000", "None", "None", "Wide", "No", "Off", "High"}));
+    EXPECT_EQ(TableOf(result)[2], (Row{" 2", "147.00000", "147.00000", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"}));
+    // A column the file has is taken as it stands.
+    ASSERT_TRUE(Import("CH,Rx Frequency,Power\n5,145.5,Low\n", MakeNewImage(), result, &error)) << error;
+    EXPECT_EQ(TableOf(result)[5], (Row{" 5", "145.50000", "", "None", "None", "Wide", "No", "Off", "Low"}));
+}
+
+TEST(InterchangeCsv, SplitAboveIsAPlusOffset)
+{
+    ChannelTable table = NewChannelTable(false);
+    table[1] = {" 1", "435.00000", "445.00000", "None", "None", "Wide", "No", "Off", "High"};
+    const std::string csv = ChannelTableToCsv(table, ChannelCsvLayout::Interchange).csv;
+    EXPECT_NE(csv.find("\n1,,435.000000,+,10.000000,"), std::string::npos) << csv;
 }
 
 // Random channels that both layouts can say: receive frequency present,

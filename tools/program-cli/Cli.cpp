@@ -112,6 +112,18 @@ bool SaveImage(const char* verb, const std::string& path, const RadioImage& imag
     return false;
 }
 
+bool RefuseSameFile(const char* verb, const std::string& output, const std::vector<std::string>& inputs,
+                    std::ostream& err)
+{
+    for (const std::string& input : inputs) {
+        if (!output.empty() && IsSameFile(output, input)) {
+            Failure(verb, output + ": the same file as the input " + input + "; choose another output", err);
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WriteOutput(const char* verb, const std::string& path, const std::string& text, std::ostream& out,
                  std::ostream& err)
 {

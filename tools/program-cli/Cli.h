@@ -61,6 +61,11 @@ int Failure(const char* verb, const std::string& message, std::ostream& err);
 bool LoadImage(const char* verb, const std::string& path, RadioImage& image, std::ostream& err);
 // Saves a data file atomically; on failure prints the reason and returns false.
 bool SaveImage(const char* verb, const std::string& path, const RadioImage& image, std::ostream& err);
+// False, with "OUT: the same file as the input IN" on err, when output names
+// the same file as one of inputs (links followed): writing it would destroy
+// what is being read.
+bool RefuseSameFile(const char* verb, const std::string& output, const std::vector<std::string>& inputs,
+                    std::ostream& err);
 // Writes text to path atomically, or to out when path is empty.
 bool WriteOutput(const char* verb, const std::string& path, const std::string& text, std::ostream& out,
                  std::ostream& err);

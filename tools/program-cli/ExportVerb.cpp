@@ -38,6 +38,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (a.positional.size() != 1)
         return UsageError("export", "expected one data file", err);
 
+    if (!RefuseSameFile("export", a.Value("-o").value_or(""), {a.positional[0]}, err))
+        return kExitFailed;
     RadioImage image{};
     if (!LoadImage("export", a.positional[0], image, err))
         return kExitFailed;

@@ -1,7 +1,6 @@
 #include "Verbs.h"
 
 #include "core/channels/ChannelCsv.h"
-#include "core/util/AtomicFile.h"
 
 #include <limits>
 #include <ostream>
@@ -24,10 +23,11 @@ constexpr const char* kUsage =
     "a column the file lacks keeps that field of the channels BASE has. Cells\n"
     "may have blanks around them, frequencies leading zeros and any number of\n"
     "decimals as long as they are exact in 10 Hz; ';' files and a byte-order\n"
-    "mark are read. Every bad cell is reported as LINE:COLUMN: reason, and then\n"
-    "nothing is written.\n";
-
-constexpr std::size_t kMaxCsvBytes = 16 * 1024 * 1024;
+    "mark are read, and so are CR-only line ends. Every bad cell is reported as\n"
+    "LINE:COLUMN: reason (the first 100, then how many more), and then nothing is\n"
+    "written. A channel the file creates gets None / Wide / No / Off / High for\n"
+    "the columns the file lacks. Files over 1 MiB are refused, and the output may\n"
+    "not be the same file as IN.csv or BASE.dat.\n";
 
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -47,23 +47,26 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return UsageError("import", "--band must be LOW-HIGH in MHz, such as 136-174", err);
     }
 
+    std::vector<std::string> inputs = {a.positional[0]};
+    if (const auto basePath = a.Value("--base"))
+        inputs.push_back(*basePath);
+    if (!RefuseSameFile("import", *a.Value("-o"), inputs, err))
+        return kExitFailed;
+
     RadioImage base = MakeNewImage();
     if (const auto basePath = a.Value("--base"); basePath && !LoadImage("import", *basePath, base, err))
         return kExitFailed;
 
-    const std::string& inPath = a.positional[0];
-    std::vector<std::uint8_t> bytes;
+    std::string text;
     std::string error;
-    if (!ReadFileBytes(inPath, bytes, kMaxCsvBytes + 1, &error))
+    if (ReadChannelCsvFile(a.positional[0], text, error) != ChannelCsvRead::Ok)
         return Failure("import", error, err);
-    if (bytes.size() > kMaxCsvBytes)
-        return Failure("import", inPath + ": file is too large for a channel list", err);
 
     RadioImage result{};
     std::vector<CsvError> errors;
-    if (!ImportChannelsCsv(std::string(bytes.begin(), bytes.end()), base, band, result, errors)) {
-        for (const CsvError& e : errors)
-            err << FormatCsvError(e) << "\n";
+    if (!ImportChannelsCsv(text, base, band, result, errors)) {
+        for (const std::string& line : CsvErrorLines(errors))
+            err << line << "\n";
         return kExitFailed;
     }
     return SaveImage("import", *a.Value("-o"), result, err) ? kExitOk : kExitFailed;

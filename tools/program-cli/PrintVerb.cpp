@@ -115,6 +115,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (output.empty())
         return UsageError("print", "expected -o OUT.pdf", err);
 
+    if (!RefuseSameFile("print", output, {a.positional[0]}, err))
+        return kExitFailed;
     RadioImage image{};
     if (!LoadImage("print", a.positional[0], image, err))
         return kExitFailed;

@@ -3,6 +3,7 @@
 #include "core/channels/ChannelCodec.h"
 #include "core/channels/ChannelCsvCells.h"
 #include "core/channels/InterchangeCsv.h"
+#include "core/util/AtomicFile.h"
 
 #include <algorithm>
 #include <array>
@@ -34,7 +35,7 @@ std::string ReadTone(const std::string& text, std::string& value)
         const int code = std::stoi(text.substr(1, 3));
         if (code == 0 || IsDcsCode(code))
             return "";
-        return "\"" + text + "\" is not a DCS code";
+        return QuotedCell(text) + " is not a DCS code";
     }
     return ReadCtcss(text, value);
 }
@@ -58,7 +59,7 @@ std::string ReadWord(int column, const std::string& text)
     default:
         break;
     }
-    return ok ? "" : "\"" + text + "\" is not a value of this column";
+    return ok ? "" : QuotedCell(text) + " is not a value of this column";
 }
 
 // Checks one data cell and gives the text the table takes for it: the
@@ -85,6 +86,24 @@ std::string ReadCell(int column, const std::string& text, const std::optional<Fr
     default:
         value = InEnglish(text);
         return ReadWord(column, text);
+    }
+}
+
+// The text a new channel shows in a column other than the channel and the
+// frequencies.
+std::string NewChannelText(int column)
+{
+    switch (column) {
+    case kColBandwidth:
+        return "Wide";
+    case kColScan:
+        return "No";
+    case kColBusyLock:
+        return "Off";
+    case kColPower:
+        return "High";
+    default:
+        return "None";
     }
 }
 
@@ -146,11 +165,48 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
         SortErrors(errors, errorsBefore);
         return false;
     }
+    // A channel the file creates gets what the grid gives a new channel in
+    // every column the file lacks, not what the base's erased bytes say.
+    for (int row = 1; row < kTableRows; ++row) {
+        const auto& before = baseTable[static_cast<std::size_t>(row)];
+        auto& after = table[static_cast<std::size_t>(row)];
+        const bool created = before[kColRxFrequency].empty() && before[kColTxFrequency].empty()
+                             && (!after[kColRxFrequency].empty() || !after[kColTxFrequency].empty());
+        if (!listed[static_cast<std::size_t>(row)] || !created)
+            continue;
+        for (int c = kColDecodeTone; c < kTableCols; ++c) {
+            if (fieldOf[static_cast<std::size_t>(c)] < 0)
+                after[static_cast<std::size_t>(c)] = NewChannelText(c);
+        }
+    }
     result = ApplyChangedRows(table, baseTable, listed, base);
     return true;
 }
 
 }  // namespace
+
+ChannelCsvRead ReadChannelCsvFile(const std::string& path, std::string& text, std::string& error)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadFileBytes(path, bytes, kMaxChannelCsvBytes + 1, &error))
+        return ChannelCsvRead::CannotRead;
+    if (bytes.size() > kMaxChannelCsvBytes) {
+        error = path + ": file is too large for a channel list (over 1 MiB)";
+        return ChannelCsvRead::TooLarge;
+    }
+    text.assign(bytes.begin(), bytes.end());
+    return ChannelCsvRead::Ok;
+}
+
+std::vector<std::string> CsvErrorLines(const std::vector<CsvError>& errors)
+{
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < errors.size() && i < kMaxCsvErrorsListed; ++i)
+        lines.push_back(FormatCsvError(errors[i]));
+    if (errors.size() > kMaxCsvErrorsListed)
+        lines.push_back("\u2026 and " + std::to_string(errors.size() - kMaxCsvErrorsListed) + " more");
+    return lines;
+}
 
 std::optional<ChannelCsvLayout> ParseChannelCsvLayout(const std::string& name)
 {

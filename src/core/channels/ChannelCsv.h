@@ -24,6 +24,23 @@
 
 enum class ChannelCsvLayout { Own, Interchange };
 
+// A channel list is a few kilobytes; a file over 1 MiB is not one and is
+// refused before it is parsed.
+inline constexpr std::size_t kMaxChannelCsvBytes = 1024 * 1024;
+// At most this many errors are listed; a line then tells how many more.
+inline constexpr std::size_t kMaxCsvErrorsListed = 100;
+
+enum class ChannelCsvRead { Ok, CannotRead, TooLarge };
+
+// Reads a channel list file into text. CannotRead (with error naming the
+// file and the reason, "not a regular file" included) or TooLarge when it is
+// over kMaxChannelCsvBytes.
+ChannelCsvRead ReadChannelCsvFile(const std::string& path, std::string& text, std::string& error);
+
+// The errors as "LINE:COLUMN: reason" lines: the first kMaxCsvErrorsListed,
+// then "… and N more" when there are more.
+std::vector<std::string> CsvErrorLines(const std::vector<CsvError>& errors);
+
 // "own" or "interchange"; nullopt for anything else.
 std::optional<ChannelCsvLayout> ParseChannelCsvLayout(const std::string& name);
 
@@ -64,7 +81,8 @@ ChannelCsvLayout DetectChannelCsvLayout(const std::string& csv);
 // Writes the channels listed in csv, in either layout, into a copy of base
 // and stores it in result. Own layout: columns are found by their English or
 // Chinese heading; the CH column is required, a missing data column keeps
-// the base's value for it. Channels that are not listed, and listed channels
+// the base's value for it, and gives a channel the file creates (one the
+// base has no frequency for) None / Wide / No / Off / High. Channels that are not listed, and listed channels
 // whose texts are those the base already shows, keep the base's bytes.
 // Returns false, with every problem in errors and result untouched, when the
 // file has any bad cell.

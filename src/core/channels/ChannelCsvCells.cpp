@@ -82,9 +82,9 @@ std::string ReadFrequency(const std::string& text, const std::optional<Frequency
 {
     switch (ReadScaledDecimal(text, 5, units)) {
     case DecimalRead::NotANumber:
-        return "\"" + text + "\" is not a frequency in MHz";
+        return QuotedCell(text) + " is not a frequency in MHz";
     case DecimalRead::Inexact:
-        return "frequency " + text + " is not a whole number of 10 Hz";
+        return "frequency " + EchoedCell(text) + " is not a whole number of 10 Hz";
     case DecimalRead::Ok:
         break;
     }
@@ -95,13 +95,13 @@ std::string ReadCtcss(const std::string& text, std::string& toneText)
 {
     std::int64_t tenths = 0;
     if (ReadScaledDecimal(text, 1, tenths) != DecimalRead::Ok)
-        return "\"" + text + "\" is not a tone";
+        return QuotedCell(text) + " is not a tone";
     // The high byte must not be one of the markers of "no tone" or DCS, or
     // the radio would read the word as those.
     const std::int64_t high = tenths / 256;
     if (tenths > 0xFFFF || high == 0x00 || high == 0xFF || high == 0x28 || high == 0x29 || high == 0xA8 ||
         high == 0xA9)
-        return "\"" + text + "\" is not a tone the radio can hold";
+        return QuotedCell(text) + " is not a tone the radio can hold";
     toneText = std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
     return "";
 }
@@ -112,7 +112,7 @@ std::string ReadChannel(const std::string& text, int line, ListedLines& listed, 
     channel = 0;
     if (ReadScaledDecimal(text, 0, number) != DecimalRead::Ok || text.find_first_of(".,") != std::string::npos ||
         number < 1 || number > ImageMap::kChannelCount)
-        return "channel \"" + text + "\" is not a number from 1 to 16";
+        return "channel " + QuotedCell(text) + " is not a number from 1 to 16";
     const auto n = static_cast<std::size_t>(number);
     if (listed[n] != 0)
         return "channel " + std::to_string(number) + " is already given on line " + std::to_string(listed[n]);

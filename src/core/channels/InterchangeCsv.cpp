@@ -203,7 +203,7 @@ public:
         std::int64_t code = 0;
         if (ReadScaledDecimal(text, 0, code) != DecimalRead::Ok || text.find_first_of(".,") != std::string::npos ||
             (code != 0 && !IsDcsCode(static_cast<int>(code)))) {
-            Fail(k, "\"" + text + "\" is not a DCS code");
+            Fail(k, QuotedCell(text) + " is not a DCS code");
             return std::nullopt;
         }
         ToneValue tone;
@@ -215,7 +215,7 @@ public:
             std::transform(letters.begin(), letters.end(), letters.begin(),
                            [](unsigned char c) { return static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c); });
             if (letters.size() != 2 || letters.find_first_not_of("NR") != std::string::npos) {
-                Fail(kDtcsPolarity, "polarity \"" + Text(kDtcsPolarity) + "\" is not two letters N or R");
+                Fail(kDtcsPolarity, "polarity " + QuotedCell(Text(kDtcsPolarity)) + " is not two letters N or R");
                 return std::nullopt;
             }
             tone.polarity = letters[static_cast<std::size_t>(which)];
@@ -228,7 +228,7 @@ private:
     {
         if (Has(k))
             return true;
-        Fail(by, "\"" + Text(by) + "\" needs the " + kHeadings[k] + " column");
+        Fail(by, QuotedCell(Text(by)) + " needs the " + kHeadings[k] + " column");
         return false;
     }
 
@@ -255,11 +255,11 @@ void ReadTransmit(RowReader& in, std::int64_t rx, const std::optional<FrequencyB
         return;
     }
     if (duplex != "+" && duplex != "-" && duplex != "split") {
-        in.Fail(kDuplex, "duplex \"" + in.Text(kDuplex) + "\" is not empty, +, -, split or off");
+        in.Fail(kDuplex, "duplex " + QuotedCell(in.Text(kDuplex)) + " is not empty, +, -, split or off");
         return;
     }
     if (!in.Has(kOffset)) {
-        in.Fail(kDuplex, "duplex \"" + in.Text(kDuplex) + "\" needs the Offset column");
+        in.Fail(kDuplex, "duplex " + QuotedCell(in.Text(kDuplex)) + " needs the Offset column");
         return;
     }
     std::int64_t tx = 0;
@@ -271,9 +271,9 @@ void ReadTransmit(RowReader& in, std::int64_t rx, const std::optional<FrequencyB
         std::int64_t offset = 0;
         switch (ReadScaledDecimal(in.Text(kOffset), 5, offset)) {
         case DecimalRead::NotANumber:
-            return in.Fail(kOffset, "\"" + in.Text(kOffset) + "\" is not an offset in MHz");
+            return in.Fail(kOffset, QuotedCell(in.Text(kOffset)) + " is not an offset in MHz");
         case DecimalRead::Inexact:
-            return in.Fail(kOffset, "offset " + in.Text(kOffset) + " is not a whole number of 10 Hz");
+            return in.Fail(kOffset, "offset " + EchoedCell(in.Text(kOffset)) + " is not a whole number of 10 Hz");
         case DecimalRead::Ok:
             break;
         }
@@ -301,7 +301,7 @@ void ReadTones(RowReader& in, TableRow& row)
         decode = encode ? in.Dcs(kDtcsCode, 1, kTone) : std::nullopt;
     } else if (mode == "cross") {
         if (!in.Has(kCrossMode)) {
-            in.Fail(kTone, "\"" + in.Text(kTone) + "\" needs the CrossMode column");
+            in.Fail(kTone, QuotedCell(in.Text(kTone)) + " needs the CrossMode column");
             return;
         }
         const std::string cross = Lower(in.Text(kCrossMode));
@@ -310,8 +310,8 @@ void ReadTones(RowReader& in, TableRow& row)
         const std::string receive = arrow == std::string::npos ? "" : cross.substr(arrow + 2);
         const auto isSide = [](const std::string& s) { return s.empty() || s == "tone" || s == "dtcs"; };
         if (arrow == std::string::npos || !isSide(transmit) || !isSide(receive)) {
-            in.Fail(kCrossMode, "cross mode \"" + in.Text(kCrossMode) +
-                                    "\" is not TX->RX with each side Tone, DTCS or empty");
+            in.Fail(kCrossMode, "cross mode " + QuotedCell(in.Text(kCrossMode))
+                                    + " is not TX->RX with each side Tone, DTCS or empty");
             return;
         }
         if (transmit == "tone")
@@ -323,7 +323,7 @@ void ReadTones(RowReader& in, TableRow& row)
         else if (receive == "dtcs")
             decode = in.Dcs(kRxDtcsCode, 1, kCrossMode);
     } else if (!mode.empty()) {
-        in.Fail(kTone, "tone mode \"" + in.Text(kTone) + "\" is not empty, Tone, TSQL, DTCS or Cross");
+        in.Fail(kTone, "tone mode " + QuotedCell(in.Text(kTone)) + " is not empty, Tone, TSQL, DTCS or Cross");
         return;
     }
     if (encode && decode) {
@@ -341,7 +341,7 @@ void ReadSettings(RowReader& in, TableRow& row)
         else if (mode == "nfm")
             row[kColBandwidth] = "Narrow";
         else if (!mode.empty())
-            in.Fail(kMode, "mode \"" + in.Text(kMode) + "\" is not FM or NFM");
+            in.Fail(kMode, "mode " + QuotedCell(in.Text(kMode)) + " is not FM or NFM");
     }
     if (in.Has(kSkip)) {
         const std::string skip = Lower(in.Text(kSkip));
@@ -350,7 +350,7 @@ void ReadSettings(RowReader& in, TableRow& row)
         else if (skip == "s")
             row[kColScan] = "No";
         else
-            in.Fail(kSkip, "skip \"" + in.Text(kSkip) + "\" is not empty, S or P");
+            in.Fail(kSkip, "skip " + QuotedCell(in.Text(kSkip)) + " is not empty, S or P");
     }
     if (in.Has(kPower)) {
         const std::string power = Lower(in.Text(kPower));
@@ -359,7 +359,7 @@ void ReadSettings(RowReader& in, TableRow& row)
         else if (power == "low")
             row[kColPower] = "Low";
         else if (!power.empty())
-            in.Fail(kPower, "power \"" + in.Text(kPower) + "\" is not High or Low");
+            in.Fail(kPower, "power " + QuotedCell(in.Text(kPower)) + " is not High or Low");
     }
 }
 

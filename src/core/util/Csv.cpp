@@ -27,7 +27,76 @@ void TrimBlanks(std::string& field)
     field = field.substr(begin, end - begin);
 }
 
+// The length of the valid UTF-8 sequence at text[i], 0 when there is none.
+std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
+{
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x80)
+        return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+        length = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        length = 3;
+        low = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        high = c == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        length = 4;
+        low = c == 0xF0 ? 0x90 : 0x80;
+        high = c == 0xF4 ? 0x8F : 0xBF;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size())
+        return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto b = static_cast<unsigned char>(text[i + k]);
+        if (k == 1 ? (b < low || b > high) : (b < 0x80 || b > 0xBF))
+            return 0;
+    }
+    return length;
+}
+
 }  // namespace
+
+std::string EchoedCell(const std::string& text)
+{
+    constexpr std::size_t kMaxCharacters = 40;
+    const auto hex = [](unsigned char c) {
+        static const char digits[] = "0123456789abcdef";
+        return std::string("\\x") + digits[c >> 4] + digits[c & 0xF];
+    };
+    std::string out;
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++characters) {
+        if (characters == kMaxCharacters)
+            return out + "\u2026";
+        const auto c = static_cast<unsigned char>(text[i]);
+        const std::size_t length = Utf8SequenceLength(text, i);
+        if (c == '\\') {
+            out += "\\\\";
+            ++i;
+        } else if (c < 0x20 || c == 0x7F || length == 0) {  // a control, or a byte that is not UTF-8
+            out += hex(c);
+            ++i;
+        } else if (length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
+            // U+0080..U+009F: control characters a terminal obeys too.
+            out += hex(c) + hex(static_cast<unsigned char>(text[i + 1]));
+            i += 2;
+        } else {
+            out.append(text, i, length);
+            i += length;
+        }
+    }
+    return out;
+}
+
+std::string QuotedCell(const std::string& text)
+{
+    return "\"" + EchoedCell(text) + "\"";
+}
 
 std::string FormatCsvError(const CsvError& error)
 {
@@ -67,9 +136,9 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
     std::size_t i = SkipByteOrderMark(text);
     int line = 1;
 
+    // A line ends in LF, CR LF or a lone CR (as old spreadsheets write).
     const auto atLineEnd = [&](std::size_t at) {
-        return at >= text.size() || text[at] == '\n' || (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') ||
-               (text[at] == '\r' && at + 1 == text.size());
+        return at >= text.size() || text[at] == '\n' || text[at] == '\r';
     };
     const auto skipLineEnd = [&]() {
         if (i < text.size() && text[i] == '\r')
@@ -114,7 +183,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
                         closed = true;
                         break;
                     }
-                    if (text[i] == '\n')
+                    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 >= text.size() || text[i + 1] != '\n')))
                         ++line;
                     field += text[i++];
                 }
@@ -201,9 +270,9 @@ std::vector<int> MapCsvHeader(const CsvRecord& header, const std::function<int(c
         const int column = lookup(header.fields[f]);
         const int field = static_cast<int>(f) + 1;
         if (column < 0 || static_cast<std::size_t>(column) >= count)
-            errors.push_back({header.line, field, "unknown column heading \"" + header.fields[f] + "\""});
+            errors.push_back({header.line, field, "unknown column heading " + QuotedCell(header.fields[f])});
         else if (fieldOf[static_cast<std::size_t>(column)] >= 0)
-            errors.push_back({header.line, field, "column \"" + header.fields[f] + "\" given twice"});
+            errors.push_back({header.line, field, "column " + QuotedCell(header.fields[f]) + " given twice"});
         else
             fieldOf[static_cast<std::size_t>(column)] = static_cast<int>(f);
     }

@@ -1,6 +1,6 @@
 #pragma once
 // Comma-separated values as RFC 4180 describes them: fields separated by
-// commas, records by CR LF or LF, fields quoted with '"' when they hold a
+// commas, records by CR LF, LF or a lone CR, fields quoted with '"' when they hold a
 // comma, a quote or a line break, quotes doubled inside quoted fields.
 //
 // Reading is lenient the way spreadsheets need: a UTF-8 byte-order mark is
@@ -25,6 +25,13 @@ struct CsvError
     int column = 0;  // field number, from 1
     std::string reason;
 };
+
+// A cell's text fit to be echoed in a message on a terminal: control
+// characters, a backslash and bytes that are not UTF-8 are written as
+// escapes ("\x1b", "\\"), and a text longer than 40 characters is cut
+// after the 40th with "…". QuotedCell puts it in double quotes.
+std::string EchoedCell(const std::string& text);
+std::string QuotedCell(const std::string& text);
 
 // "LINE:COLUMN: reason", the form every tool shows an error in.
 std::string FormatCsvError(const CsvError& error);
