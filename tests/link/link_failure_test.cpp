@@ -30,6 +30,9 @@ TEST(RadioTransferFailure, AnotherRadioTypeIsRefusedBeforeAnyFrame)
     const Case cases[] = {
         {{"--ident", "P1207"}, Identity("P1207", 0xF5)},
         {{"--ident", "Q3207"}, Identity("Q3207", 0xF5)},
+        {{"--ident", "P3217"}, Identity("P3217", 0xF5)},  // each of bytes 2 to 4 counts
+        {{"--ident", "P3227"}, Identity("P3227", 0xF5)},
+        {{"--ident", "P3208"}, Identity("P3208", 0xF5)},
         {{"--ident-length", "4"}, {'P', '3', '2', '0'}},  // the missing fifth byte does not match
     };
     for (const auto& c : cases) {

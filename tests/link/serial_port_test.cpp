@@ -10,6 +10,7 @@
 #include <fcntl.h>
 #include <numeric>
 #include <poll.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -126,8 +127,16 @@ TEST(PosixSerialPort, OpensExclusively)
 
     PosixSerialPort other;
     EXPECT_EQ(other.Open("/dev/no-such-serial-port"), std::errc::no_such_file_or_directory);
-    EXPECT_TRUE(other.Open("/dev/null"));  // not a terminal
-    EXPECT_FALSE(other.IsOpen());
+    // Whatever is not a terminal is refused as such, without blocking on a FIFO.
+    const std::string fifo = "/tmp/serial-port-fifo-" + std::to_string(::getpid());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {std::string("/dev/null"), std::string("/etc/hostname"), std::string("/tmp"), fifo}) {
+        const std::error_code error = other.Open(path);
+        EXPECT_EQ(error, NotASerialPortError()) << path;
+        EXPECT_EQ(error.message(), "not a serial port") << path;
+        EXPECT_FALSE(other.IsOpen());
+    }
+    ::unlink(fifo.c_str());
 }
 
 TEST(PosixSerialPort, AHungUpLineFailsReadsAndWritesAtOnce)

@@ -71,7 +71,20 @@ MonotonicClock::time_point TotalDeadline(MonotonicClock::time_point start, int p
     return start + milliseconds(static_cast<long long>(perByte) * static_cast<long long>(size) + constant);
 }
 
+class SerialPortCategory final : public std::error_category
+{
+public:
+    const char* name() const noexcept override { return "serial port"; }
+    std::string message(int) const override { return "not a serial port"; }
+};
+
 }  // namespace
+
+std::error_code NotASerialPortError()
+{
+    static const SerialPortCategory category;
+    return {1, category};
+}
 
 PosixSerialPort::~PosixSerialPort()
 {
@@ -81,6 +94,10 @@ PosixSerialPort::~PosixSerialPort()
 std::error_code PosixSerialPort::Open(const std::string& device)
 {
     Close();
+    // A file, a folder or a FIFO is not even opened.
+    struct stat st {};
+    if (::stat(device.c_str(), &st) == 0 && !S_ISCHR(st.st_mode))
+        return NotASerialPortError();
     // Non-blocking, so that the open does not wait for a carrier and so
     // that reads and writes can be timed with poll.
     const int fd = ::open(device.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
@@ -88,7 +105,7 @@ std::error_code PosixSerialPort::Open(const std::string& device)
         return LastError();
     std::error_code error;
     if (!isatty(fd)) {
-        error = std::make_error_code(std::errc::not_a_stream);
+        error = NotASerialPortError();
     } else if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
         // The lock keeps out other instances of this program even when run
         // by root, whom the terminal's exclusive mode does not stop. (A

@@ -6,6 +6,10 @@
 #include "core/link/SerialPort.h"
 #include "core/link/Timing.h"
 
+// The error Open gives for a path that is not a terminal device; its
+// message is "not a serial port".
+std::error_code NotASerialPortError();
+
 class PosixSerialPort final : public SerialPort
 {
 public:
