@@ -112,7 +112,9 @@ TEST(ProductChoiceBytes, StoredAtTheTypeAndBandOffsets)
         {0, 2, 0x00, 0x02, false},  // the new image's own choice
         {0, 1, 0x00, 0x01, true},
         {2, 0, 0x02, 0x00, true},
-        {-1, -1, 0xFF, 0xFF, true},
+        {-1, -1, 0x00, 0x02, false},  // nothing chosen: nothing stored
+        {1, -1, 0x00, 0x02, false},
+        {-1, 0, 0x00, 0x02, false},
     };
     for (const Case& c : cases) {
         RadioImage image = MakeNewImage();
@@ -121,6 +123,24 @@ TEST(ProductChoiceBytes, StoredAtTheTypeAndBandOffsets)
         expected[ImageMap::kRadioType] = c.typeByte;
         expected[ImageMap::kBandIndex] = c.bandByte;
         EXPECT_EQ(image, expected);
+    }
+}
+
+TEST_F(ProductInfoTest, OnlyIndexesInTheListsAreTakenForThePerUserValues)
+{
+    struct Case { std::uint8_t type, band; bool inLists; };
+    const Case cases[] = {
+        {0, 0, true}, {0, 1, true}, {0, 2, false},   // the first type has two bands
+        {1, 0, true}, {1, 1, false},
+        {2, 2, true}, {3, 0, false},                 // three types
+        {0xFF, 0xFF, false}, {0x12, 0x00, false},
+    };
+    const CIniFile& config = Ini(kShippedLike);
+    for (const Case& c : cases) {
+        RadioImage image = MakeNewImage();
+        image[ImageMap::kRadioType] = c.type;
+        image[ImageMap::kBandIndex] = c.band;
+        EXPECT_EQ(ImageChoiceInLists(config, image), c.inLists) << int(c.type) << " " << int(c.band);
     }
 }
 

@@ -58,10 +58,19 @@ ProductChoice ChoiceForType(const CIniFile& ini, int type)
 
 bool StoreProductChoice(int type, int band, RadioImage& image)
 {
-    const auto typeByte = static_cast<std::uint8_t>(type < 0 ? 0xFF : type & 0xFF);
-    const auto bandByte = static_cast<std::uint8_t>(band < 0 ? 0xFF : band & 0xFF);
+    if (!IsCompleteProductChoice(type, band))
+        return false;
+    const auto typeByte = static_cast<std::uint8_t>(type & 0xFF);
+    const auto bandByte = static_cast<std::uint8_t>(band & 0xFF);
     const bool changed = image[ImageMap::kRadioType] != typeByte || image[ImageMap::kBandIndex] != bandByte;
     image[ImageMap::kRadioType] = typeByte;
     image[ImageMap::kBandIndex] = bandByte;
     return changed;
+}
+
+bool ImageChoiceInLists(const CIniFile& ini, const RadioImage& image)
+{
+    const std::size_t type = image[ImageMap::kRadioType];
+    const std::size_t band = image[ImageMap::kBandIndex];
+    return type < ProductTypes(ini).size() && band < ProductBands(ini, static_cast<std::int64_t>(type)).size();
 }

@@ -48,6 +48,19 @@ ProductChoice InitialProductChoice(const CIniFile& ini, std::size_t typeCount, s
 // the first one selected.
 ProductChoice ChoiceForType(const CIniFile& ini, int type);
 
-// Stores type and band at 0x32E and 0x32F (0xFF for no selection); true when
-// either byte changed.
+// Stores type and band at 0x32E and 0x32F; true when either byte changed.
+// A choice without a type or without a band (-1) stores nothing: OK with
+// nothing chosen changes nothing.
 bool StoreProductChoice(int type, int band, RadioImage& image);
+
+// Whether both lists have a choice.
+inline bool IsCompleteProductChoice(int type, int band)
+{
+    return type >= 0 && band >= 0;
+}
+
+// Whether the image's type byte names an entry of the type list and its
+// band byte one of that type's bands. Only such indexes become the per-user
+// values: one file with bytes from elsewhere must not leave every later new
+// document without a type and band.
+bool ImageChoiceInLists(const CIniFile& ini, const RadioImage& image);
