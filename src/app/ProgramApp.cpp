@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
@@ -25,6 +26,8 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QTimer>
+
+#include <iostream>
 
 CProgramApp* theApp = nullptr;
 
@@ -99,10 +102,16 @@ QWidget* CProgramApp::ActiveChannelWindow() const
 bool CProgramApp::LoadLanguageBundle()
 {
     const QString dir = g_strAppDir.chopped(1);
-    const QString path = BundlePath(dir, ConfigText(g_strLanguage) + QStringLiteral(".rcc"));
+    const QString fileName = ConfigText(g_strLanguage) + QStringLiteral(".rcc");
+    const QString path = BundlePath(dir, fileName);
     auto resources = std::make_unique<CLanguageResources>();
-    if (path.isEmpty() || !resources->Load(path))
+    if (path.isEmpty() || !resources->Load(path)) {
+        // The box says only that it failed; the terminal says what was tried.
+        std::cerr << "Program: cannot load the language bundle "
+                  << QFile::encodeName(path.isEmpty() ? dir + '/' + fileName : path).toStdString()
+                  << " (Language=" << g_strLanguage << " in section Setup of " << g_iniFile.FilePath() << ")\n";
         return false;
+    }
     m_pResources = std::move(resources);
     g_pResources = m_pResources.get();
     return true;

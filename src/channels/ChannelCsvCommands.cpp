@@ -1,6 +1,7 @@
 #include "channels/ChannelCsvCommands.h"
 
 #include "base/Globals.h"
+#include "base/LocalPath.h"
 #include "base/Prompter.h"
 #include "base/ResourceIds.h"
 #include "channels/CsvErrorsDlg.h"
@@ -12,14 +13,6 @@
 #include <QFileInfo>
 
 namespace {
-
-// A channel list is a few kilobytes; anything far larger is not one.
-constexpr std::size_t kMaxCsvBytes = 16 * 1024 * 1024;
-
-std::string LocalPath(const QString& path)
-{
-    return QFile::encodeName(path).toStdString();
-}
 
 QString ImportFilters()
 {
@@ -72,14 +65,16 @@ void CChannelCsvCommands::OnImport()
 
 bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
 {
-    std::vector<std::uint8_t> bytes;
+    std::string text;
     std::string error;
-    if (!ReadFileBytes(LocalPath(path), bytes, kMaxCsvBytes + 1, &error)) {
-        errors << QString::fromStdString(error);
-        return false;
-    }
-    if (bytes.size() > kMaxCsvBytes) {
+    switch (ReadChannelCsvFile(LocalPath(path), text, error)) {
+    case ChannelCsvRead::Ok:
+        break;
+    case ChannelCsvRead::TooLarge:
         errors << Lang("The file is too large for a channel list.", "文件太大，不是信道表。");
+        return false;
+    case ChannelCsvRead::CannotRead:
+        errors << QString::fromStdString(error);
         return false;
     }
 
@@ -89,9 +84,9 @@ bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
     RadioImage result{};
     std::vector<CsvError> csvErrors;
     const FrequencyBand band = m_view.Band();
-    if (!ImportChannelsCsv(std::string(bytes.begin(), bytes.end()), document->m_image, band, result, csvErrors)) {
-        for (const CsvError& e : csvErrors)
-            errors << QString::fromStdString(FormatCsvError(e));
+    if (!ImportChannelsCsv(text, document->m_image, band, result, csvErrors)) {
+        for (const std::string& line : CsvErrorLines(csvErrors))
+            errors << QString::fromStdString(line);
         return false;
     }
     const bool changed = result != document->m_image;

@@ -12,6 +12,7 @@
 #include "channels/ChannelCsvCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
+#include "core/settings/ProductInfo.h"
 #include "document/ProgramDoc.h"
 #include "link/RadioLink.h"
 
@@ -222,7 +223,9 @@ void CProgramView::ImageToGrid()
     if (g_byNewDocument) {
         image[ImageMap::kRadioType] = static_cast<std::uint8_t>(store.QueryDword("Type", 0) & 0xFF);
         image[ImageMap::kBandIndex] = static_cast<std::uint8_t>(store.QueryDword("Field", 0) & 0xFF);
-    } else {
+    } else if (ImageChoiceInLists(g_iniFile, image)) {
+        // Indexes outside the configured lists stay in the image (it opens
+        // and saves byte for byte) but are not made every new document's.
         store.SetDword("Type", image[ImageMap::kRadioType]);
         store.SetDword("Field", image[ImageMap::kBandIndex]);
     }

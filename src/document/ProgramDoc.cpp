@@ -3,6 +3,7 @@
 #include "base/AppServices.h"
 #include "base/Globals.h"
 #include "base/LanguageResources.h"
+#include "base/LocalPath.h"
 #include "base/Prompter.h"
 #include "base/ResourceIds.h"
 #include "core/document/DataFile.h"
@@ -79,17 +80,23 @@ bool CProgramDoc::OnNewDocument()
 
 bool CProgramDoc::OnOpenDocument(const QString& path)
 {
-    const DataFileResult result = LoadDataFile(QFile::encodeName(path).toStdString(), m_image);
+    std::string error;
+    const DataFileResult result = LoadDataFile(LocalPath(path), m_image, &error);
     switch (result) {
     case DataFileResult::Ok:
         break;
     case DataFileResult::BadFormat:
-        AppMessageBox(QString::fromStdString(DataFileResultText(result, IsChinese())));
+        AppMessageBox(QString::fromStdString(DataFileResultText(result, IsChinese())) + QStringLiteral("\n") + path);
         return false;
     case DataFileResult::Truncated:
+        AppMessageBox(Lang("%1 is not a complete data file (shorter than 1040 bytes).",
+                           "%1 不是完整的数据文件(不足 1040 字节)。")
+                          .arg(path));
         return false;
     default:
-        AppMessageBox(g_pResources->LoadString(Ids::IDS_OPEN_FAILED) + QStringLiteral("\n") + path);
+        // The system's reason: missing, not permitted, not a regular file.
+        AppMessageBox(g_pResources->LoadString(Ids::IDS_OPEN_FAILED) + QStringLiteral("\n")
+                      + (error.empty() ? path : QString::fromStdString(error)));
         return false;
     }
 
@@ -110,9 +117,12 @@ bool CProgramDoc::OnSaveDocument(const QString& path)
 {
     if (m_pView)
         m_pView->GridToImage();
-    const DataFileResult result = SaveDataFile(QFile::encodeName(path).toStdString(), m_image);
+    std::string error;
+    const DataFileResult result = SaveDataFile(LocalPath(path), m_image, &error);
     if (result != DataFileResult::Ok) {
-        AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n") + path);
+        // The path, then the system's reason ("No space left on device").
+        AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n")
+                      + (error.empty() ? path : QString::fromStdString(error)));
         return false;
     }
     SetModifiedFlag(false);

@@ -6,6 +6,7 @@
 #include "base/UserStore.h"
 #include "channels/ProgramView.h"
 #include "core/channels/ChannelTable.h"
+#include "core/settings/ProductInfo.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
@@ -362,6 +363,10 @@ void CMainFrame::OnProductInformation()
     if (result != QDialog::Accepted || !document || !view)
         return;
     const CProductInfoDlg& choice = *m_pProductInfoDlg;
+    // With no type or no band chosen OK changes nothing: not the image, the
+    // title, the limits nor the per-user values.
+    if (!IsCompleteProductChoice(choice.m_nType, choice.m_nBand))
+        return;
     if (choice.m_bImageChanged)
         document->SetModifiedFlag();
 

@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <ctime>
+#include <iostream>
 
 namespace {
 
@@ -169,7 +170,11 @@ void CRadioLink::OnRadioTransfer()
 
 void CRadioLink::KeepReadCopy()
 {
-    const ReadCopyResult copy = StoreReadCopy(m_host.image(), ReadCopiesDirectory(), std::time(nullptr));
+    std::string note;
+    const std::string directory = ReadCopiesDirectory(&note);
+    if (!note.empty())
+        std::cerr << "Program: " << note << "\n";
+    const ReadCopyResult copy = StoreReadCopy(m_host.image(), directory, std::time(nullptr));
     if (copy.Stored()) {
         ShowStatus(Lang("A copy of the radio's data was kept in %1", "对讲机数据的副本已保存在 %1")
                        .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(copy.path.c_str()))));

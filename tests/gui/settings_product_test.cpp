@@ -10,6 +10,7 @@
 #include "app/ProgramApp.h"
 #include "base/UserStore.h"
 #include "channels/ProgramView.h"
+#include "core/document/DataFile.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
@@ -47,7 +48,9 @@ private slots:
     void typeChangeSelectsFirstBand();
     void okThroughTheCommand_data();
     void okThroughTheCommand();
+    void cancelChangesNothing_data();
     void cancelChangesNothing();
+    void indexesBeyondTheListsStayInTheImage();
     void helpKey();
     void commandWithoutDocument();
 
@@ -216,8 +219,22 @@ void SettingsProductTest::okThroughTheCommand()
     });
 }
 
+void SettingsProductTest::cancelChangesNothing_data()
+{
+    QTest::addColumn<int>("type");  // -1: nothing chosen
+    QTest::addColumn<int>("band");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("cancel") << 2 << 2 << false;
+    QTest::newRow("OK without type or band") << -1 << -1 << true;
+    QTest::newRow("OK without band") << 1 << -1 << true;
+    QTest::newRow("OK without type") << -1 << 0 << true;
+}
+
 void SettingsProductTest::cancelChangesNothing()
 {
+    QFETCH(int, type);
+    QFETCH(int, band);
+    QFETCH(bool, ok);
     Start(ShippedIniWith("Setup", "Language", "English"));
     CChildFrame* child = m_frame->MDIGetActive();
     CProgramDoc* document = child->GetDocument();
@@ -227,16 +244,51 @@ void SettingsProductTest::cancelChangesNothing()
     const int low = view->m_nBandLow;
     const QString store = m_install->UserStoreText();
 
-    RunCommand([](Dlg* dialog) {
-        dialog->TypeList()->setCurrentIndex(2);
-        dialog->BandList()->setCurrentIndex(2);
-        dialog->reject();
+    RunCommand([&](Dlg* dialog) {
+        dialog->TypeList()->setCurrentIndex(type);
+        dialog->BandList()->setCurrentIndex(band);
+        ok ? dialog->accept() : dialog->reject();
     });
     QCOMPARE(document->m_image, image);
     QCOMPARE(m_frame->windowTitle(), title);
     QCOMPARE(view->m_nBandLow, low);
     QCOMPARE(m_install->UserStoreText(), store);
     QVERIFY(!document->IsModified());
+}
+
+void SettingsProductTest::indexesBeyondTheListsStayInTheImage()
+{
+    // A file made for a configuration with more types and bands opens and
+    // saves byte for byte, but does not become every new document's choice.
+    Start(ShippedIniWith("Setup", "Language", "English"));
+    CUserStore::ForApplication().SetDword("Type", 1);
+    CUserStore::ForApplication().SetDword("Field", 1);
+    struct Bytes { std::uint8_t type, band; };
+    for (const Bytes bytes : {Bytes{7, 0}, Bytes{0, 9}, Bytes{0xFF, 0xFF}}) {
+        RadioImage image = MakeNewImage();
+        image[0x32E] = bytes.type;
+        image[0x32F] = bytes.band;
+        const QString path = m_install->File(QStringLiteral("foreign-%1-%2.dat").arg(bytes.type).arg(bytes.band));
+        QCOMPARE(SaveDataFile(path.toStdString(), image), DataFileResult::Ok);
+        CProgramDoc* document = m_install->App()->OpenDocumentFile(path);
+        QVERIFY(document);
+        QCOMPARE(document->m_image, image);
+        const CUserStore store = CUserStore::ForApplication();
+        QCOMPARE(store.QueryDword("Type", 99), 1u);
+        QCOMPARE(store.QueryDword("Field", 99), 1u);
+        QVERIFY(document->OnSaveDocument(path));
+        RadioImage saved{};
+        QCOMPARE(LoadDataFile(path.toStdString(), saved), DataFileResult::Ok);
+        QCOMPARE(saved, image);
+    }
+    // A file whose bytes lie in the lists still sets them.
+    RadioImage image = MakeNewImage();
+    image[0x32E] = 2;
+    image[0x32F] = 0;
+    QCOMPARE(SaveDataFile(m_install->File("inside.dat").toStdString(), image), DataFileResult::Ok);
+    QVERIFY(m_install->App()->OpenDocumentFile(m_install->File("inside.dat")));
+    QCOMPARE(CUserStore::ForApplication().QueryDword("Type", 99), 2u);
+    QCOMPARE(CUserStore::ForApplication().QueryDword("Field", 99), 0u);
 }
 
 void SettingsProductTest::helpKey()

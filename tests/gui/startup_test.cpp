@@ -7,6 +7,7 @@
 #include "app/ProgramApp.h"
 #include "base/UserStore.h"
 #include "core/document/DataFile.h"
+#include "core/util/AtomicFile.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
@@ -24,6 +25,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <cstdio>
+#include <filesystem>
+#include <fcntl.h>
+#include <iostream>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -56,6 +64,10 @@ private slots:
     void commandLineOpensADataFile();
     void commandLineFailures_data();
     void commandLineFailures();
+    void commandLineRefusesWhatIsNotAFileAtOnce();
+    void bundleFailureSaysWhatWasTried();
+    void nameThatIsNotUtf8OpensAndSaves();
+    void failedSaveNamesTheSystemsReason();
     void startedByNameThroughALink();
     void languageRestartsTheProgramOfTheApplicationDirectory();
 };
@@ -246,21 +258,31 @@ void StartupTest::commandLineOpensADataFile()
 void StartupTest::commandLineFailures_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("chinese");
+    QTest::addColumn<QString>("message");  // %1: the file's path
 
     QByteArray wrongMagic = QByteArray(1040, '\xFF');
     wrongMagic.replace(0, 16, QByteArray("T594", 4) + QByteArray(12, '\0'));
-    QTest::newRow("wrong magic") << wrongMagic << "Data Format Error";
-    QTest::newRow("header only") << (QByteArray("T593", 4) + QByteArray(12, '\0')) << QString();
-    QTest::newRow("missing file") << QByteArray() << "Failed to open the document.";
+    const QByteArray header = QByteArray("T593", 4) + QByteArray(12, '\0');
+    QTest::newRow("wrong magic") << wrongMagic << false << "Data Format Error\n%1";
+    QTest::newRow("wrong magic, Chinese") << wrongMagic << true << QString::fromUtf8("数据格式不正确\n%1");
+    QTest::newRow("header only") << header << false
+                                 << "%1 is not a complete data file (shorter than 1040 bytes).";
+    QTest::newRow("one byte short, Chinese") << (header + QByteArray(1023, '\xFF')) << true
+                                             << QString::fromUtf8("%1 不是完整的数据文件(不足 1040 字节)。");
+    QTest::newRow("missing file") << QByteArray() << false
+                                  << "Failed to open the document.\ncannot open %1: No such file or directory";
 }
 
 void StartupTest::commandLineFailures()
 {
     QFETCH(QByteArray, content);
+    QFETCH(bool, chinese);
     QFETCH(QString, message);
 
     CTestInstall install;
+    if (chinese)
+        install.WriteFile("Program.ini", ShippedIniWith("Setup", "Language", "Chinese"));
     if (!content.isEmpty())
         install.WriteFile("radio.dat", content);
     // The failure is reported and the program goes on with a new document.
@@ -269,12 +291,114 @@ void StartupTest::commandLineFailures()
     QCOMPARE(frame->ChildFrames().size(), 1);
     QVERIFY(frame->MDIGetActive()->GetDocument()->GetPathName() != install.File("radio.dat"));
     QCOMPARE(int(g_byNewDocument), 1);
-    if (message.isEmpty()) {
-        QVERIFY(install.prompter.messages.isEmpty());
-    } else {
+    QCOMPARE(install.prompter.messages.size(), 1);
+    QCOMPARE(install.prompter.messages[0].text, message.arg(install.File("radio.dat")));
+}
+
+void StartupTest::commandLineRefusesWhatIsNotAFileAtOnce()
+{
+    // A FIFO would block an open() for ever: the alarm ends this test (and
+    // fails it) instead of hanging the suite.
+    CTestInstall install;
+    const QString fifo = install.File("fifo.dat");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    QDir().mkpath(install.File("folder.dat"));
+    for (const QString& path : {fifo, install.File("folder.dat")}) {
+        ::alarm(30);
+        QVERIFY(install.Start({path}));
+        ::alarm(0);
         QCOMPARE(install.prompter.messages.size(), 1);
-        QCOMPARE(install.prompter.messages[0].text.section('\n', 0, 0), message);
+        QCOMPARE(install.prompter.messages[0].text,
+                 QStringLiteral("Failed to open the document.\n%1: not a regular file").arg(path));
+        QCOMPARE(int(g_byNewDocument), 1);
+        install.Stop();
+        install.prompter.messages.clear();
     }
+}
+
+void StartupTest::bundleFailureSaysWhatWasTried()
+{
+    CTestInstall install;
+    install.WriteFile("Program.ini", ShippedIniWith("Setup", "Language", "Klingon"));
+    // Standard error goes to a file while the program starts.
+    const QString log = install.File("stderr.txt");
+    std::fflush(stderr);
+    const int saved = ::dup(2);
+    const int file = ::open(QFile::encodeName(log).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(file, 2);
+    const bool started = install.Start();
+    std::cerr.flush();
+    ::dup2(saved, 2);
+    ::close(saved);
+    ::close(file);
+    QVERIFY(!started);
+    QCOMPARE(install.prompter.messages.size(), 1);
+    QCOMPARE(install.prompter.messages[0].text, QStringLiteral("Load language DLL fail"));
+    const QString said = install.ReadFile("stderr.txt");
+    QVERIFY2(said.contains(install.File("Klingon.rcc")), qPrintable(said));
+    QVERIFY2(said.contains("Language=Klingon"), qPrintable(said));
+    QCOMPARE(said.count('\n'), 1);
+}
+
+void StartupTest::nameThatIsNotUtf8OpensAndSaves()
+{
+    // The system's name has a byte that is not UTF-8; Qt hands the program
+    // the name with U+FFFD in its place.
+    CTestInstall install;
+    const QByteArray raw = QFile::encodeName(install.Dir()) + "/radio-\xff\xfe.dat";
+    RadioImage image = MakeNewImage();
+    image[0x3F0] = 0x5A;
+    QCOMPARE(SaveDataFile(raw.toStdString(), image), DataFileResult::Ok);
+    const QString name = QFile::decodeName(raw);
+    QVERIFY(QFile::encodeName(name) != raw);
+
+    QVERIFY(install.Start({name}));
+    QVERIFY(install.prompter.messages.isEmpty());
+    CProgramDoc* document = install.App()->MainFrame()->MDIGetActive()->GetDocument();
+    QCOMPARE(document->m_image, image);
+    QCOMPARE(int(g_byNewDocument), 0);
+
+    document->m_image[0x3F0] = 0xA5;
+    QVERIFY(document->OnSaveDocument(document->GetPathName()));
+    RadioImage saved{};
+    QCOMPARE(LoadDataFile(raw.toStdString(), saved), DataFileResult::Ok);
+    QCOMPARE(saved[0x3F0], std::uint8_t(0xA5));
+    // Nothing else was written beside it (no file under the U+FFFD name).
+    int entries = 0;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(install.Dir().toStdString(), ignored))
+        entries += entry.path().filename().string().rfind("radio-", 0) == 0;
+    QCOMPARE(entries, 1);
+}
+
+void StartupTest::failedSaveNamesTheSystemsReason()
+{
+    CTestInstall install;
+    QVERIFY(install.Start());
+    CProgramDoc* document = install.App()->MainFrame()->MDIGetActive()->GetDocument();
+    const QString path = install.File("radio.dat");
+    install.WriteFile("radio.dat", "old");
+    struct Case { int error; const char* reason; };
+    for (const Case c : {Case{ENOSPC, "No space left on device"}, Case{EROFS, "Read-only file system"},
+                         Case{EACCES, "Permission denied"}}) {
+        install.prompter.messages.clear();
+        {
+            ScopedAtomicWriteFailure failure(AtomicWriteStep::Sync, c.error);
+            QVERIFY(!document->OnSaveDocument(path));
+        }
+        QCOMPARE(install.prompter.messages.size(), 1);
+        QCOMPARE(install.prompter.messages[0].text,
+                 QStringLiteral("Failed to save the document.\ncannot write %1: %2").arg(path, c.reason));
+        QCOMPARE(install.ReadFile("radio.dat"), QStringLiteral("old"));
+    }
+    // A target that is not a regular file is never replaced.
+    const QString fifo = install.File("fifo.dat");
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0644), 0);
+    install.prompter.messages.clear();
+    QVERIFY(!document->OnSaveDocument(fifo));
+    QCOMPARE(install.prompter.messages.value(0).text,
+             QStringLiteral("Failed to save the document.\n%1: not a regular file").arg(fifo));
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
 }
 
 // The install's layout: Program with its files in one directory, and
