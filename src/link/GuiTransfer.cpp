@@ -50,6 +50,9 @@ QString CGuiTransferPrompter::Text(TransferMessage message) const
         const std::string hint = PortPermissionHint(m_port.Device());
         if (!hint.empty())
             text += QStringLiteral("\n\n") + QString::fromLocal8Bit(hint.c_str());
+    } else if (message == TransferMessage::CannotOpenPort && error == NotASerialPortError()) {
+        text += QStringLiteral("\n\n%1: %2").arg(QString::fromLocal8Bit(m_port.Device().c_str()),
+                                                QString::fromStdString(error.message()));
     }
     return text;
 }

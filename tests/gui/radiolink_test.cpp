@@ -35,6 +35,7 @@
 #include <QAction>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -128,6 +129,7 @@ private slots:
     void cancelDuringTransferEndsSilently();
     void failuresShowTheirMessageAndChangeNothing_data();
     void failuresShowTheirMessageAndChangeNothing();
+    void portThatIsNotATerminalSaysSo();
     void secondCommandCreatesNoSecondWindow();
     void keysAndToolbarStartTheCommands();
     void chineseCaptions();
@@ -342,6 +344,23 @@ void RadioLinkTest::cancelDuringTransferEndsSilently()
     QCOMPARE(g_nDeviceMode, 2);
     QCOMPARE(g_byNewDocument, 1);
     QVERIFY(Copies(*m_install).isEmpty());
+}
+
+void RadioLinkTest::portThatIsNotATerminalSaysSo()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.path() + "/not-a-port";
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, dir.path()}) {
+        QVERIFY(Start({{1, path}}));
+        m_install->prompter.answers = {PromptAnswer::Ok};
+        Transfer(false);
+        QCOMPARE(m_install->prompter.messages.size(), 1);
+        QCOMPARE(m_install->prompter.messages.first().text,
+                 QStringLiteral("Could not Open the Port,Please check whether the Port are occupied or the device are "
+                                "ok\n\n%1: not a serial port")
+                     .arg(path));
+    }
 }
 
 void RadioLinkTest::failuresShowTheirMessageAndChangeNothing_data()
