@@ -16,9 +16,9 @@ inline constexpr std::size_t kDataFileSize = kDataFileHeaderSize + ImageMap::kIm
 enum class DataFileResult
 {
     Ok,
-    CannotOpen,    // missing, unreadable, or a read error
+    CannotOpen,    // missing, unreadable, not a regular file, or a read error
     BadFormat,     // the magic is wrong: the GUI says "Data Format Error"
-    Truncated,     // shorter than 1040 bytes: fails without a message
+    Truncated,     // shorter than 1040 bytes
     CannotWrite,
 };
 
@@ -33,6 +33,6 @@ DataFileResult LoadDataFile(const std::string& path, RadioImage& image, std::str
 DataFileResult SaveDataFile(const std::string& path, const RadioImage& image, std::string* error = nullptr);
 
 // A one-line English or Chinese description of a failure, for the command
-// line and for messages that have no resource text. Truncated files give ""
-// by design: the program reports them without a message.
+// line and for messages that have no resource text. Truncated files give "":
+// their message names the file ("... is not a complete data file").
 std::string DataFileResultText(DataFileResult result, bool chinese);
