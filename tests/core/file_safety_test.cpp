@@ -272,8 +272,7 @@ TEST_F(FileSafety, ChannelListsOverOneMebibyteAreRefusedUnread)
         std::size_t size;
         ChannelCsvRead expected;
     };
-    for (const Case c : {Case{kMaxChannelCsvBytes, ChannelCsvRead::Ok}, Case{kMaxChannelCsvBytes + 1, ChannelCsvRead::TooLarge},
-                         Case{100 * kMaxChannelCsvBytes, ChannelCsvRead::TooLarge}}) {
+    for (const Case c : {Case{kMaxChannelCsvBytes, ChannelCsvRead::Ok}, Case{kMaxChannelCsvBytes + 1, ChannelCsvRead::TooLarge}}) {
         std::ofstream(Path("list.csv"), std::ios::binary | std::ios::trunc) << std::string(c.size, ',');
         std::string text;
         std::string error;

@@ -263,24 +263,19 @@ void SettingsProductTest::indexesBeyondTheListsStayInTheImage()
     Start(ShippedIniWith("Setup", "Language", "English"));
     CUserStore::ForApplication().SetDword("Type", 1);
     CUserStore::ForApplication().SetDword("Field", 1);
-    struct Bytes { std::uint8_t type, band; };
-    for (const Bytes bytes : {Bytes{7, 0}, Bytes{0, 9}, Bytes{0xFF, 0xFF}}) {
-        RadioImage image = MakeNewImage();
-        image[0x32E] = bytes.type;
-        image[0x32F] = bytes.band;
-        const QString path = m_install->File(QStringLiteral("foreign-%1-%2.dat").arg(bytes.type).arg(bytes.band));
-        QCOMPARE(SaveDataFile(path.toStdString(), image), DataFileResult::Ok);
-        CProgramDoc* document = m_install->App()->OpenDocumentFile(path);
-        QVERIFY(document);
-        QCOMPARE(document->m_image, image);
-        const CUserStore store = CUserStore::ForApplication();
-        QCOMPARE(store.QueryDword("Type", 99), 1u);
-        QCOMPARE(store.QueryDword("Field", 99), 1u);
-        QVERIFY(document->OnSaveDocument(path));
-        RadioImage saved{};
-        QCOMPARE(LoadDataFile(path.toStdString(), saved), DataFileResult::Ok);
-        QCOMPARE(saved, image);
-    }
+    RadioImage foreign = MakeNewImage();
+    foreign[0x32E] = 7;  // three types are configured
+    foreign[0x32F] = 9;
+    const QString path = m_install->File("foreign.dat");
+    QCOMPARE(SaveDataFile(path.toStdString(), foreign), DataFileResult::Ok);
+    CProgramDoc* document = m_install->App()->OpenDocumentFile(path);
+    QVERIFY(document);
+    QCOMPARE(CUserStore::ForApplication().QueryDword("Type", 99), 1u);
+    QCOMPARE(CUserStore::ForApplication().QueryDword("Field", 99), 1u);
+    QVERIFY(document->OnSaveDocument(path));
+    RadioImage saved{};
+    QCOMPARE(LoadDataFile(path.toStdString(), saved), DataFileResult::Ok);
+    QCOMPARE(saved, foreign);
     // A file whose bytes lie in the lists still sets them.
     RadioImage image = MakeNewImage();
     image[0x32E] = 2;
