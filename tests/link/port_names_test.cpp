@@ -76,6 +76,7 @@ TEST(PortNames, PermissionHintNamesTheDevicesGroup)
         GTEST_SKIP() << "no dialout group here";
     const auto file = std::filesystem::temp_directory_path() / ("port-" + std::to_string(getpid()));
     std::ofstream(file).put('x');
+    std::filesystem::permissions(file, std::filesystem::perms(0660));
     if (chown(file.c_str(), static_cast<uid_t>(-1), dialout->gr_gid) != 0)
         GTEST_SKIP() << "cannot change the group of a file here";
     const std::string hint = PortPermissionHint(file.string());
