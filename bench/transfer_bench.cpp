@@ -170,7 +170,7 @@ int main(int argc, char** argv)
     }
     std::filesystem::remove_all(dir);
 
-    std::printf("\n%-16s %10s %12s %7s\n", "", "median ms", "wire min ms", "ratio");
+    std::printf("\n%-20s %10s %12s %7s\n", "", "median ms", "wire min ms", "ratio");
     bool met = true;
     for (const Row& row : rows) {
         const double readRatio = row.readMs / ReadMinimumMs();
