@@ -172,7 +172,7 @@ std::map<int, std::string> CPortSettingDlg::Mappings() const
 
 void CPortSettingDlg::Refresh()
 {
-    const std::vector<SerialPortInfo> ports = ListSerialPorts();
+    const std::vector<SerialPortInfo> ports = m_lister();
     const std::map<int, std::string> mappings = Mappings();
     QString hint;
     for (int n = 1; n <= kPortCount; ++n) {

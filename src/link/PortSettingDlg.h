@@ -15,7 +15,10 @@
 
 #include <QDialog>
 
+#include "core/link/PortNames.h"
+
 #include <array>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -39,6 +42,8 @@ public:
     void OnInitDialog();
     // Probes the ports again and renames them, keeping the choice.
     void Refresh();
+    // Where the ports present come from (this machine's, by default).
+    void SetPortLister(std::function<std::vector<SerialPortInfo>()> lister) { m_lister = std::move(lister); }
     // OK: stores the checked port, if any, then closes.
     void accept() override;
 
@@ -69,5 +74,6 @@ private:
     QLineEdit* m_pDeviceEdit = nullptr;
     QFileSystemWatcher* m_pWatcher = nullptr;
     QTimer* m_pRefreshTimer = nullptr;
+    std::function<std::vector<SerialPortInfo>()> m_lister = [] { return ListSerialPorts(); };
     std::optional<std::pair<int, std::string>> m_typed;  // number and path typed, stored on OK
 };

@@ -140,6 +140,7 @@ private slots:
     void readOnAModifiedDocumentAsksFirst();
     void theStatusBarConfirmsOrSaysTheCableWentAway();
     void theDeviceFieldAimsANumberAtAPathForThisUser();
+    void portSettingNamesTheCables();
 
 private:
     // Starts the program with the ports mapped; the view of its document.
@@ -794,6 +795,43 @@ void RadioLinkTest::theDeviceFieldAimsANumberAtAPathForThisUser()
     QTest::keyClick(dialog->DeviceEdit(), Qt::Key_Tab);
     dialog->reject();
     QCOMPARE(QString::fromStdString(PortDevice(14)), sim.Device());
+}
+
+void RadioLinkTest::portSettingNamesTheCables()
+{
+    // Two cables as sysfs would describe them, on two simulated radios so
+    // that they open.
+    CSim ftdi({"--no-pace"});
+    CSim prolific({"--no-pace"});
+    QVERIFY(Start({}));
+    std::vector<SerialPortInfo> present = {
+        {ftdi.Device().toStdString(), "ttyUSB0", "FTDI FT232R USB UART", "0403", "6001", "A1B2", "ftdi_sio"},
+        {prolific.Device().toStdString(), "ttyUSB1", "Prolific PL2303", "067b", "2303", "", "pl2303"},
+    };
+    CPortSettingDlg* dialog = m_view->RadioLink()->PortSettingDialog();
+    dialog->SetPortLister([&] { return present; });
+    g_strPortName = "COM1";
+    dialog->OnInitDialog();
+    QCOMPARE(dialog->DeviceLabel(1)->text(), QStringLiteral("ttyUSB0 · FTDI FT232R USB UART"));
+    QCOMPARE(dialog->DeviceLabel(2)->text(), QStringLiteral("ttyUSB1 · Prolific PL2303"));
+    QVERIFY(dialog->DeviceLabel(1)->toolTip().startsWith(ftdi.Device()));
+    QVERIFY(dialog->PortButton(1)->isEnabled());
+    QCOMPARE(dialog->CheckedPort(), 1);
+    QCOMPARE(dialog->DeviceEdit()->text(), ftdi.Device());
+    if (const QByteArray shots = qgetenv("RADIO_LINK_SHOTS"); !shots.isEmpty()) {
+        dialog->show();
+        QTest::qWait(200);
+        dialog->grab().save(QString::fromLocal8Bit(shots) + "/port-setting.png");
+    }
+
+    // The first cable is pulled while the dialog is open: the next probe
+    // moves the second up to number 1.
+    present.erase(present.begin());
+    dialog->Refresh();
+    QCOMPARE(dialog->DeviceLabel(1)->text(), QStringLiteral("ttyUSB1 · Prolific PL2303"));
+    QCOMPARE(dialog->DeviceLabel(2)->text(), QStringLiteral("(no device)"));
+    QVERIFY(!dialog->PortButton(2)->isEnabled());
+    dialog->reject();
 }
 
 QTEST_MAIN(RadioLinkTest)
