@@ -55,7 +55,7 @@ CPortSettingDlg::CPortSettingDlg(QWidget* owner)
         small.setPointSizeF(small.pointSizeF() * 0.85);
         device->setFont(small);
         device->setForegroundRole(QPalette::PlaceholderText);
-        device->setMinimumWidth(150);
+        device->setMinimumWidth(200);
         const int row = (n - 1) / kColumns;
         const int column = (n - 1) % kColumns;
         grid->addWidget(port, row * 2, column);
@@ -203,7 +203,7 @@ void CPortSettingDlg::Refresh()
         } else if (error == std::errc::device_or_resource_busy) {
             text += Lang(" (in use)", " (占用)");
         }
-        label->setText(fontMetrics().elidedText(text, Qt::ElideMiddle, 220));
+        label->setText(fontMetrics().elidedText(text, Qt::ElideMiddle, 200));
         label->setToolTip(tip.isEmpty() || tip == text ? text : tip + QStringLiteral("\n") + text);
         port->setToolTip(label->toolTip());
     }
