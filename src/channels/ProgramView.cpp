@@ -197,6 +197,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     link.imageToGrid = [this] { ImageToGrid(); };
     link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
     link.markModified = [this] { m_pDocument->SetModifiedFlag(); };
+    link.saveModified = [this] { return m_pDocument->SaveModified(); };
     m_pRadioLink = new CRadioLink(std::move(link));
 }
 
