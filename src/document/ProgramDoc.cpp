@@ -115,8 +115,11 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
 
 bool CProgramDoc::OnSaveDocument(const QString& path)
 {
-    if (m_pView)
+    // The value still being typed is part of what is saved.
+    if (m_pView) {
+        m_pView->CommitPendingEdit();
         m_pView->GridToImage();
+    }
     std::string error;
     const DataFileResult result = SaveDataFile(LocalPath(path), m_image, &error);
     if (result != DataFileResult::Ok) {

@@ -26,7 +26,9 @@ constexpr const char* kUsage =
     "also when XDG_DATA_HOME is a relative path), named from the local time;\n"
     "the newest 100 copies by the time they were written are kept.\n"
     "\n"
-    "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n";
+    "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n"
+    "Ctrl+C stops the read at the next frame; the output file is not touched\n"
+    "and the exit status is 130.\n";
 
 int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -53,6 +55,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const TransferResult result = RunConsoleTransfer(
         "read", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Read(d, image); }, device,
         err);
+    if (result.outcome == TransferOutcome::Cancelled)
+        return kExitInterrupted;
     if (result.outcome != TransferOutcome::Completed)
         return kExitFailed;
     // The copy comes first: it keeps what the radio held even when the
