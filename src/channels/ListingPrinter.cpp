@@ -50,7 +50,7 @@ CListingPrinter::CListingPrinter(ListingContent content)
 
 int CListingPrinter::OnPreparePrinting()
 {
-    m_lastPage = CountChannelPages(m_content.texts, m_content.deviceMode, m_breaks) + 1;
+    m_lastPage = CountChannelPages(m_content.texts, m_breaks) + 1;
     return m_lastPage;
 }
 

@@ -102,7 +102,6 @@ ListingContent ViewListingContent(const CProgramView& view)
     ListingContent content;
     content.texts = view.GridTexts();
     content.image = view.GetDocument()->m_image;
-    content.deviceMode = g_nDeviceMode;
     content.chinese = IsChinese();
     content.owner = LanguageText("Copyrights Owner").toStdString();
     return content;

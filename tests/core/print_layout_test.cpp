@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/channels/ChannelCodec.h"
 #include "core/channels/PrintLayout.h"
 
 namespace {
@@ -33,12 +34,11 @@ ChannelTable Grid(const std::vector<int>& rows)
     return table;
 }
 
-ListingContent Content(const ChannelTable& texts, int mode = 0)
+ListingContent Content(const ChannelTable& texts)
 {
     ListingContent content;
     content.texts = texts;
     content.image.fill(0);
-    content.deviceMode = mode;
     content.owner = "Owner Ltd";
     return content;
 }
@@ -114,26 +114,38 @@ TEST(PrintLayout, PagesAndChannelBlocksFollowTheProgrammedRows)
     }
 }
 
-TEST(PrintLayout, TheShownFrequencyDecidesWhetherAChannelIsPrinted)
+TEST(PrintLayout, EitherFrequencyListsAChannelInEveryMode)
 {
-    // Row 2 holds only a receive frequency, row 3 only a transmit frequency;
-    // rows 4 has every cell but the frequencies.
+    // In the image: channel 2 receives only, channel 3 transmits only,
+    // channel 4 does both, channel 5 has neither but a tone. The listing of
+    // a device mode lists what that mode's grid shows, by the same rule the
+    // window and the command line share.
+    RadioImage image = MakeNewImage();
+    EncodeFrequency(image, 2, FrequencySide::Receive, "145.00000");
+    EncodeFrequency(image, 3, FrequencySide::Transmit, "150.00000");
+    EncodeFrequency(image, 4, FrequencySide::Receive, "146.52000");
+    EncodeFrequency(image, 4, FrequencySide::Transmit, "146.52000");
+    EncodeTone(image, 5, ToneSide::Encode, "67.0");
+    struct Case { int mode; HeadingList page2; };
+    const Case cases[] = {
+        {0, {{"Channel 2:", 0}, {"Channel 3:", 1}, {"Channel 4:", 2}}},
+        {1, {{"Channel 2:", 0}, {"Channel 4:", 1}}},
+        {2, {{"Channel 3:", 0}, {"Channel 4:", 1}}},
+    };
+    for (const Case& c : cases) {
+        const ListingContent content = ImageListing(image, c.mode, false, "Owner Ltd");
+        ASSERT_EQ(ListingPageCount(content), 2) << "mode " << c.mode;
+        EXPECT_EQ(Headings(Page(content, 2)), c.page2) << "mode " << c.mode;
+    }
+
+    // On texts alone: a row with only an Rx or only a Tx cell is listed, a
+    // row with every other cell but no frequency is not.
     ChannelTable texts = Grid({});
     texts[2][kColRxFrequency] = "145.00000";
     texts[3][kColTxFrequency] = "150.00000";
     for (int c : {kColDecodeTone, kColBandwidth, kColScan, kColBusyLock, kColPower})
         texts[4][static_cast<std::size_t>(c)] = "x";
-    struct Case { int mode; HeadingList page2; };
-    const Case cases[] = {
-        {0, {{"Channel 2:", 0}}},
-        {1, {{"Channel 2:", 0}}},
-        {2, {{"Channel 3:", 0}}},
-    };
-    for (const Case& c : cases) {
-        const ListingContent content = Content(texts, c.mode);
-        ASSERT_EQ(ListingPageCount(content), 2) << "mode " << c.mode;
-        EXPECT_EQ(Headings(Page(content, 2)), c.page2) << "mode " << c.mode;
-    }
+    EXPECT_EQ(Headings(Page(Content(texts), 2)), (HeadingList{{"Channel 2:", 0}, {"Channel 3:", 1}}));
 }
 
 TEST(PrintLayout, UnitsAndFontsFollowThePrintableArea)

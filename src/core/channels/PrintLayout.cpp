@@ -60,19 +60,19 @@ FontSize ListingFontSize(const PageUnits& units, FontRole role)
     return {units.v * 8 / 10, units.u * 8 / 10};
 }
 
-bool IsPrintedChannel(const ChannelTable& texts, int row, int deviceMode)
+bool IsPrintedChannel(const ChannelTable& texts, int row)
 {
     if (row < 1 || row >= kTableRows)
         return false;
-    const int column = deviceMode == 2 ? kColTxFrequency : kColRxFrequency;
-    return !texts[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].empty();
+    const auto& cells = texts[static_cast<std::size_t>(row)];
+    return !cells[kColRxFrequency].empty() || !cells[kColTxFrequency].empty();
 }
 
-int CountChannelPages(const ChannelTable& texts, int deviceMode, ChannelPageBreaks& breaks)
+int CountChannelPages(const ChannelTable& texts, ChannelPageBreaks& breaks)
 {
     breaks = ChannelPageBreaks{};
     for (int row = 1; row < kTableRows; ++row) {
-        if (!IsPrintedChannel(texts, row, deviceMode))
+        if (!IsPrintedChannel(texts, row))
             continue;
         ++breaks.printedCount;
         if (breaks.printedCount == kChannelsPerPage)
@@ -83,10 +83,21 @@ int CountChannelPages(const ChannelTable& texts, int deviceMode, ChannelPageBrea
     return (breaks.printedCount + kChannelsPerPage - 1) / kChannelsPerPage;
 }
 
+ListingContent ImageListing(const RadioImage& image, int deviceMode, bool chinese, std::string owner)
+{
+    ListingContent content;
+    content.image = image;
+    content.chinese = chinese;
+    content.owner = std::move(owner);
+    content.texts = NewChannelTable(chinese);
+    ImageToTable(image, deviceMode, chinese, content.texts);
+    return content;
+}
+
 int ListingPageCount(const ListingContent& content)
 {
     ChannelPageBreaks breaks;
-    return CountChannelPages(content.texts, content.deviceMode, breaks) + 1;
+    return CountChannelPages(content.texts, breaks) + 1;
 }
 
 void PrintOptionsPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
@@ -107,7 +118,7 @@ void PrintChannelPage(const ListingContent& content, const PageUnits& units, con
                       int pageNumber, ListingPage& page)
 {
     ChannelPageBreaks breaks;
-    CountChannelPages(content.texts, content.deviceMode, breaks);
+    CountChannelPages(content.texts, breaks);
     AddTitle(page, Pick(content.chinese, "Channel", "信道"), units, lines);
 
     const std::array<int, 3> breakRows = {breaks.breakRow1, breaks.breakRow2, breaks.breakRow3};
@@ -119,7 +130,7 @@ void PrintChannelPage(const ListingContent& content, const PageUnits& units, con
     const int u = units.u;
     int g = -1;
     for (int row = first; row <= last; ++row) {
-        if (!IsPrintedChannel(content.texts, row, content.deviceMode))
+        if (!IsPrintedChannel(content.texts, row))
             continue;
         ++g;
         const int s = (g % kChannelsPerPage) * 5 * l;

@@ -81,7 +81,6 @@ struct ListingPage {
 struct ListingContent {
     ChannelTable texts{};    // rows 1..16, columns 1..8: the channel texts
     RadioImage image{};      // the feature bytes of the options page
-    int deviceMode = 2;      // decides which frequency makes a channel programmed
     bool chinese = false;    // titles and labels in Chinese
     std::string owner;       // printed in every foot; nothing when empty
 };
@@ -95,13 +94,19 @@ struct ChannelPageBreaks {
     int printedCount = 0;
 };
 
-// A channel is printed when its Rx Frequency cell holds a text; in device
-// mode 2, which shows only the transmit side, when its Tx Frequency cell does.
-bool IsPrintedChannel(const ChannelTable& texts, int row, int deviceMode);
+// A channel is printed when its Rx Frequency or its Tx Frequency cell holds
+// a text, whatever the device mode: a receive-only and a transmit-only
+// channel are listed alike.
+bool IsPrintedChannel(const ChannelTable& texts, int row);
 
 // Counts the printed channels, rewrites the breaks and returns the number of
 // channel pages, (count + 7) / 8.
-int CountChannelPages(const ChannelTable& texts, int deviceMode, ChannelPageBreaks& breaks);
+int CountChannelPages(const ChannelTable& texts, ChannelPageBreaks& breaks);
+
+// The listing of a data file as the channel window shows it in a device
+// mode (1 receive side, 2 transmit side, 0 both): the texts the grid would
+// hold and the feature bytes of the image.
+ListingContent ImageListing(const RadioImage& image, int deviceMode, bool chinese, std::string owner);
 
 // Number of pages of the listing: the options page and the channel pages.
 int ListingPageCount(const ListingContent& content);

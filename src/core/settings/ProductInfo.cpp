@@ -1,5 +1,7 @@
 #include "core/settings/ProductInfo.h"
 
+#include "core/channels/ChannelTable.h"
+
 namespace {
 
 const char* const kSetup = "Setup";
@@ -64,4 +66,17 @@ bool StoreProductChoice(int type, int band, RadioImage& image)
     image[ImageMap::kRadioType] = typeByte;
     image[ImageMap::kBandIndex] = bandByte;
     return changed;
+}
+
+ImageProduct ProductOfImage(const CIniFile& ini, const RadioImage& image)
+{
+    ImageProduct product;
+    product.typeIndex = image[ImageMap::kRadioType];
+    product.bandIndex = image[ImageMap::kBandIndex];
+    const std::string k = std::to_string(product.typeIndex + 1);
+    product.typeName = ini.GetValue("Setup", "Type" + k, "");
+    const std::string bandList = ini.GetValue("Setup", "Field" + k, "");
+    if (!bandList.empty())
+        product.bandText = BandText(bandList, product.bandIndex);
+    return product;
 }
