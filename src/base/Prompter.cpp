@@ -56,9 +56,10 @@ public:
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
 
-    QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+        return QFileDialog::getOpenFileName(parent, caption, directory, filter);
     }
 
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,

@@ -23,7 +23,9 @@ public:
                                  PromptButtons buttons, PromptIcon icon) = 0;
 
     // An empty result means the user cancelled.
-    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    // directory: where the dialog starts (empty: the platform's choice).
+    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                                  const QString& filter) = 0;
     // The same with several filters (separated by ";;"); selectedFilter

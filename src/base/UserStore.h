@@ -2,10 +2,12 @@
 // Per-user values kept between runs, in place of a registry: a small INI
 // file under the user's configuration directory ($XDG_CONFIG_HOME, else
 // ~/.config). Each key path ("Software\" + AppName) is a section, each value
-// a 32-bit number stored in decimal; key paths and value names are matched
+// a 32-bit number stored in decimal or a text; key paths and value names are matched
 // without regard to case. Every access reads the file afresh and a change
 // is written at once (atomically), so two running instances never undo each
 // other's choices.
+
+#include "core/app/UserValues.h"
 
 #include <QString>
 #include <cstdint>
@@ -28,6 +30,13 @@ public:
     std::uint32_t QueryDword(const std::string& name, std::uint32_t missing) const;
     // Stores the value; false when the file could not be written.
     bool SetDword(const std::string& name, std::uint32_t value);
+
+    // Texts (a language name, a file path); nothing when missing or empty.
+    std::optional<std::string> QueryString(const std::string& name) const;
+    bool SetString(const std::string& name, const std::string& value);
+
+    // The same values as the core reads and writes them.
+    UserValues Values() const;
 
 private:
     std::string m_keyPath;

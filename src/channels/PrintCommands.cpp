@@ -6,6 +6,8 @@
 #include "channels/ListingPrinter.h"
 #include "base/CmdTarget.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -50,7 +52,17 @@ void CPrintCommands::OnFilePrint()
     QPrinter& printer = Printer();
     const int lastPage = listing.OnPreparePrinting();
     printer.setPrintRange(QPrinter::AllPages);
-    if (!Prompter().PrintDialog(m_pParent, printer, lastPage))
+    // The dialog proposes the printer's document name with ".pdf" for PDF
+    // output, in the current folder when that lies in the home folder: the
+    // document's folder is made current while the dialog is open.
+    const QFileInfo document(m_documentPath());
+    printer.setDocName(document.completeBaseName());
+    const QString current = QDir::currentPath();
+    if (document.isAbsolute() && document.dir().exists())
+        QDir::setCurrent(document.absolutePath());
+    const bool chosen = Prompter().PrintDialog(m_pParent, printer, lastPage);
+    QDir::setCurrent(current);
+    if (!chosen)
         return;
     if (!listing.PrintRange(printer))
         ReportFailure();
