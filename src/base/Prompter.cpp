@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -68,9 +69,13 @@ public:
         return QFileDialog::getSaveFileName(parent, caption, initialName, filter);
     }
 
-    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override
+    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) override
     {
         QPrintDialog dialog(&printer, parent);
+        // The dialog names a PDF file in the home folder by itself; its
+        // file field takes the proposal instead.
+        if (auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename")); field && !pdfFile.isEmpty())
+            field->setText(pdfFile);
         dialog.setMinMax(1, lastPage);
         dialog.setFromTo(1, lastPage);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);

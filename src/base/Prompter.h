@@ -34,7 +34,8 @@ public:
                                            const QString& filters, QString& selectedFilter);
 
     // The print dialog on the printer for pages 1..lastPage; true to print.
-    virtual bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) = 0;
+    // pdfFile: the file proposed for PDF output (empty: the dialog's own).
+    virtual bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) = 0;
     // Shows a print preview window until it is closed.
     virtual void PrintPreview(QPrintPreviewDialog& preview) = 0;
 };

@@ -6,7 +6,6 @@
 #include "channels/ListingPrinter.h"
 #include "base/CmdTarget.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -52,17 +51,14 @@ void CPrintCommands::OnFilePrint()
     QPrinter& printer = Printer();
     const int lastPage = listing.OnPreparePrinting();
     printer.setPrintRange(QPrinter::AllPages);
-    // The dialog proposes the printer's document name with ".pdf" for PDF
-    // output, in the current folder when that lies in the home folder: the
-    // document's folder is made current while the dialog is open.
+    // The job is named after the document; PDF output is proposed as
+    // <document name>.pdf in the document's folder (a new document has none:
+    // the dialog's own folder then).
     const QFileInfo document(m_documentPath());
     printer.setDocName(document.completeBaseName());
-    const QString current = QDir::currentPath();
-    if (document.isAbsolute() && document.dir().exists())
-        QDir::setCurrent(document.absolutePath());
-    const bool chosen = Prompter().PrintDialog(m_pParent, printer, lastPage);
-    QDir::setCurrent(current);
-    if (!chosen)
+    const QString pdfFile = document.isAbsolute() ? document.absolutePath() + '/' + document.completeBaseName() + ".pdf"
+                                                  : QString();
+    if (!Prompter().PrintDialog(m_pParent, printer, lastPage, pdfFile))
         return;
     if (!listing.PrintRange(printer))
         ReportFailure();

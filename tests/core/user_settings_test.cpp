@@ -62,9 +62,15 @@ TEST(StoredText, EveryPathComesBackAsStored)
     for (const std::string& path : paths) {
         EXPECT_EQ(UnescapeStoredText(EscapeStoredText(path)), path) << path;
         const std::string stored = EscapeStoredText(path);
-        EXPECT_EQ(stored.find_first_of(" \t\r\n;*/"), std::string::npos) << stored;
+        EXPECT_EQ(stored.find_first_of("\t\r\n*"), std::string::npos) << stored;
+        EXPECT_EQ(stored.find("//"), std::string::npos) << stored;
+        if (!stored.empty()) {
+            EXPECT_NE(stored.front(), ' ');
+            EXPECT_NE(stored.back(), ' ');
+        }
     }
-    EXPECT_EQ(EscapeStoredText("/a b"), "%2Fa%20b");
+    EXPECT_EQ(EscapeStoredText("/home/ann/my radios/a;b.dat"), "/home/ann/my radios/a;b.dat");
+    EXPECT_EQ(EscapeStoredText(" a//b "), "%20a%2F/b%20");
     // A lone or malformed % is kept as it is.
     EXPECT_EQ(UnescapeStoredText("50%"), "50%");
     EXPECT_EQ(UnescapeStoredText("%zz%4"), "%zz%4");

@@ -52,8 +52,9 @@ QString CScriptedPrompter::SaveFileName(QWidget*, const QString&, const QString&
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-bool CScriptedPrompter::PrintDialog(QWidget*, QPrinter& printer, int lastPage)
+bool CScriptedPrompter::PrintDialog(QWidget*, QPrinter& printer, int lastPage, const QString& pdfFile)
 {
+    dialogStarts.append(pdfFile);
     ++printDialogs;
     return printDialog ? printDialog(printer, lastPage) : false;
 }

@@ -37,12 +37,13 @@ public:
                          const QString& filter) override;
     QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
                                    const QString& filters, QString& selectedFilter) override;
-    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override;
+    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) override;
     void PrintPreview(QPrintPreviewDialog& preview) override;
 
     QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
     QStringList fileNames;        // taken in order; "" (cancel) when empty
-    QStringList dialogStarts;     // where each file dialog started: its directory or initial name
+    QStringList dialogStarts;     // where each file dialog started: its directory or initial name,
+                                  // or the print dialog's PDF file
     QList<int> filterChoices;     // index of the filter chosen, in order; 0 when empty
     QList<PromptRecord> messages;
     // The print dialog (cancelled unless set) and the preview window (closed

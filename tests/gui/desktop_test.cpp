@@ -21,6 +21,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QMenu>
+#include <QPrinter>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
@@ -83,6 +84,7 @@ private slots:
     void restartReopensTheDocumentsWithAFile();
     void recentFilesAfterARestart();
     void dialogsStartInTheLastFolder();
+    void printProposesAPdfBesideTheDocument();
     void windowStateIsKeptBetweenSessions();
     void ctrlQWithAnUnsavedEditAsks();
     void helpTopicsOpensTheContents();
@@ -211,6 +213,22 @@ void DesktopTest::dialogsStartInTheLastFolder()
     QCOMPARE(install.prompter.dialogStarts.at(0), QString());  // never used before
     QCOMPARE(install.prompter.dialogStarts.at(1), folder);
     QCOMPARE(QFileInfo(install.prompter.dialogStarts.at(2)).absolutePath(), folder);
+}
+
+void DesktopTest::printProposesAPdfBesideTheDocument()
+{
+    CTestInstall install;
+    QVERIFY(QDir(install.Dir()).mkdir("radios"));
+    const QString a = WriteDataFile(install, "radios/club.net.dat");
+    QVERIFY(install.Start());
+    CMainFrame* frame = install.App()->MainFrame();
+    frame->OnCommand(Ids::ID_FILE_PRINT);  // a new document: no folder of its own
+    QVERIFY(install.App()->OpenDocumentFile(a));
+    frame->OnCommand(Ids::ID_FILE_PRINT);
+    QCOMPARE(install.prompter.printDialogs, 2);
+    QCOMPARE(install.prompter.dialogStarts,
+             (QStringList{QString(), QFileInfo(a).absolutePath() + "/club.net.pdf"}));
+    QCOMPARE(install.App()->Printer()->docName(), QStringLiteral("club.net"));
 }
 
 void DesktopTest::windowStateIsKeptBetweenSessions()

@@ -7,11 +7,19 @@
 
 namespace {
 
-// Characters the INI reader treats specially: comment markers ("//", "/*",
-// tab before ';'), white space it trims, and line ends.
-bool NeedsEscape(unsigned char c)
+// Characters the INI reader treats specially: the comment markers "//",
+// "/*" and a tab before ';', the blanks it trims at both ends, and line
+// ends. Escaping '*' and control characters leaves only "//" to break up.
+bool NeedsEscape(const std::string& text, std::size_t i)
 {
-    return c == '%' || c <= ' ' || c == 0x7F || c == '*' || c == '/' || c == ';';
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c == '%' || c < ' ' || c == 0x7F || c == '*')
+        return true;
+    if (c == '/')
+        return i + 1 < text.size() && text[i + 1] == '/';
+    if (c == ' ')
+        return i == 0 || i + 1 == text.size();
+    return false;
 }
 
 int HexDigit(char c)
@@ -32,14 +40,14 @@ std::string EscapeStoredText(const std::string& text)
     static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(text.size());
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (NeedsEscape(c)) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (NeedsEscape(text, i)) {
             out += '%';
             out += kHex[c >> 4];
             out += kHex[c & 0x0F];
         } else {
-            out += ch;
+            out += text[i];
         }
     }
     return out;

@@ -43,7 +43,8 @@ private:
     std::string m_keyPath;
 };
 
-// The escaping of stored texts: '%', blanks, control characters, '*', '/'
-// and ';' become %XX; everything else, UTF-8 included, stays as it is.
+// The escaping of stored texts: '%', '*', control characters, a '/' before
+// another '/' and a blank at either end become %XX; everything else, UTF-8
+// included, stays as it is, so a stored path stays readable.
 std::string EscapeStoredText(const std::string& text);
 std::string UnescapeStoredText(const std::string& stored);
