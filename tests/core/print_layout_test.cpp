@@ -236,3 +236,40 @@ TEST(PrintLayout, ChannelBlockPlacesLabelsAndCellsOnThreeLines)
     EXPECT_EQ(Find(page, "Carrier"), nullptr);
     EXPECT_EQ(Find(page, "High"), nullptr);
 }
+
+TEST(PrintLayout, ARightHandValueStaysInsideTheRules)
+{
+    // Channel 1's Tx Frequency is nine characters; the width function gives
+    // each character perChar twips. u = 174, so the rules end at 10440.
+    const int u = 174, ruleRight = 60 * u;
+    struct Case {
+        const char* what;
+        int perChar;  // 0: no width function
+        int labelX;
+        int valueX;
+    };
+    const Case cases[] = {
+        {"no widths: the places of the layout", 0, 36 * u, 55 * u},
+        {"a value that fits keeps its place", 96, 36 * u, 55 * u},  // 864 of the 870 twips to the rule
+        {"a wider value ends at the rule, its label moves with it", 150, 36 * u - (55 * u + 1350 - ruleRight),
+         ruleRight - 1350},
+    };
+    const ListingContent content = Content(Grid({1}));
+    for (const Case& c : cases) {
+        TextWidth width;
+        if (c.perChar > 0)
+            width = [&c](const std::string& text, FontRole) { return static_cast<int>(text.size()) * c.perChar; };
+        const ListingPage page = LayoutListingPage(content, ComputePageUnits(kArea), kLines, 2, 2, width);
+        const TextRun* label = Find(page, "Transceive Frequency:");
+        ASSERT_NE(label, nullptr) << c.what;
+        EXPECT_EQ(label->x, c.labelX) << c.what;
+        // The Tx value follows its label; the Rx value at 22u never moves.
+        const TextRun* value = label + 1;
+        EXPECT_EQ(value->text, "146.02500") << c.what;
+        EXPECT_EQ(value->x, c.valueX) << c.what;
+        EXPECT_EQ(Find(page, "146.52500")->x, 22 * u) << c.what;
+        if (c.perChar > 0) {
+            EXPECT_LE(value->x + 9 * c.perChar, ruleRight) << c.what;
+        }
+    }
+}

@@ -8,6 +8,8 @@ namespace {
 
 constexpr int kTwipsPerInch = 1440;
 constexpr int kChannelsPerPage = 8;
+// The rules run from 5u to 60u.
+constexpr int kRuleRight = 60;
 
 const char* Pick(bool chinese, const char* english, const char* inChinese)
 {
@@ -115,7 +117,7 @@ void PrintOptionsPage(const ListingContent& content, const PageUnits& units, con
 }
 
 void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                      int pageNumber, ListingPage& page)
+                      int pageNumber, ListingPage& page, const TextWidth& width)
 {
     ChannelPageBreaks breaks;
     CountChannelPages(content.texts, breaks);
@@ -140,28 +142,32 @@ void PrintChannelPage(const ListingContent& content, const PageUnits& units, con
         int y = -5 * l - s;
         for (const BlockLine& line : kBlockLines) {
             const char* const* labels = content.chinese ? line.chinese : line.english;
+            const std::string& right = cells[static_cast<std::size_t>(line.columns[1])];
+            // The right-hand pair keeps the value inside the rules.
+            const int overrun = width && !right.empty() ? 55 * u + width(right, FontRole::Body) - kRuleRight * u : 0;
+            const int shift = overrun > 0 ? overrun : 0;
             AddText(page, labels[0], 5 * u, y, FontRole::Body);
             AddText(page, cells[static_cast<std::size_t>(line.columns[0])], 22 * u, y, FontRole::Body);
-            AddText(page, labels[1], 36 * u, y, FontRole::Body);
-            AddText(page, cells[static_cast<std::size_t>(line.columns[1])], 55 * u, y, FontRole::Body);
+            AddText(page, labels[1], 36 * u - shift, y, FontRole::Body);
+            AddText(page, right, 55 * u - shift, y, FontRole::Body);
             y -= l;
         }
     }
 }
 
 ListingPage LayoutListingPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                              int pageNumber, int lastPage)
+                              int pageNumber, int lastPage, const TextWidth& width)
 {
     ListingPage page;
     const int L = lines.heading;
     const int left = 5 * units.u;
-    const int right = 60 * units.u;
+    const int right = kRuleRight * units.u;
     page.rules = {{left, right, -2 * L - 50}, {left, right, -2 * L - 120}, {left, right, L / 2 - 36 * L}};
 
     if (pageNumber == 1)
         PrintOptionsPage(content, units, lines, page);
     else
-        PrintChannelPage(content, units, lines, pageNumber, page);
+        PrintChannelPage(content, units, lines, pageNumber, page, width);
 
     const int footY = -36 * L;
     if (!content.owner.empty())

@@ -14,6 +14,7 @@
 // external leading, in twips) and draws the runs in the named font.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -57,6 +58,9 @@ struct LineHeights {
     int heading = 0;  // L
     int body = 0;     // l
 };
+
+// Width of a text in a listing font on the device, in twips.
+using TextWidth = std::function<int(const std::string& text, FontRole font)>;
 
 struct TextRun {
     std::string text;  // UTF-8
@@ -112,13 +116,16 @@ ListingContent ImageListing(const RadioImage& image, int deviceMode, bool chines
 int ListingPageCount(const ListingContent& content);
 
 // The page bodies, added to page: the options page, and channel page p (2 or
-// 3; any other page gets only its title).
+// 3; any other page gets only its title). Given the text widths, a value of
+// the right-hand column of a channel block that would run past the rules'
+// right end (60u) moves left to end there, and its label with it; without
+// them every run keeps its place.
 void PrintOptionsPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
                       ListingPage& page);
 void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                      int pageNumber, ListingPage& page);
+                      int pageNumber, ListingPage& page, const TextWidth& width = {});
 
 // A whole page: the three rules, the body of the page and the foot with the
 // owner and "Page %d of %d".
 ListingPage LayoutListingPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                              int pageNumber, int lastPage);
+                              int pageNumber, int lastPage, const TextWidth& width = {});
