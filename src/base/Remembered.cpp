@@ -56,10 +56,10 @@ bool OpenRecentFile(int index, const std::function<bool(const QString&)>& open)
 
 QString LastFolder(Folder kind)
 {
-    const auto folder = CUserStore::ForApplication().QueryString(FolderValue(kind));
-    if (!folder || !QFileInfo(QString::fromStdString(*folder)).isDir())
+    const QString folder = QString::fromStdString(CUserStore::ForApplication().QueryString(FolderValue(kind)));
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return {};
-    return QString::fromStdString(*folder);
+    return folder;
 }
 
 void SetLastFolderOf(Folder kind, const QString& filePath)

@@ -41,9 +41,9 @@ bool CUserStore::SetDword(const std::string& name, std::uint32_t value)
     return Values().SetDword(name, value);
 }
 
-std::optional<std::string> CUserStore::QueryString(const std::string& name) const
+std::string CUserStore::QueryString(const std::string& name) const
 {
-    return Values().QueryString(name);
+    return Values().QueryString(name).value_or("");
 }
 
 bool CUserStore::SetString(const std::string& name, const std::string& value)

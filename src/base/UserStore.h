@@ -31,8 +31,10 @@ public:
     // Stores the value; false when the file could not be written.
     bool SetDword(const std::string& name, std::uint32_t value);
 
-    // Texts (a language name, a file path); nothing when missing or empty.
-    std::optional<std::string> QueryString(const std::string& name) const;
+    // A text value (a language name, a file or device path); empty when
+    // missing. Storing an empty text leaves the value empty, which reads as
+    // missing.
+    std::string QueryString(const std::string& name) const;
     bool SetString(const std::string& name, const std::string& value);
 
     // The same values as the core reads and writes them.

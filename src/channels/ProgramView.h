@@ -29,6 +29,7 @@ class IAppServices;
 class CRadioLink;
 class QComboBox;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 
 class CProgramView : public QWidget, public CCmdTarget, public IDocumentView, public IChannelWindow
@@ -62,6 +63,8 @@ public:
     void GridToImage() override;
     // Hides the frequency, tone, bandwidth and scan editors.
     void HideEditors();
+    // Commits an open editor with the rules of leaving its cell.
+    void CommitPendingEdit() override { OnLeaveCell(); }
     // Main window title and band limits from image offsets 0x32E and 0x32F.
     void UpdateTitleAndBand();
 
@@ -92,6 +95,10 @@ public:
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
 
+signals:
+    // The grid became editable or read only (device mode, a transfer).
+    void editableChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -109,6 +116,21 @@ private:
     void SyncEditors();
     void ApplyEnabled();
     void OnEnterKey();
+    // Keys: the grid's own while no editor is open, an open editor's
+    // commands (Enter, Tab, Up/Down in a text box, Escape).
+    void OnGridKey(QKeyEvent* key);
+    bool OnEditorKey(QObject* editor, QKeyEvent* key);
+    // Moves the current cell without opening an editor.
+    void MoveQuietly(int row, int column);
+    // Commits the open editor by the leave rules and opens the editor of the
+    // cell the move gives.
+    void MoveFromEditor(GridMove move);
+    // Opens the current cell's editor, with a typed text when given.
+    void OpenCurrentEditor(const QString* typed);
+    // Escape: drops the pending value and gives the keyboard to the grid.
+    void CancelEditor();
+    // Shows where the keyboard is.
+    void UpdateHighlight();
     // Runs a commit of the session, copies its texts to the grid, marks the
     // document modified when a text changed and shows the message.
     template <typename Commit> auto RunCommit(Commit commit);
@@ -122,6 +144,7 @@ private:
     CMSFlexGrid* m_pGrid = nullptr;
     bool m_bFirstInit = true;
     bool m_bEditingBlocked = false;
+    bool m_bQuietMove = false;  // a keyboard move over the grid opens no editor
     ChannelEditSession m_session;
     // What ImageToGrid (or the last GridToImage) put in the grid.
     ChannelTable m_shownTexts;

@@ -178,8 +178,7 @@ void DialogsTest::languageNotSavedIsReported()
     CIniFile ini;
     QVERIFY(ini.Load(install.File("Program.ini").toStdString(), false, true));
     QCOMPARE(QString::fromStdString(ini.GetValue("Setup", "Language", "")), iniLanguage);
-    const auto user = CUserStore::ForApplication().QueryString("Language");
-    QCOMPARE(QString::fromStdString(user.value_or("")), userLanguage);
+    QCOMPARE(QString::fromStdString(CUserStore::ForApplication().QueryString("Language")), userLanguage);
 }
 
 void DialogsTest::aboutBox_data()
