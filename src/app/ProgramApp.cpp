@@ -4,7 +4,10 @@
 #include "base/Globals.h"
 #include "base/LanguageResources.h"
 #include "base/Prompter.h"
+#include "base/Remembered.h"
 #include "base/ResourceIds.h"
+#include "base/UserStore.h"
+#include "core/app/LanguageChoice.h"
 #include "channels/ProgramView.h"
 #include "core/channels/DecimalArithmetic.h"
 #include "document/ProgramDoc.h"
@@ -76,7 +79,9 @@ CProgramApp::CProgramApp(QStringList arguments, QString executablePath)
 {
     theApp = this;
     SetAppMessageBoxOwner(this);
-    m_startProgram = [](const QString& program) { return QProcess::startDetached(program, {}); };
+    m_startProgram = [](const QString& program, const QStringList& arguments) {
+        return QProcess::startDetached(program, arguments);
+    };
 }
 
 CProgramApp::~CProgramApp()
@@ -132,8 +137,10 @@ bool CProgramApp::InitInstance()
     g_iniFile.LoadBesideProgram(programPath, "Program.ini", true, true);
 
     // 2, 3. Language name, flag and help set.
-    g_strLanguage = g_iniFile.GetValue("Setup", "Language", "");
-    g_byLanguage = g_strLanguage == "Chinese" ? 1 : 0;
+    // A per-user choice (made where Program.ini cannot be written) takes the
+    // place of Program.ini's Language.
+    g_strLanguage = StartupLanguageName(g_iniFile, CUserStore::ForApplication().Values());
+    g_byLanguage = IsChineseLanguageName(g_strLanguage) ? 1 : 0;
     g_strHelpFile = g_byLanguage ? "chHelp" : "enHelp";
 
     // 4, 5. The language bundle becomes the source of every resource.
@@ -161,22 +168,30 @@ bool CProgramApp::InitInstance()
     }
 
     // 11. Command line: nothing makes a new document, a name opens that file.
+    // Several names (a restart after a language change hands over the open
+    // documents) open in their order, the last one in front.
     if (m_arguments.size() < 2) {
         m_pMainFrame->OnCommand(Ids::ID_FILE_NEW);
         if (m_pMainFrame->ChildFrames().isEmpty()) {
             m_pMainFrame.reset();
             return false;
         }
-    } else if (!OpenDocumentFile(m_arguments.at(1)) && !OpenDocumentFile(QString())) {
+    } else {
+        bool opened = false;
+        for (const QString& path : m_arguments.mid(1))
+            opened = OpenDocumentFile(path) != nullptr || opened;
         // A file that cannot be opened has been reported; the program goes
         // on with a new document, as a file manager that offered it one of
         // its *.dat files expects.
-        m_pMainFrame.reset();
-        return false;
+        if (!opened && !OpenDocumentFile(QString())) {
+            m_pMainFrame.reset();
+            return false;
+        }
     }
 
-    // 12. Show the main window.
-    m_pMainFrame->showMaximized();
+    // 12. Show the main window: as the user left it, else maximised.
+    if (!m_pMainFrame->RestoreWindowState())
+        m_pMainFrame->showMaximized();
     // Take the keyboard at once, so menus and accelerators answer from the
     // first key even where no window manager hands out the focus; the same
     // is done whenever a dialog or message box closes (eventFilter).
@@ -191,10 +206,14 @@ bool CProgramApp::InitInstance()
     // 14. The company names the application in every message box.
     m_strAppName = LanguageText("Company");
 
-    // 15. The About item shows the configured About title.
+    // 15. The About item shows the configured About title (Help Topics
+    // stands above it).
     const QList<QMenu*> menu = m_pMainFrame->CurrentMenu();
-    if (menu.size() > 5 && !menu.at(5)->actions().isEmpty())
-        menu.at(5)->actions().first()->setText(LanguageText("About Title"));
+    if (menu.size() > 5) {
+        for (QAction* action : menu.at(5)->actions())
+            if (action->property("commandId").toInt() == Ids::ID_APP_ABOUT)
+                action->setText(LanguageText("About Title"));
+    }
 
     // 16. Without ShowLang the Language command is removed.
     if (ParseLeadingInteger(g_iniFile.GetValue("Setup", "ShowLang", "")) == 0 && menu.size() > 4) {
@@ -244,6 +263,8 @@ CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
     const bool made = path.isEmpty() ? document->OnNewDocument() : document->OnOpenDocument(path);
     if (!made)
         return nullptr;
+    if (!path.isEmpty())
+        Remembered::AddRecentFile(path);
     CProgramDoc* result = document.get();
     CChildFrame* frame = m_pMainFrame->CreateChildFrame(document.release());
     m_pMainFrame->InitialUpdateFrame(frame);
@@ -271,9 +292,18 @@ void CProgramApp::OnFileNew()
 
 void CProgramApp::OnFileOpen()
 {
-    const QString path = Prompter().OpenFileName(m_pMainFrame.get(), Lang("Open", "打开"), CProgramDoc::FileFilter());
-    if (!path.isEmpty())
-        OpenDocumentFile(path);
+    const QString path = Prompter().OpenFileName(m_pMainFrame.get(), Lang("Open", "打开"),
+                                                 Remembered::LastFolder(Remembered::Folder::DataFiles),
+                                                 CProgramDoc::FileFilter());
+    if (path.isEmpty())
+        return;
+    Remembered::SetLastFolderOf(Remembered::Folder::DataFiles, path);
+    OpenDocumentFile(path);
+}
+
+void CProgramApp::OnOpenRecentFile(int index)
+{
+    Remembered::OpenRecentFile(index, [this](const QString& path) { return OpenDocumentFile(path) != nullptr; });
 }
 
 QPrinter* CProgramApp::Printer()
@@ -297,15 +327,30 @@ void CProgramApp::OnAppAbout()
 
 void CProgramApp::CloseAndRestart()
 {
+    CChildFrame* active = m_pMainFrame->MDIGetActive();
     // Closing asks about unsaved documents; a cancel there stops the restart.
     if (!m_pMainFrame->close())
         return;
+    // What has a file now, after the save questions, is opened again.
+    QStringList reopen;
+    QString activePath;
+    for (CChildFrame* frame : m_pMainFrame->ChildFrames()) {
+        const CProgramDoc* document = frame->GetDocument();
+        if (!document->HasFile())
+            continue;
+        if (frame == active)
+            activePath = document->GetPathName();
+        else
+            reopen.append(document->GetPathName());
+    }
+    if (!activePath.isEmpty())
+        reopen.append(activePath);
     // Once the main window has closed, its documents go with it.
     for (CChildFrame* frame : m_pMainFrame->ChildFrames())
         m_pMainFrame->DestroyChildFrame(frame);
     const QString program = g_strAppDir + QStringLiteral("Program");
     if (QFileInfo(program).isExecutable())
-        m_startProgram(program);
+        m_startProgram(program, reopen);
 }
 
 bool CProgramApp::eventFilter(QObject* watched, QEvent* event)
@@ -335,8 +380,9 @@ bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)
 {
     // A radio transfer needs its document, its windows and the program
     // until it has ended; these commands wait for that.
+    const bool recentFile = id >= Ids::ID_FILE_MRU_FILE1 && id <= Ids::ID_FILE_MRU_LAST;
     if (IsRadioTransferBusy() && (id == Ids::ID_FILE_NEW || id == Ids::ID_FILE_OPEN || id == Ids::ID_APP_EXIT
-                                  || id == Ids::ID_FILE_PRINT_SETUP || id == Ids::ID_APP_ABOUT)) {
+                                  || id == Ids::ID_FILE_PRINT_SETUP || id == Ids::ID_APP_ABOUT || recentFile)) {
         if (ui)
             ui->Enable(false);
         return true;
@@ -361,6 +407,19 @@ bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)
     case Ids::ID_APP_EXIT:
         if (!ui)
             m_pMainFrame->close();
+        return true;
+    case Ids::ID_FILE_MRU_FILE1:
+    case Ids::ID_FILE_MRU_FILE1 + 1:
+    case Ids::ID_FILE_MRU_FILE1 + 2:
+    case Ids::ID_FILE_MRU_FILE1 + 3:
+    case Ids::ID_FILE_MRU_FILE1 + 4:
+    case Ids::ID_FILE_MRU_FILE1 + 5:
+    case Ids::ID_FILE_MRU_FILE1 + 6:
+    case Ids::ID_FILE_MRU_LAST:
+        if (ui)
+            ui->Enable(id - Ids::ID_FILE_MRU_FILE1 < Remembered::RecentFiles().size());
+        else
+            OnOpenRecentFile(id - Ids::ID_FILE_MRU_FILE1);
         return true;
     default:
         return false;

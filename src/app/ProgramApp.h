@@ -42,18 +42,23 @@ public:
 
     // A new document (empty path) or the data file at path, in a new channel
     // window; null when it could not be made or opened (already reported).
+    // An opened file goes to the front of the recent files.
     CProgramDoc* OpenDocumentFile(const QString& path);
 
     void OnFileNew();
     void OnFileOpen();
     void OnFilePrintSetup();
     void OnAppAbout();
+    // Opens entry index (from 0) of File > Recent Files.
+    void OnOpenRecentFile(int index);
 
     // Closes the main window and starts the program again, which then reads
-    // the language just written to Program.ini.
+    // the language just chosen. The documents that have a file (after the
+    // save question) are handed to the new instance in their order, the
+    // active one last, so it opens them again with that one in front.
     void CloseAndRestart() override;
-    // Starts a program detached; tests replace it.
-    std::function<bool(const QString& program)> m_startProgram;
+    // Starts a program detached with arguments; tests replace it.
+    std::function<bool(const QString& program, const QStringList& arguments)> m_startProgram;
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 

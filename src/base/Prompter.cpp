@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -56,9 +57,10 @@ public:
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::Cancel;
     }
 
-    QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, QString(), filter);
+        return QFileDialog::getOpenFileName(parent, caption, directory, filter);
     }
 
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
@@ -67,9 +69,13 @@ public:
         return QFileDialog::getSaveFileName(parent, caption, initialName, filter);
     }
 
-    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override
+    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) override
     {
         QPrintDialog dialog(&printer, parent);
+        // The dialog names a PDF file in the home folder by itself; its
+        // file field takes the proposal instead.
+        if (auto* field = dialog.findChild<QLineEdit*>(QStringLiteral("filename")); field && !pdfFile.isEmpty())
+            field->setText(pdfFile);
         dialog.setMinMax(1, lastPage);
         dialog.setFromTo(1, lastPage);
         dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);

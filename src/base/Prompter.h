@@ -23,7 +23,9 @@ public:
                                  PromptButtons buttons, PromptIcon icon) = 0;
 
     // An empty result means the user cancelled.
-    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) = 0;
+    // directory: where the dialog starts (empty: the platform's choice).
+    virtual QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                 const QString& filter) = 0;
     virtual QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                                  const QString& filter) = 0;
     // The same with several filters (separated by ";;"); selectedFilter
@@ -32,7 +34,8 @@ public:
                                            const QString& filters, QString& selectedFilter);
 
     // The print dialog on the printer for pages 1..lastPage; true to print.
-    virtual bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) = 0;
+    // pdfFile: the file proposed for PDF output (empty: the dialog's own).
+    virtual bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) = 0;
     // Shows a print preview window until it is closed.
     virtual void PrintPreview(QPrintPreviewDialog& preview) = 0;
 };

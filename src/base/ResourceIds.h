@@ -37,6 +37,10 @@ inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_HELP = 57670;
+inline constexpr int ID_HELP_FINDER = 57667;  // Help > Help Topics
+// File > Recent Files: one command per entry, newest first.
+inline constexpr int ID_FILE_MRU_FILE1 = 57616;
+inline constexpr int ID_FILE_MRU_LAST = 57623;
 inline constexpr int ID_NEXT_PANE = 57680;
 inline constexpr int ID_PREV_PANE = 57681;
 inline constexpr int ID_VIEW_TOOLBAR = 59392;

@@ -1,12 +1,9 @@
 #include "base/UserStore.h"
 
 #include "base/Globals.h"
-#include "core/app/IniFile.h"
 
 #include <QDir>
 #include <QStandardPaths>
-
-#include <charconv>
 
 CUserStore::CUserStore(std::string keyPath)
     : m_keyPath(std::move(keyPath))
@@ -24,26 +21,14 @@ QString CUserStore::FilePath()
     return base + QStringLiteral("/radio-programmer/HKEY_CURRENT_USER.ini");
 }
 
-std::string CUserStore::QueryString(const std::string& name) const
+UserValues CUserStore::Values() const
 {
-    const QString path = FilePath();
-    if (!QFile::exists(path))
-        return {};
-    CIniFile store(4);
-    if (!store.Load(path.toStdString(), false, true))
-        return {};
-    return store.GetValue(m_keyPath, name, "");
+    return UserValues(FilePath().toStdString(), m_keyPath);
 }
 
 std::optional<std::uint32_t> CUserStore::QueryDword(const std::string& name) const
 {
-    const std::string text = QueryString(name);
-    std::uint32_t value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (text.empty() || ec != std::errc() || ptr != end)
-        return std::nullopt;
-    return value;
+    return Values().QueryDword(name);
 }
 
 std::uint32_t CUserStore::QueryDword(const std::string& name, std::uint32_t missing) const
@@ -53,17 +38,15 @@ std::uint32_t CUserStore::QueryDword(const std::string& name, std::uint32_t miss
 
 bool CUserStore::SetDword(const std::string& name, std::uint32_t value)
 {
-    return SetString(name, std::to_string(value));
+    return Values().SetDword(name, value);
+}
+
+std::string CUserStore::QueryString(const std::string& name) const
+{
+    return Values().QueryString(name).value_or("");
 }
 
 bool CUserStore::SetString(const std::string& name, const std::string& value)
 {
-    const QString path = FilePath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        return false;
-    CIniFile store(4);
-    if (!store.Load(path.toStdString(), false, true))
-        return false;
-    store.SetValue(m_keyPath, name, value);
-    return store.Save();
+    return Values().SetString(name, value);
 }

@@ -7,6 +7,8 @@
 // is written at once (atomically), so two running instances never undo each
 // other's choices.
 
+#include "core/app/UserValues.h"
+
 #include <QString>
 #include <cstdint>
 #include <optional>
@@ -29,10 +31,14 @@ public:
     // Stores the value; false when the file could not be written.
     bool SetDword(const std::string& name, std::uint32_t value);
 
-    // A text value (a device path); empty when missing. Storing an empty
-    // text leaves the value empty, which reads as missing.
+    // A text value (a language name, a file or device path); empty when
+    // missing. Storing an empty text leaves the value empty, which reads as
+    // missing.
     std::string QueryString(const std::string& name) const;
     bool SetString(const std::string& name, const std::string& value);
+
+    // The same values as the core reads and writes them.
+    UserValues Values() const;
 
 private:
     std::string m_keyPath;

@@ -3,6 +3,7 @@
 #include "base/Globals.h"
 #include "base/LocalPath.h"
 #include "base/Prompter.h"
+#include "base/Remembered.h"
 #include "base/ResourceIds.h"
 #include "channels/CsvErrorsDlg.h"
 #include "channels/ChannelWindow.h"
@@ -53,9 +54,11 @@ QString CChannelCsvCommands::InterchangeFilter()
 void CChannelCsvCommands::OnImport()
 {
     m_view.OnLeaveCell();
-    const QString path = m_prompter.OpenFileName(m_view.Widget(), Lang("Import Channels", "导入信道"), ImportFilters());
+    const QString path = m_prompter.OpenFileName(m_view.Widget(), Lang("Import Channels", "导入信道"),
+                                                 Remembered::LastFolder(Remembered::Folder::ChannelLists), ImportFilters());
     if (path.isEmpty())
         return;
+    Remembered::SetLastFolderOf(Remembered::Folder::ChannelLists, path);
     QStringList errors;
     if (!ImportFile(path, errors)) {
         CCsvErrorsDlg dialog(path, errors, m_view.Widget());
@@ -102,8 +105,11 @@ void CChannelCsvCommands::OnExport()
     m_view.OnLeaveCell();
     const CProgramDoc* document = m_view.GetDocument();
     const QFileInfo source(document->GetPathName().isEmpty() ? document->GetTitle() : document->GetPathName());
-    const QString initial = (document->GetPathName().isEmpty() ? QString() : source.absolutePath() + '/') +
-                            source.completeBaseName() + QStringLiteral(".csv");
+    // In the folder of the last channel list, else beside the document.
+    QString folder = Remembered::LastFolder(Remembered::Folder::ChannelLists);
+    if (folder.isEmpty() && !document->GetPathName().isEmpty())
+        folder = source.absolutePath();
+    const QString initial = (folder.isEmpty() ? QString() : folder + '/') + source.completeBaseName() + QStringLiteral(".csv");
     QString filter;
     QString path = m_prompter.SaveFileNameWithFilter(m_view.Widget(), Lang("Export Channels", "导出信道"), initial,
                                                      OwnFilter() + QStringLiteral(";;") + InterchangeFilter(), filter);
@@ -111,6 +117,7 @@ void CChannelCsvCommands::OnExport()
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
+    Remembered::SetLastFolderOf(Remembered::Folder::ChannelLists, path);
     const ChannelCsvLayout layout = filter == InterchangeFilter() ? ChannelCsvLayout::Interchange : ChannelCsvLayout::Own;
     QString error;
     if (!ExportFile(path, layout, error))

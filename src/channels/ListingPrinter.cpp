@@ -7,6 +7,7 @@
 #include <QPrinter>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -50,7 +51,7 @@ CListingPrinter::CListingPrinter(ListingContent content)
 
 int CListingPrinter::OnPreparePrinting()
 {
-    m_lastPage = CountChannelPages(m_content.texts, m_content.deviceMode, m_breaks) + 1;
+    m_lastPage = CountChannelPages(m_content.texts, m_breaks) + 1;
     return m_lastPage;
 }
 
@@ -88,7 +89,13 @@ void CListingPrinter::OnPrint(QPainter& painter, int pageNumber)
     const QFont heading = ListingFont(ListingFontSize(units, FontRole::Heading), device);
     const QFont body = ListingFont(ListingFontSize(units, FontRole::Body), device);
     const LineHeights lines{LineHeightTwips(heading, device), LineHeightTwips(body, device)};
-    const ListingPage page = LayoutListingPage(m_content, units, lines, pageNumber, m_lastPage);
+    const auto textWidth = [&](const std::string& text, FontRole role) {
+        if (dpiX <= 0)
+            return 0;
+        const QFontMetricsF metrics(role == FontRole::Heading ? heading : body, device);
+        return static_cast<int>(std::ceil(metrics.horizontalAdvance(QString::fromStdString(text)) * kTwipsPerInch / dpiX));
+    };
+    const ListingPage page = LayoutListingPage(m_content, units, lines, pageNumber, m_lastPage, textWidth);
 
     painter.save();
     // One twip wide, at least one device pixel.

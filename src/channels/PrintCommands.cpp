@@ -6,6 +6,7 @@
 #include "channels/ListingPrinter.h"
 #include "base/CmdTarget.h"
 
+#include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
@@ -50,7 +51,14 @@ void CPrintCommands::OnFilePrint()
     QPrinter& printer = Printer();
     const int lastPage = listing.OnPreparePrinting();
     printer.setPrintRange(QPrinter::AllPages);
-    if (!Prompter().PrintDialog(m_pParent, printer, lastPage))
+    // The job is named after the document; PDF output is proposed as
+    // <document name>.pdf in the document's folder (a new document has none:
+    // the dialog's own folder then).
+    const QFileInfo document(m_documentPath());
+    printer.setDocName(document.completeBaseName());
+    const QString pdfFile = document.isAbsolute() ? document.absolutePath() + '/' + document.completeBaseName() + ".pdf"
+                                                  : QString();
+    if (!Prompter().PrintDialog(m_pParent, printer, lastPage, pdfFile))
         return;
     if (!listing.PrintRange(printer))
         ReportFailure();
@@ -100,7 +108,6 @@ ListingContent ViewListingContent(const ChannelTable& gridTexts, const RadioImag
     ListingContent content;
     content.texts = gridTexts;
     content.image = image;
-    content.deviceMode = g_nDeviceMode;
     content.chinese = IsChinese();
     content.owner = LanguageText("Copyrights Owner").toStdString();
     return content;

@@ -4,12 +4,15 @@
 // and Print Preview (57609) in a preview window. Each command takes the
 // listing's content at the moment it runs, from the function the view gives,
 // and prints on the application's printer, so Print Setup choices apply.
-// Printing to a PDF file is the print dialog's choice of printer.
+// Printing to a PDF file is the print dialog's choice of printer; the
+// dialog proposes <document name>.pdf in the document's folder.
 //
 // The print dialog, the preview window and the report of a printer that
 // cannot be drawn on go through the prompter.
 
 #include "core/channels/PrintLayout.h"
+
+#include <QString>
 
 #include <functional>
 #include <memory>
@@ -36,6 +39,8 @@ public:
     void OnFilePrintPreview();
 
     std::function<bool()> m_isAvailable = [] { return true; };
+    // The document's data file, or its name when it has none.
+    std::function<QString()> m_documentPath = [] { return QString(); };
 
 private:
     // The printer the source gives, or one of this object's own when there

@@ -189,6 +189,9 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
             return ViewListingContent(GridTexts(), m_pDocument->m_image);
         });
     m_pPrintCommands->m_isAvailable = [this] { return !m_bEditingBlocked; };
+    m_pPrintCommands->m_documentPath = [this] {
+        return m_pDocument->HasFile() ? m_pDocument->GetPathName() : m_pDocument->GetTitle();
+    };
 
     RadioLinkHost link;
     link.view = this;

@@ -5,6 +5,7 @@
 #include "base/LanguageResources.h"
 #include "base/LocalPath.h"
 #include "base/Prompter.h"
+#include "base/Remembered.h"
 #include "base/ResourceIds.h"
 #include "core/document/DataFile.h"
 
@@ -174,14 +175,21 @@ bool CProgramDoc::DoSave(bool askForName)
         QString initial = name.isEmpty() ? m_strTitle : name;
         if (!initial.endsWith(extension, Qt::CaseInsensitive))
             initial += extension;
+        // A document without a file starts in the folder of the last Open
+        // or Save As; one with a file in its own folder.
+        const QString folder = Remembered::LastFolder(Remembered::Folder::DataFiles);
+        if (!m_bPathIsFile && !folder.isEmpty())
+            initial = folder + '/' + QFileInfo(initial).fileName();
         name = Prompter().SaveFileName(m_app.MainWindow(), Lang("Save As", "另存为"), initial, FileFilter());
         if (name.isEmpty())
             return false;
         if (QFileInfo(name).suffix().isEmpty())
             name += extension;
+        Remembered::SetLastFolderOf(Remembered::Folder::DataFiles, name);
     }
     if (!OnSaveDocument(name))
         return false;
+    Remembered::AddRecentFile(name);
     m_strPathName = QFileInfo(name).absoluteFilePath();
     m_bPathIsFile = true;
     SetTitle(QFileInfo(name).fileName());

@@ -51,6 +51,9 @@ public:
     const QString& GetTitle() const { return m_strTitle; }
     void SetTitle(const QString& title);
     const QString& GetPathName() const { return m_strPathName; }
+    // Whether the path names the document's data file (a new document's
+    // path is only a name).
+    bool HasFile() const { return m_bPathIsFile; }
     void SetPathName(const QString& path) { m_strPathName = path; }
 
     // The view of this document (each document has exactly one).

@@ -2,6 +2,7 @@
 
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
+#include "base/Remembered.h"
 #include "base/ResourceIds.h"
 #include "base/UserStore.h"
 #include "channels/ProgramView.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -31,6 +33,10 @@
 #include <QTreeWidget>
 
 namespace {
+
+// Per-user values of the window's state.
+constexpr const char* kWindowValue = "Main Window";
+constexpr const char* kNavigationWidthValue = "Navigation Width";
 
 // The status-bar prompt of a command: the text before "\n" of its string.
 QString PromptOf(int id)
@@ -199,6 +205,12 @@ void CMainFrame::FillMenu(QMenu* menu, const QList<MenuResourceItem>& items)
     for (const MenuResourceItem& item : items) {
         if (item.separator) {
             menu->addSeparator();
+        } else if (item.IsPopup() && !item.items.isEmpty() && item.items.first().id == Ids::ID_FILE_MRU_FILE1) {
+            QMenu* recent = menu->addMenu(item.text);
+            const QString placeholder = item.items.first().text;
+            connect(recent, &QMenu::aboutToShow, this,
+                    [this, recent, placeholder] { FillRecentFilesMenu(recent, placeholder); });
+            FillMenu(recent, {});
         } else if (item.IsPopup()) {
             FillMenu(menu->addMenu(item.text), item.items);
         } else {
@@ -208,6 +220,26 @@ void CMainFrame::FillMenu(QMenu* menu, const QList<MenuResourceItem>& items)
             action->setStatusTip(PromptOf(id));
             connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         }
+    }
+}
+
+void CMainFrame::FillRecentFilesMenu(QMenu* menu, const QString& placeholder)
+{
+    menu->clear();
+    const QStringList files = Remembered::RecentFiles();
+    if (files.isEmpty()) {
+        menu->addAction(placeholder)->setEnabled(false);
+        return;
+    }
+    for (int i = 0; i < files.size() && Ids::ID_FILE_MRU_FILE1 + i <= Ids::ID_FILE_MRU_LAST; ++i) {
+        // "&1 /home/ann/radio.dat"; an ampersand in the path is shown as one.
+        QString path = QDir::toNativeSeparators(files.at(i));
+        path.replace('&', QStringLiteral("&&"));
+        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
+        const int id = Ids::ID_FILE_MRU_FILE1 + i;
+        action->setProperty("commandId", id);
+        action->setStatusTip(PromptOf(id));
+        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
     }
 }
 
@@ -339,6 +371,10 @@ bool CMainFrame::OnCmdMsg(int id, CCmdUI* ui)
     case Ids::ID_HELP:
         if (!ui)
             WinHelp(Ids::HID_BASE_RESOURCE + Ids::IDR_MAINFRAME);
+        return true;
+    case Ids::ID_HELP_FINDER:
+        if (!ui)
+            WinHelp(Ids::HID_BASE_COMMAND + Ids::ID_HELP_FINDER);
         return true;
     default:
         return false;
@@ -558,7 +594,28 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     }
     if (CHelpViewer* viewer = HelpViewer())
         viewer->close();
+    SaveWindowState();
     event->accept();
+}
+
+void CMainFrame::SaveWindowState() const
+{
+    CUserStore store = CUserStore::ForApplication();
+    store.SetString(kWindowValue, saveGeometry().toBase64().toStdString());
+    store.SetDword(kNavigationWidthValue, static_cast<std::uint32_t>(m_pNavigationBar->BarWidth()));
+}
+
+bool CMainFrame::RestoreWindowState()
+{
+    const CUserStore store = CUserStore::ForApplication();
+    if (const auto width = store.QueryDword(kNavigationWidthValue); width && *width < 100000)
+        m_pNavigationBar->SetBarWidth(static_cast<int>(*width));
+    const std::string geometry = store.QueryString(kWindowValue);
+    if (geometry.empty() || !restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry))))
+        return false;
+    // restoreGeometry sets the maximised state; show() keeps it.
+    show();
+    return true;
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* event)

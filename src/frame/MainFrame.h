@@ -69,6 +69,13 @@ public:
     // Help request: opens context number data - 0x10000.
     void WinHelp(int data);
 
+    // The window's size, position and maximised state and the navigation
+    // bar's width, kept for the user when the frame closes; Restore shows
+    // the frame as it was left and is false (nothing shown) when nothing
+    // was kept.
+    void SaveWindowState() const;
+    bool RestoreWindowState();
+
     void ShowControlBar(QWidget* bar, bool show);
 
     // Edit and navigation commands; virtual so that a test can watch them.
@@ -98,6 +105,9 @@ private:
     void CreateAccelerators();
     QList<QMenu*> BuildMenu(int id);
     void FillMenu(QMenu* menu, const QList<MenuResourceItem>& items);
+    // File > Recent Files: one entry per remembered file, or the resource's
+    // placeholder, disabled, when there is none.
+    void FillRecentFilesMenu(QMenu* menu, const QString& placeholder);
     void SwitchMenu();
     void UpdateMenuState(QMenu* menu);
     void OnSubWindowActivated();

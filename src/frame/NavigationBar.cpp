@@ -140,6 +140,13 @@ BarRect CNavigationBar::ResizeStrip() const
     return BarRect{m_rcFrame.right, m_rcFrame.top, m_rcFrame.right + 6, m_rcFrame.bottom};
 }
 
+void CNavigationBar::SetBarWidth(int width)
+{
+    m_nBarWidth = std::max(width, static_cast<int>(kMinimumWidth));
+    setFixedWidth(m_nBarWidth);
+    CalcFixedLayout(false, false);
+}
+
 int CNavigationBar::HalfFrameWidth() const
 {
     return m_pFrame->width() / 2;

@@ -85,6 +85,9 @@ public:
     const BarRect& CloseRect() const { return m_rcClose; }
     BarRect ResizeStrip() const;
     int BarWidth() const { return m_nBarWidth; }
+    // Gives the bar a width, as the sizing does (a remembered width at
+    // start-up); at least the smallest width.
+    void SetBarWidth(int width);
     // Screen point of the guide line; (0, 0) while none is drawn.
     QPoint GuidePoint() const { return m_ptGuide; }
     bool IsSizing() const { return m_bSizing; }

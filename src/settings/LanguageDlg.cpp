@@ -7,6 +7,8 @@
 #include "base/LanguageResources.h"
 #include "base/Prompter.h"
 #include "base/ResourceIds.h"
+#include "base/UserStore.h"
+#include "core/app/LanguageChoice.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>
@@ -58,16 +60,16 @@ void CLanguageDlg::accept()
     m_nSelection = m_pChinese->isChecked() ? 1 : (m_pEnglish->isChecked() ? 0 : -1);
     const int running = IsChinese() ? 1 : 0;
     if (m_nSelection != running) {
-        const std::string running = g_iniFile.GetValue("Setup", "Language", "");
-        g_iniFile.SetValue("Setup", "Language", IsChinese() ? "English" : "Chinese");
-        if (g_iniFile.Save()) {
+        // The language other than the running one, kept in Program.ini or,
+        // where that cannot be written (a system-wide install), for the user.
+        UserValues user = CUserStore::ForApplication().Values();
+        if (SaveLanguageChoice(g_iniFile, user, IsChinese(), !IsChinese()) != LanguageSaved::Nowhere) {
             m_bChanged = 1;
         } else {
-            // Program.ini cannot be written (a system-wide install, a full
-            // disk): say so rather than restart into the same language.
-            g_iniFile.SetValue("Setup", "Language", running);
-            AppMessageBox(IsChinese() ? QStringLiteral("无法保存语言设置:Program.ini 无法写入。")
-                                      : QStringLiteral("The language could not be saved: Program.ini cannot be written."));
+            // Say so rather than restart into the same language.
+            AppMessageBox(IsChinese() ? QStringLiteral("无法保存语言设置:Program.ini 和用户设置都无法写入。")
+                                      : QStringLiteral("The language could not be saved: neither Program.ini nor "
+                                                       "the per-user settings can be written."));
         }
     }
     QDialog::accept();

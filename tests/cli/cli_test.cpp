@@ -157,7 +157,8 @@ TEST_F(Cli, ExportImportExportIsStable)
     for (const std::string lang : {"en", "zh"}) {
         const RunResult first = Run({"export", Path("s.dat"), "--lang", lang, "-o", Path("a.csv")});
         ASSERT_EQ(first.status, 0) << first.err;
-        const RunResult imported = Run({"import", Path("a.csv"), "--base", Path("s.dat"), "-o", Path("b.dat")});
+        const RunResult imported =
+            Run({"import", Path("a.csv"), "--base", Path("s.dat"), "-o", Path("b.dat"), "--no-band-check"});
         ASSERT_EQ(imported.status, 0) << imported.err;
         const RunResult second = Run({"export", Path("b.dat"), "--lang", lang});
         EXPECT_EQ(second.out, Slurp(Path("a.csv"))) << lang;
@@ -185,7 +186,7 @@ TEST_F(Cli, InterchangeLayoutOutAndBackIn)
     // Channels 1, 2 and 16 say exactly what they hold and keep every byte;
     // channel 3 comes back with both sides (and is encoded anew, busy lock
     // as the grid writes it).
-    const RunResult in = Run({"import", Path("i.csv"), "--base", Path("s.dat"), "-o", Path("b.dat")});
+    const RunResult in = Run({"import", Path("i.csv"), "--base", Path("s.dat"), "-o", Path("b.dat"), "--no-band-check"});
     ASSERT_EQ(in.status, 0) << in.err;
     RadioImage back{};
     ASSERT_EQ(LoadDataFile(Path("b.dat"), back), DataFileResult::Ok);
@@ -274,7 +275,7 @@ TEST_F(Cli, MissingColumnsKeepTheBase)
 {
     WriteImage("s.dat", SampleImage());
     WriteText("in.csv", "CH,Tx Frequency\n2,145.5\n");
-    const RunResult r = Run({"import", Path("in.csv"), "--base", Path("s.dat"), "-o", Path("o.dat")});
+    const RunResult r = Run({"import", Path("in.csv"), "--base", Path("s.dat"), "-o", Path("o.dat"), "--no-band-check"});
     ASSERT_EQ(r.status, 0) << r.err;
     RadioImage image{};
     ASSERT_EQ(LoadDataFile(Path("o.dat"), image), DataFileResult::Ok);
@@ -482,7 +483,7 @@ TEST_F(Cli, PrintWritesTheListingAsPdf)
     };
     for (const Case& c : cases) {
         const std::string pdf = Path(std::string("listing-") + c.lang + ".pdf");
-        const RunResult r = Run({"print", Path("twelve.dat"), "-o", pdf, "--lang", c.lang, "--ini", Path("Program.ini")});
+        const RunResult r = Run({"print", Path("twelve.dat"), "-o", pdf, "--lang", c.lang, "--ini", Path("Program.ini"), "--mode", "0"});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "");
         const std::string text = PdfText(pdf);
@@ -496,6 +497,136 @@ TEST_F(Cli, PrintWritesTheListingAsPdf)
         EXPECT_NE(third.find(c.lang == std::string("en") ? "Channel 9:" : "信道9:"), std::string::npos) << third;
         EXPECT_EQ(third.find(c.lang == std::string("en") ? "Channel 8:" : "信道8:"), std::string::npos) << third;
     }
+}
+
+TEST_F(Cli, PrintListsWhatTheWindowListsInEachMode)
+{
+    if (!kPrintHelperBuilt)
+        GTEST_SKIP() << "built without the desktop program: no print helper";
+    if (std::system("command -v pdftotext >/dev/null") != 0)
+        GTEST_SKIP() << "pdftotext is not installed";
+    // Channel 2 receives only, channel 3 transmits only, channel 4 both.
+    RadioImage image = MakeNewImage();
+    EncodeFrequency(image, 2, FrequencySide::Receive, "441.125");
+    EncodeFrequency(image, 3, FrequencySide::Transmit, "442.25");
+    EncodeFrequency(image, 4, FrequencySide::Receive, "443.5");
+    EncodeFrequency(image, 4, FrequencySide::Transmit, "444.5");
+    WriteImage("sides.dat", image);
+    struct Case {
+        std::vector<std::string> mode;
+        std::vector<std::string> texts;
+        std::vector<std::string> absent;
+    };
+    const Case cases[] = {
+        {{}, {"Channel 3:", "442.25000", "Channel 4:", "444.50000"}, {"Channel 2:", "443.50000"}},
+        {{"--mode", "2"}, {"Channel 3:", "Channel 4:", "444.50000"}, {"Channel 2:", "441.12500"}},
+        {{"--mode", "1"}, {"Channel 2:", "441.12500", "Channel 4:", "443.50000"}, {"Channel 3:", "444.50000"}},
+        {{"--mode", "0"}, {"Channel 2:", "Channel 3:", "Channel 4:", "441.12500", "442.25000"}, {"Channel 5:"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"print", Path("sides.dat"), "-o", Path("sides.pdf")};
+        args.insert(args.end(), c.mode.begin(), c.mode.end());
+        const RunResult r = Run(args);
+        const std::string what = c.mode.empty() ? "default" : c.mode[1];
+        ASSERT_EQ(r.status, 0) << what << ": " << r.err;
+        const std::string text = PdfText(Path("sides.pdf"));
+        for (const auto& expected : c.texts)
+            EXPECT_NE(text.find(expected), std::string::npos) << what << ": " << expected << "\n" << text;
+        for (const auto& unexpected : c.absent)
+            EXPECT_EQ(text.find(unexpected), std::string::npos) << what << ": " << unexpected;
+    }
+    EXPECT_EQ(Run({"print", Path("sides.dat"), "-o", Path("x.pdf"), "--mode", "3"}).status, 2);
+}
+
+TEST_F(Cli, ImportChecksTheBaseImagesBandByDefault)
+{
+    // Type 1 has two bands; type 2 one; a base whose type has no list can
+    // only be imported with a band given or the check skipped.
+    WriteText("Program.ini", "[Setup]\nType1=R1\nType2=R2\nField1=136-174|400 - 480MHz\nField2=144 - 148MHz\n");
+    WriteText("2m.csv", std::string(kEnglishHeader) + "1,146.52,146.52,None,None,Wide,Yes,Off,High\n");
+    WriteText("70cm.csv", std::string(kEnglishHeader) + "1,446.5,446.5,None,None,Wide,Yes,Off,High\n");
+    auto base = [&](int type, int band) {
+        RadioImage image = MakeNewImage();
+        image[ImageMap::kRadioType] = static_cast<std::uint8_t>(type);
+        image[ImageMap::kBandIndex] = static_cast<std::uint8_t>(band);
+        WriteImage("base.dat", image);
+    };
+    struct Case {
+        const char* what;
+        int type, band;
+        const char* csv;
+        std::vector<std::string> extra;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"2 m into 136-174", 0, 0, "2m.csv", {}, 0, ""},
+        {"70 cm into 136-174", 0, 0, "70cm.csv", {}, 1, "2:2: frequency 446.50000 is outside the band"},
+        {"2 m into 400-480", 0, 1, "2m.csv", {}, 1, "outside the band"},
+        {"70 cm into 400-480", 0, 1, "70cm.csv", {}, 0, ""},
+        {"band index past the list takes the last band", 0, 7, "70cm.csv", {}, 0, ""},
+        {"second type", 1, 0, "70cm.csv", {}, 1, "outside the band"},
+        {"check skipped", 0, 0, "70cm.csv", {"--no-band-check"}, 0, ""},
+        {"band given", 0, 0, "70cm.csv", {"--band", "400-470"}, 0, ""},
+        {"band and skip", 0, 0, "70cm.csv", {"--band", "400-470", "--no-band-check"}, 2, "exclude"},
+        {"type not in Program.ini", 5, 0, "2m.csv", {}, 1, "radio type 5 and band 0 are not in"},
+        {"no such Program.ini", 0, 0, "2m.csv", {"--ini", Path("none.ini")}, 1, "none.ini"},
+    };
+    for (const Case& c : cases) {
+        base(c.type, c.band);
+        fs::remove(Path("out.dat"));
+        std::vector<std::string> args = {"import", Path(c.csv), "--base", Path("base.dat"), "-o", Path("out.dat")};
+        if (std::find(c.extra.begin(), c.extra.end(), "--ini") == c.extra.end()) {
+            args.push_back("--ini");
+            args.push_back(Path("Program.ini"));
+        }
+        args.insert(args.end(), c.extra.begin(), c.extra.end());
+        const RunResult r = Run(args);
+        EXPECT_EQ(r.status, c.status) << c.what << ": " << r.err;
+        EXPECT_NE(r.err.find(c.message), std::string::npos) << c.what << ": " << r.err;
+        EXPECT_EQ(fs::exists(Path("out.dat")), c.status == 0) << c.what;
+    }
+    // Without --ini the Program.ini beside the tool is read: the new image
+    // is a QM-350 on 400-480 MHz.
+    WriteImage("base.dat", MakeNewImage());
+    EXPECT_EQ(Run({"import", Path("2m.csv"), "--base", Path("base.dat"), "-o", Path("out.dat")}).status, 1);
+    EXPECT_EQ(Run({"import", Path("70cm.csv"), "--base", Path("base.dat"), "-o", Path("out.dat")}).status, 0);
+}
+
+// The value printed after a label of "show": the rest of its line, blanks
+// after the label skipped.
+std::string ShownValue(const std::string& out, const std::string& label)
+{
+    const auto at = out.find(label);
+    if (at == std::string::npos)
+        return "(no " + label + ")";
+    const auto start = out.find_first_not_of(' ', at + label.size());
+    return out.substr(start, out.find('\n', start) - start);
+}
+
+TEST_F(Cli, ShowNamesTheRadioTypeAndBand)
+{
+    WriteText("Program.ini", "[Setup]\nType1=R1\nType2=R2\nField2=144 - 148MHz|430 - 440MHz\n");
+    struct Case { int type, band; const char* typeValue; const char* bandValue; };
+    const Case cases[] = {
+        {1, 1, "1 (R2)", "1 (430 - 440MHz)"},
+        {0, 0, "0 (R1)", "0"},
+        {9, 3, "9", "3"},
+    };
+    for (const Case& c : cases) {
+        RadioImage image = MakeNewImage();
+        image[ImageMap::kRadioType] = static_cast<std::uint8_t>(c.type);
+        image[ImageMap::kBandIndex] = static_cast<std::uint8_t>(c.band);
+        WriteImage("t.dat", image);
+        const RunResult r = Run({"show", Path("t.dat"), "--ini", Path("Program.ini")});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(ShownValue(r.out, "Radio Type Index:"), c.typeValue);
+        EXPECT_EQ(ShownValue(r.out, "Band Index:"), c.bandValue);
+    }
+    // The Program.ini beside the tool names the new image's type and band.
+    WriteImage("n.dat", MakeNewImage());
+    const RunResult r = Run({"show", Path("n.dat"), "--lang", "zh"});
+    EXPECT_EQ(ShownValue(r.out, "频段序号:"), "2 (400 - 480MHz)") << r.out;
 }
 
 TEST_F(Cli, PrintRefusesWhatItCannotPrint)

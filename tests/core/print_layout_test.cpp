@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/channels/ChannelCodec.h"
 #include "core/channels/PrintLayout.h"
 
 namespace {
@@ -33,12 +34,11 @@ ChannelTable Grid(const std::vector<int>& rows)
     return table;
 }
 
-ListingContent Content(const ChannelTable& texts, int mode = 0)
+ListingContent Content(const ChannelTable& texts)
 {
     ListingContent content;
     content.texts = texts;
     content.image.fill(0);
-    content.deviceMode = mode;
     content.owner = "Owner Ltd";
     return content;
 }
@@ -114,26 +114,38 @@ TEST(PrintLayout, PagesAndChannelBlocksFollowTheProgrammedRows)
     }
 }
 
-TEST(PrintLayout, TheShownFrequencyDecidesWhetherAChannelIsPrinted)
+TEST(PrintLayout, EitherFrequencyListsAChannelInEveryMode)
 {
-    // Row 2 holds only a receive frequency, row 3 only a transmit frequency;
-    // rows 4 has every cell but the frequencies.
+    // In the image: channel 2 receives only, channel 3 transmits only,
+    // channel 4 does both, channel 5 has neither but a tone. The listing of
+    // a device mode lists what that mode's grid shows, by the same rule the
+    // window and the command line share.
+    RadioImage image = MakeNewImage();
+    EncodeFrequency(image, 2, FrequencySide::Receive, "145.00000");
+    EncodeFrequency(image, 3, FrequencySide::Transmit, "150.00000");
+    EncodeFrequency(image, 4, FrequencySide::Receive, "146.52000");
+    EncodeFrequency(image, 4, FrequencySide::Transmit, "146.52000");
+    EncodeTone(image, 5, ToneSide::Encode, "67.0");
+    struct Case { int mode; HeadingList page2; };
+    const Case cases[] = {
+        {0, {{"Channel 2:", 0}, {"Channel 3:", 1}, {"Channel 4:", 2}}},
+        {1, {{"Channel 2:", 0}, {"Channel 4:", 1}}},
+        {2, {{"Channel 3:", 0}, {"Channel 4:", 1}}},
+    };
+    for (const Case& c : cases) {
+        const ListingContent content = ImageListing(image, c.mode, false, "Owner Ltd");
+        ASSERT_EQ(ListingPageCount(content), 2) << "mode " << c.mode;
+        EXPECT_EQ(Headings(Page(content, 2)), c.page2) << "mode " << c.mode;
+    }
+
+    // On texts alone: a row with only an Rx or only a Tx cell is listed, a
+    // row with every other cell but no frequency is not.
     ChannelTable texts = Grid({});
     texts[2][kColRxFrequency] = "145.00000";
     texts[3][kColTxFrequency] = "150.00000";
     for (int c : {kColDecodeTone, kColBandwidth, kColScan, kColBusyLock, kColPower})
         texts[4][static_cast<std::size_t>(c)] = "x";
-    struct Case { int mode; HeadingList page2; };
-    const Case cases[] = {
-        {0, {{"Channel 2:", 0}}},
-        {1, {{"Channel 2:", 0}}},
-        {2, {{"Channel 3:", 0}}},
-    };
-    for (const Case& c : cases) {
-        const ListingContent content = Content(texts, c.mode);
-        ASSERT_EQ(ListingPageCount(content), 2) << "mode " << c.mode;
-        EXPECT_EQ(Headings(Page(content, 2)), c.page2) << "mode " << c.mode;
-    }
+    EXPECT_EQ(Headings(Page(Content(texts), 2)), (HeadingList{{"Channel 2:", 0}, {"Channel 3:", 1}}));
 }
 
 TEST(PrintLayout, UnitsAndFontsFollowThePrintableArea)
@@ -223,4 +235,41 @@ TEST(PrintLayout, ChannelBlockPlacesLabelsAndCellsOnThreeLines)
     // Busy lock and power are not printed.
     EXPECT_EQ(Find(page, "Carrier"), nullptr);
     EXPECT_EQ(Find(page, "High"), nullptr);
+}
+
+TEST(PrintLayout, ARightHandValueStaysInsideTheRules)
+{
+    // Channel 1's Tx Frequency is nine characters; the width function gives
+    // each character perChar twips. u = 174, so the rules end at 10440.
+    const int u = 174, ruleRight = 60 * u;
+    struct Case {
+        const char* what;
+        int perChar;  // 0: no width function
+        int labelX;
+        int valueX;
+    };
+    const Case cases[] = {
+        {"no widths: the places of the layout", 0, 36 * u, 55 * u},
+        {"a value that fits keeps its place", 96, 36 * u, 55 * u},  // 864 of the 870 twips to the rule
+        {"a wider value ends at the rule, its label moves with it", 150, 36 * u - (55 * u + 1350 - ruleRight),
+         ruleRight - 1350},
+    };
+    const ListingContent content = Content(Grid({1}));
+    for (const Case& c : cases) {
+        TextWidth width;
+        if (c.perChar > 0)
+            width = [&c](const std::string& text, FontRole) { return static_cast<int>(text.size()) * c.perChar; };
+        const ListingPage page = LayoutListingPage(content, ComputePageUnits(kArea), kLines, 2, 2, width);
+        const TextRun* label = Find(page, "Transceive Frequency:");
+        ASSERT_NE(label, nullptr) << c.what;
+        EXPECT_EQ(label->x, c.labelX) << c.what;
+        // The Tx value follows its label; the Rx value at 22u never moves.
+        const TextRun* value = label + 1;
+        EXPECT_EQ(value->text, "146.02500") << c.what;
+        EXPECT_EQ(value->x, c.valueX) << c.what;
+        EXPECT_EQ(Find(page, "146.52500")->x, 22 * u) << c.what;
+        if (c.perChar > 0) {
+            EXPECT_LE(value->x + 9 * c.perChar, ruleRight) << c.what;
+        }
+    }
 }

@@ -40,18 +40,21 @@ PromptAnswer CScriptedPrompter::Message(QWidget*, const QString& caption, const 
     return answers.isEmpty() ? PromptAnswer::Ok : answers.takeFirst();
 }
 
-QString CScriptedPrompter::OpenFileName(QWidget*, const QString&, const QString&)
+QString CScriptedPrompter::OpenFileName(QWidget*, const QString&, const QString& directory, const QString&)
 {
+    dialogStarts.append(directory);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-QString CScriptedPrompter::SaveFileName(QWidget*, const QString&, const QString&, const QString&)
+QString CScriptedPrompter::SaveFileName(QWidget*, const QString&, const QString& initialName, const QString&)
 {
+    dialogStarts.append(initialName);
     return fileNames.isEmpty() ? QString() : fileNames.takeFirst();
 }
 
-bool CScriptedPrompter::PrintDialog(QWidget*, QPrinter& printer, int lastPage)
+bool CScriptedPrompter::PrintDialog(QWidget*, QPrinter& printer, int lastPage, const QString& pdfFile)
 {
+    dialogStarts.append(pdfFile);
     ++printDialogs;
     return printDialog ? printDialog(printer, lastPage) : false;
 }
@@ -133,8 +136,9 @@ bool CTestInstall::StartAs(const QString& invocationPath, const QString& executa
     Stop();
     ResetGlobals();
     m_app = std::make_unique<CProgramApp>(QStringList{invocationPath} + arguments, executablePath);
-    m_app->m_startProgram = [this](const QString& program) {
+    m_app->m_startProgram = [this](const QString& program, const QStringList& arguments) {
         started.append(program);
+        startedArguments.append(arguments);
         return true;
     };
     return m_app->InitInstance();

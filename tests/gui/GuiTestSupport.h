@@ -31,16 +31,19 @@ public:
 
     PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text,
                          PromptButtons buttons, PromptIcon icon) override;
-    QString OpenFileName(QWidget* parent, const QString& caption, const QString& filter) override;
+    QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
+                         const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
                          const QString& filter) override;
     QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
                                    const QString& filters, QString& selectedFilter) override;
-    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage) override;
+    bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) override;
     void PrintPreview(QPrintPreviewDialog& preview) override;
 
     QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
     QStringList fileNames;        // taken in order; "" (cancel) when empty
+    QStringList dialogStarts;     // where each file dialog started: its directory or initial name,
+                                  // or the print dialog's PDF file
     QList<int> filterChoices;     // index of the filter chosen, in order; 0 when empty
     QList<PromptRecord> messages;
     // The print dialog (cancelled unless set) and the preview window (closed
@@ -84,8 +87,10 @@ public:
     // Starts as a program invoked by invocationPath (argv[0]) whose
     // executable the system reports as executablePath.
     bool StartAs(const QString& invocationPath, const QString& executablePath, const QStringList& arguments = {});
-    // Programs the application asked to start (the restart), in order.
+    // Programs the application asked to start (the restart), in order, and
+    // the arguments of each.
     QStringList started;
+    QList<QStringList> startedArguments;
     void Stop();
     CProgramApp* App() const { return m_app.get(); }
 

@@ -77,9 +77,10 @@ void BundlesTest::structureStartupReliesOn()
         const QList<MenuResourceItem> menu = bundle->LoadMenu(129);
         QCOMPARE(menu.size(), 6);
         QCOMPARE(menu.at(4).items.at(1).id, 32799);
-        QCOMPARE(menu.at(5).items.at(0).id, 57664);
+        QCOMPARE(menu.at(5).items.at(0).id, 57667);  // Help Topics above About
+        QCOMPARE(menu.at(5).items.at(1).id, 57664);
         QCOMPARE(bundle->LoadMenu(128).size(), 3);
-        QCOMPARE(bundle->LoadAccelerators(128).size(), 8);
+        QCOMPARE(bundle->LoadAccelerators(128).size(), 10);
         const ToolbarResource toolbar = bundle->LoadToolbar(128);
         QCOMPARE(toolbar.buttons, (QList<int>{57600, 57601, 57603, 0, 32773, 32774, 0, 57607, 0, 57664}));
         QCOMPARE(toolbar.button, QSize(18, 19));

@@ -342,7 +342,7 @@ void ChannelViewTest::languageRestartAsksAboutUnsavedChanges()
     QFile::setPermissions(m_install->ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CProgramApp* app = m_install->App();
     QStringList started;
-    app->m_startProgram = [&started](const QString& program) {
+    app->m_startProgram = [&started](const QString& program, const QStringList&) {
         started.append(program);
         return true;
     };

@@ -6,6 +6,8 @@
 #include "app/AboutDlg.h"
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
+#include "base/UserStore.h"
+#include "core/app/IniFile.h"
 #include "settings/LanguageDlg.h"
 #include "base/LanguageResources.h"
 
@@ -36,6 +38,7 @@ private slots:
     void languageDialog_data();
     void languageDialog();
     void languageDialogHelp();
+    void languageNotSavedIsReported_data();
     void languageNotSavedIsReported();
     void aboutBox_data();
     void aboutBox();
@@ -130,28 +133,52 @@ void DialogsTest::languageDialogHelp()
     QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("language"));
 }
 
+void DialogsTest::languageNotSavedIsReported_data()
+{
+    QTest::addColumn<bool>("iniWritable");
+    QTest::addColumn<bool>("storeWritable");
+    QTest::addColumn<QString>("iniLanguage");   // Language in Program.ini afterwards
+    QTest::addColumn<QString>("userLanguage");  // Language in the per-user store afterwards
+    QTest::newRow("Program.ini") << true << true << "Chinese" << "";
+    QTest::newRow("system install: for the user") << false << true << "English" << "Chinese";
+    QTest::newRow("neither") << false << false << "English" << "";
+}
+
 void DialogsTest::languageNotSavedIsReported()
 {
+    QFETCH(bool, iniWritable);
+    QFETCH(bool, storeWritable);
+    QFETCH(QString, iniLanguage);
+    QFETCH(QString, userLanguage);
     CTestInstall install;
     Configure(install, "English", kEnglishBundle);
-    const QString before = install.ReadFile("Program.ini");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    if (!storeWritable)
+        qputenv("XDG_CONFIG_HOME", "/dev/null/config");  // no folder can be made there, for root either
     CScriptedPrompter prompter;
     // With its directory moved away Program.ini cannot be written, for root
     // as for anyone.
     const QString moved = install.Dir() + "-moved";
-    QVERIFY(QDir().rename(install.Dir(), moved));
+    if (!iniWritable)
+        QVERIFY(QDir().rename(install.Dir(), moved));
 
     CLanguageDlg dialog;
     dialog.OnInitDialog();
     Radio(&dialog, 1007)->setChecked(true);
     dialog.accept();
-    QVERIFY(QDir().rename(moved, install.Dir()));
+    if (!iniWritable)
+        QVERIFY(QDir().rename(moved, install.Dir()));
+    qputenv("XDG_CONFIG_HOME", configHome);
 
-    QCOMPARE(dialog.m_bChanged, 0);  // no restart into the same language
-    QCOMPARE(prompter.messages.size(), 1);
-    QVERIFY(prompter.messages[0].text.contains("Program.ini"));
-    QCOMPARE(install.ReadFile("Program.ini"), before);
-    QCOMPARE(QString::fromStdString(g_iniFile.GetValue("Setup", "Language", "")), QStringLiteral("English"));
+    const bool saved = iniWritable || storeWritable;
+    QCOMPARE(dialog.m_bChanged, saved ? 1 : 0);  // no restart into the same language
+    QCOMPARE(prompter.messages.size(), saved ? 0 : 1);
+    if (!saved)
+        QVERIFY(prompter.messages[0].text.contains("The language could not be saved"));
+    CIniFile ini;
+    QVERIFY(ini.Load(install.File("Program.ini").toStdString(), false, true));
+    QCOMPARE(QString::fromStdString(ini.GetValue("Setup", "Language", "")), iniLanguage);
+    QCOMPARE(QString::fromStdString(CUserStore::ForApplication().QueryString("Language")), userLanguage);
 }
 
 void DialogsTest::aboutBox_data()

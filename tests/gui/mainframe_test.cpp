@@ -94,19 +94,22 @@ void MainFrameTest::documentMenuAfterStartup()
     QCOMPARE(m_frame->CurrentMenuId(), 129);
     const QList<MenuShape> shape = Shape(m_frame->CurrentMenu());
     const QList<MenuShape> expected = {
-        {"&File", {57600, 57601, 57602, 57603, 57604, 32810, 32811, 0, 57607, 57609, 57606, 0, 57665}},
+        // Recent Files (a submenu, 0 like a separator) between separators.
+        {"&File", {57600, 57601, 57602, 57603, 57604, 32810, 32811, 0, 57607, 57609, 57606, 0, 0, 0, 57665}},
         {"&Edit", {32786, 32787, 32788}},
         {"&Program", {32773, 32774}},
         {"&View", {59392, 59393, 32780}},
         {"&Setup", {32777, 32799}},
-        {"&Help", {57664}},
+        {"&Help", {57667, 57664}},
     };
     QCOMPARE(shape.size(), expected.size());
     for (int i = 0; i < shape.size(); ++i) {
         QCOMPARE(shape[i].title, expected[i].title);
         QCOMPARE(shape[i].commands, expected[i].commands);
     }
-    QCOMPARE(m_frame->CurrentMenu().at(5)->actions().at(0)->text(), QStringLiteral("About QM-350 Programmer"));
+    QCOMPARE(m_frame->CurrentMenu().at(0)->actions().at(12)->text(), QStringLiteral("Recent &Files"));
+    QCOMPARE(m_frame->CurrentMenu().at(5)->actions().at(0)->text(), QStringLiteral("&Help Topics\tF1"));
+    QCOMPARE(m_frame->CurrentMenu().at(5)->actions().at(1)->text(), QStringLiteral("About QM-350 Programmer"));
     QCOMPARE(m_frame->CurrentMenu().at(2)->actions().at(0)->text(), QStringLiteral("&Read    Ctrl+R"));
     QCOMPARE(m_frame->windowTitle(), QStringLiteral("QM-350 Programmer  [ Type:QM-350  Fre:136 - 174MHz ]"));
 }
@@ -118,9 +121,9 @@ void MainFrameTest::menuWithoutDocument()
     QCOMPARE(m_frame->CurrentMenuId(), 128);
     const QList<MenuShape> shape = Shape(m_frame->CurrentMenu());
     QCOMPARE(shape.size(), 3);
-    QCOMPARE(shape[0].commands, (QList<int>{57600, 57601, 0, 57606, 0, 57665}));
+    QCOMPARE(shape[0].commands, (QList<int>{57600, 57601, 0, 57606, 0, 0, 0, 57665}));
     QCOMPARE(shape[1].commands, (QList<int>{59392, 59393}));
-    QCOMPARE(shape[2].commands, (QList<int>{57664}));
+    QCOMPARE(shape[2].commands, (QList<int>{57667, 57664}));
 
     // New again: the document menu comes back, without a question.
     m_frame->OnCommand(57600);
@@ -140,6 +143,8 @@ void MainFrameTest::acceleratorsAndToolbar_data()
     QTest::newRow("Ctrl+W") << QKeySequence("Ctrl+W") << 32774;
     QTest::newRow("F6") << QKeySequence("F6") << 57680;
     QTest::newRow("Shift+F6") << QKeySequence("Shift+F6") << 57681;
+    QTest::newRow("Ctrl+Q") << QKeySequence("Ctrl+Q") << 57665;
+    QTest::newRow("Ctrl+Shift+S") << QKeySequence("Ctrl+Shift+S") << 57604;
     QTest::newRow("Ctrl+F4") << QKeySequence("Ctrl+F4") << 0;
 }
 

@@ -26,7 +26,7 @@
 namespace {
 
 // Channels on the given rows, both frequencies set.
-ListingContent Listing(const std::vector<int>& rows, int deviceMode = 0)
+ListingContent Listing(const std::vector<int>& rows)
 {
     ListingContent content;
     content.texts = NewChannelTable(false);
@@ -35,7 +35,6 @@ ListingContent Listing(const std::vector<int>& rows, int deviceMode = 0)
         content.texts[static_cast<std::size_t>(r)][kColTxFrequency] = "146.02500";
     }
     content.image.fill(0);
-    content.deviceMode = deviceMode;
     content.owner = "Test Owner";
     return content;
 }
@@ -165,7 +164,6 @@ void PrintingTest::previewShowsEveryPage()
     m_content = Listing({});
     for (int r : {3, 5, 12})
         m_content.texts[static_cast<std::size_t>(r)][kColTxFrequency] = "150.00000";
-    m_content.deviceMode = 2;
     int pages = -1;
     m_prompter.printPreview = [&](QPrintPreviewDialog& preview) {
         auto* widget = preview.findChild<QPrintPreviewWidget*>();

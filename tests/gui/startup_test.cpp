@@ -183,7 +183,7 @@ void StartupTest::aboutTitleMissingLeavesAnEmptyWorkingItem()
     CTestInstall install(kEverything, ini.constData());
     QVERIFY(install.Start());
     const QList<QMenu*> menu = install.App()->MainFrame()->CurrentMenu();
-    QAction* about = menu.at(5)->actions().value(0);
+    QAction* about = menu.at(5)->actions().value(1);
     QVERIFY(about);
     QCOMPARE(about->property("commandId").toInt(), 57664);
     QCOMPARE(about->text(), QString());

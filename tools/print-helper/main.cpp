@@ -1,7 +1,7 @@
-// program-print FILE.dat -o OUT.pdf --lang en|zh [--ini Program.ini]
+// program-print FILE.dat -o OUT.pdf --lang en|zh [--mode 0|1|2] [--ini Program.ini]
 //
 // Writes the printed listing of a data file as an A4 PDF: the channel texts
-// as a radio of unknown kind shows them (both sides), the feature values of
+// as the channel window shows them in the device mode (default 2), the feature values of
 // the image, and the "Copyrights Owner" of the language's section of the
 // configuration file in the foot. Run by "program-cli print", which has
 // checked the arguments already; errors are one line on the error output.
@@ -30,18 +30,17 @@ int Run(const std::vector<std::string>& args)
 {
     cli::Arguments a;
     bool chinese = false;
-    if (!cli::ParseArguments(args, {"-o", "--lang", "--ini"}, {}, a, std::cerr) || !cli::ParseLanguage(a, chinese, std::cerr)
+    int mode = 2;
+    if (!cli::ParseArguments(args, {"-o", "--lang", "--ini", "--mode"}, {}, a, std::cerr)
+        || !cli::ParseLanguage(a, chinese, std::cerr) || !cli::ParseDeviceMode(a, mode, std::cerr)
         || a.positional.size() != 1 || !a.Value("-o"))
-        return cli::UsageError("print", "expected FILE.dat -o OUT.pdf [--lang en|zh] [--ini Program.ini]", std::cerr);
+        return cli::UsageError("print", "expected FILE.dat -o OUT.pdf [--lang en|zh] [--mode 0|1|2] [--ini Program.ini]",
+                               std::cerr);
 
-    ListingContent content;
-    if (!cli::LoadImage("print", a.positional[0], content.image, std::cerr))
+    RadioImage image{};
+    if (!cli::LoadImage("print", a.positional[0], image, std::cerr))
         return cli::kExitFailed;
-    // Both sides of each channel, as for a radio of unknown kind.
-    content.deviceMode = 0;
-    content.chinese = chinese;
-    content.texts = NewChannelTable(chinese);
-    ImageToTable(content.image, content.deviceMode, chinese, content.texts);
+    ListingContent content = ImageListing(image, mode, chinese, {});
     if (const auto ini = a.Value("--ini")) {
         CIniFile store;
         if (!store.Load(*ini, false, true))

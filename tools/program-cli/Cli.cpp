@@ -3,6 +3,7 @@
 #include "core/document/DataFile.h"
 #include "core/util/AtomicFile.h"
 
+#include <filesystem>
 #include <ostream>
 
 namespace cli {
@@ -69,6 +70,19 @@ bool ParseLanguage(const Arguments& args, bool& chinese, std::ostream& err)
     return true;
 }
 
+bool ParseDeviceMode(const Arguments& args, int& mode, std::ostream& err)
+{
+    const auto text = args.Value("--mode");
+    if (!text)
+        return true;
+    if (*text != "0" && *text != "1" && *text != "2") {
+        err << "--mode must be 0, 1 or 2, not \"" << *text << "\"\n";
+        return false;
+    }
+    mode = (*text)[0] - '0';
+    return true;
+}
+
 int UsageError(const char* verb, const std::string& message, std::ostream& err)
 {
     err << "program-cli " << verb << ": " << message << "\n"
@@ -120,6 +134,45 @@ bool RefuseSameFile(const char* verb, const std::string& output, const std::vect
             Failure(verb, output + ": the same file as the input " + input + "; choose another output", err);
             return false;
         }
+    }
+    return true;
+}
+
+std::string FindBesideProgram(const std::string& name)
+{
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec)
+        return {};
+    const std::filesystem::path dir = self.parent_path();
+    const std::filesystem::path candidates[] = {
+        dir / name,
+        dir / ".." / PROGRAM_INSTALL_DIR / name,
+    };
+    for (const auto& candidate : candidates)
+        if (std::filesystem::is_regular_file(candidate, ec))
+            return candidate.lexically_normal().string();
+    return {};
+}
+
+bool LoadProgramIni(const char* verb, const Arguments& args, bool required, CIniFile& ini, std::ostream& err)
+{
+    std::string path = args.Value("--ini").value_or("");
+    std::error_code ec;
+    if (!path.empty() && !std::filesystem::is_regular_file(path, ec)) {
+        Failure(verb, path + ": no such configuration file", err);
+        return false;
+    }
+    if (path.empty())
+        path = FindBesideProgram("Program.ini");
+    if (path.empty()) {
+        if (required)
+            Failure(verb, "no Program.ini beside program-cli or the desktop program; give --ini Program.ini", err);
+        return !required;
+    }
+    if (!ini.Load(path, false, true)) {
+        Failure(verb, path + ": cannot read the configuration file", err);
+        return false;
     }
     return true;
 }

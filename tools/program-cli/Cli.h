@@ -2,6 +2,7 @@
 // Shared plumbing of the program-cli verbs: exit codes, argument parsing and
 // the verb table.
 
+#include "core/app/IniFile.h"
 #include "core/document/RadioImage.h"
 
 #include <iosfwd>
@@ -40,6 +41,9 @@ bool ParseArguments(const std::vector<std::string>& args, const std::set<std::st
 
 // Reads --lang en|zh; false (with a usage error) for any other value.
 bool ParseLanguage(const Arguments& args, bool& chinese, std::ostream& err);
+// Reads --mode 0|1|2 (the device mode, as the channel window shows it);
+// mode keeps its value when the option is absent.
+bool ParseDeviceMode(const Arguments& args, int& mode, std::ostream& err);
 
 struct Verb
 {
@@ -67,6 +71,15 @@ bool SaveImage(const char* verb, const std::string& path, const RadioImage& imag
 // what is being read.
 bool RefuseSameFile(const char* verb, const std::string& output, const std::vector<std::string>& inputs,
                     std::ostream& err);
+// A file of the desktop program: beside program-cli (the build tree), else
+// beside the installed desktop program. Empty when neither exists.
+std::string FindBesideProgram(const std::string& name);
+
+// Loads the Program.ini given with --ini, else the one FindBesideProgram
+// finds. False, with the reason printed, when a given file cannot be read
+// or (required) none is found.
+bool LoadProgramIni(const char* verb, const Arguments& args, bool required, CIniFile& ini, std::ostream& err);
+
 // Writes text to path atomically, or to out when path is empty.
 bool WriteOutput(const char* verb, const std::string& path, const std::string& text, std::ostream& out,
                  std::ostream& err);

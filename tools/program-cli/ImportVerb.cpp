@@ -1,6 +1,8 @@
 #include "Verbs.h"
 
 #include "core/channels/ChannelCsv.h"
+#include "core/channels/ChannelTable.h"
+#include "core/settings/ProductInfo.h"
 
 #include <limits>
 #include <ostream>
@@ -9,7 +11,8 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: program-cli import IN.csv -o OUT.dat [--base BASE.dat] [--band LOW-HIGH]\n"
+    "Usage: program-cli import IN.csv -o OUT.dat [--base BASE.dat]\n"
+    "                          [--band LOW-HIGH | --no-band-check] [--ini Program.ini]\n"
     "Write the channels of a CSV file into a radio image. The file may be in the\n"
     "own layout or the interchange layout of multi-radio programmers (as export\n"
     "writes them); the heading line tells which.\n"
@@ -18,6 +21,14 @@ constexpr const char* kUsage =
     "  --base BASE.dat   start from this image (default: a new image); channels\n"
     "                    the CSV does not list keep its bytes\n"
     "  --band LOW-HIGH   band limits in MHz, inclusive (e.g. 136-174)\n"
+    "  --no-band-check   accept any frequency on the channel step\n"
+    "  --ini FILE        the Program.ini that names the radio types and bands\n"
+    "                    (default: the one beside program-cli or the desktop\n"
+    "                    program)\n"
+    "\n"
+    "Without --band, frequencies are checked against the band of the base\n"
+    "image's radio type and band index, read from Program.ini, as the program's\n"
+    "window checks them.\n"
     "\n"
     "Columns are found by their heading and may come in any order, as may rows;\n"
     "a column the file lacks keeps that field of the channels BASE has. Cells\n"
@@ -32,7 +43,7 @@ constexpr const char* kUsage =
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     Arguments a;
-    if (!ParseArguments(args, {"-o", "--base", "--band"}, {}, a, err))
+    if (!ParseArguments(args, {"-o", "--base", "--band", "--ini"}, {"--no-band-check"}, a, err))
         return UsageError("import", "bad arguments", err);
     if (a.help) {
         out << kUsage;
@@ -42,6 +53,8 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return UsageError("import", "expected IN.csv and -o OUT.dat", err);
     std::optional<FrequencyBand> band;
     if (const auto text = a.Value("--band")) {
+        if (a.Flag("--no-band-check"))
+            return UsageError("import", "--band and --no-band-check exclude each other", err);
         band = ParseFrequencyBand(*text);
         if (!band)
             return UsageError("import", "--band must be LOW-HIGH in MHz, such as 136-174", err);
@@ -56,6 +69,21 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     RadioImage base = MakeNewImage();
     if (const auto basePath = a.Value("--base"); basePath && !LoadImage("import", *basePath, base, err))
         return kExitFailed;
+
+    if (!band && !a.Flag("--no-band-check")) {
+        CIniFile ini;
+        if (!LoadProgramIni("import", a, true, ini, err))
+            return kExitFailed;
+        const ImageProduct product = ProductOfImage(ini, base);
+        if (product.bandText.empty())
+            return Failure("import", "the base image's radio type " + std::to_string(product.typeIndex)
+                                         + " and band " + std::to_string(product.bandIndex) + " are not in "
+                                         + ini.FilePath() + "; give --band LOW-HIGH or --no-band-check",
+                           err);
+        FrequencyBand limits;
+        BandLimits(product.bandText, limits.low, limits.high);
+        band = limits;
+    }
 
     std::string text;
     std::string error;

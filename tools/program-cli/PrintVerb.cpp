@@ -20,36 +20,20 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: program-cli print FILE.dat -o OUT.pdf [--lang en|zh] [--ini Program.ini]\n"
+    "Usage: program-cli print FILE.dat -o OUT.pdf [--lang en|zh] [--mode 0|1|2] [--ini Program.ini]\n"
     "Write the printed listing of a data file as a PDF on A4 paper: the optional\n"
     "features on the first page, then the programmed channels, eight a page.\n"
+    "A channel is listed when its Rx or its Tx frequency is set.\n"
+    "\n"
+    "  --mode 0|1|2   lay the channels out as the program's window does in that\n"
+    "                 device mode: 1 the receive side, 2 the transmit side (the\n"
+    "                 default, as the program starts), 0 both\n"
+    "\n"
     "The foot of every page carries the \"Copyrights Owner\" text of the\n"
     "language's section of Program.ini: the one given, else the one beside\n"
     "program-cli or beside the installed desktop program.\n";
 
 constexpr const char* kHelperName = "program-print";
-
-std::filesystem::path ExecutableDir()
-{
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path() : self.parent_path();
-}
-
-// Program.ini beside program-cli (the build tree), else beside the installed
-// desktop program; empty when there is none.
-std::string DefaultIni(const std::filesystem::path& dir)
-{
-    const std::filesystem::path candidates[] = {
-        dir / "Program.ini",
-        dir / ".." / PROGRAM_INSTALL_DIR / "Program.ini",
-    };
-    std::error_code ec;
-    for (const auto& candidate : candidates)
-        if (std::filesystem::is_regular_file(candidate, ec))
-            return candidate.string();
-    return {};
-}
 
 // Runs the helper with the arguments, copying what it writes on its error
 // output to err. Returns its exit status, or kExitFailed when it cannot run.
@@ -100,7 +84,7 @@ int RunHelper(const std::string& helper, const std::vector<std::string>& args, s
 int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     Arguments a;
-    if (!ParseArguments(args, {"-o", "--lang", "--ini"}, {}, a, err))
+    if (!ParseArguments(args, {"-o", "--lang", "--ini", "--mode"}, {}, a, err))
         return UsageError("print", "bad arguments", err);
     if (a.help) {
         out << kUsage;
@@ -109,6 +93,9 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     bool chinese = false;
     if (!ParseLanguage(a, chinese, err))
         return UsageError("print", "bad language", err);
+    int mode = 2;
+    if (!ParseDeviceMode(a, mode, err))
+        return UsageError("print", "bad device mode", err);
     if (a.positional.size() != 1)
         return UsageError("print", "expected one data file", err);
     const std::string output = a.Value("-o").value_or("");
@@ -121,21 +108,22 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!LoadImage("print", a.positional[0], image, err))
         return kExitFailed;
 
-    const std::filesystem::path dir = ExecutableDir();
     std::error_code ec;
     std::string ini = a.Value("--ini").value_or("");
     if (!ini.empty() && !std::filesystem::is_regular_file(ini, ec))
         return Failure("print", ini + ": no such configuration file", err);
     if (ini.empty())
-        ini = DefaultIni(dir);
+        ini = FindBesideProgram("Program.ini");
 
-    const std::string helper = (dir / kHelperName).string();
-    if (dir.empty() || access(helper.c_str(), X_OK) != 0)
+    const std::string helper = FindBesideProgram(kHelperName);
+    if (helper.empty() || access(helper.c_str(), X_OK) != 0)
         return Failure("print", "printing needs the Qt print helper " + std::string(kHelperName)
-                                    + ", which is not installed beside program-cli (build with the desktop program)",
+                                    + ", which is not installed beside program-cli or the desktop program"
+                                      " (build with the desktop program)",
                        err);
 
-    std::vector<std::string> helperArgs = {a.positional[0], "-o", output, "--lang", chinese ? "zh" : "en"};
+    std::vector<std::string> helperArgs = {a.positional[0], "-o", output, "--lang", chinese ? "zh" : "en",
+                                           "--mode", std::to_string(mode)};
     if (!ini.empty()) {
         helperArgs.push_back("--ini");
         helperArgs.push_back(ini);

@@ -2,6 +2,7 @@
 
 #include "core/channels/ChannelTable.h"
 #include "core/channels/FeatureListing.h"
+#include "core/settings/ProductInfo.h"
 
 #include <ostream>
 
@@ -9,8 +10,11 @@ namespace cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: program-cli show FILE.dat [--lang en|zh]\n"
-    "Print the optional features and the programmed channels of a data file.\n";
+    "Usage: program-cli show FILE.dat [--lang en|zh] [--ini Program.ini]\n"
+    "Print the optional features and the programmed channels of a data file.\n"
+    "The radio type and band indexes are followed by their names from\n"
+    "Program.ini: the one given, else the one beside program-cli or beside the\n"
+    "installed desktop program (without one, only the indexes are shown).\n";
 
 // Columns of a terminal that a UTF-8 text takes: Chinese characters are two
 // columns wide.
@@ -32,10 +36,16 @@ std::string Pad(const std::string& text, std::size_t width)
     return text + std::string(w < width ? width - w : 0, ' ');
 }
 
+// "2 (400 - 480MHz)"; the index alone when Program.ini has no name for it.
+std::string WithName(int index, const std::string& name)
+{
+    return std::to_string(index) + (name.empty() ? "" : " (" + name + ")");
+}
+
 int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     Arguments a;
-    if (!ParseArguments(args, {"--lang"}, {}, a, err))
+    if (!ParseArguments(args, {"--lang", "--ini"}, {}, a, err))
         return UsageError("show", "bad arguments", err);
     if (a.help) {
         out << kUsage;
@@ -49,12 +59,16 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     RadioImage image{};
     if (!LoadImage("show", a.positional[0], image, err))
         return kExitFailed;
+    CIniFile ini;
+    if (!LoadProgramIni("show", a, false, ini, err))
+        return kExitFailed;
+    const ImageProduct product = ProductOfImage(ini, image);
 
     std::string text;
     text += std::string(OptionsPageTitle(chinese)) + "\n";
     std::vector<FeatureLine> features = OptionsPageLines(image, chinese);
-    features.push_back({chinese ? "对讲机类型序号:" : "Radio Type Index:", std::to_string(image[ImageMap::kRadioType])});
-    features.push_back({chinese ? "频段序号:" : "Band Index:", std::to_string(image[ImageMap::kBandIndex])});
+    features.push_back({chinese ? "对讲机类型序号:" : "Radio Type Index:", WithName(product.typeIndex, product.typeName)});
+    features.push_back({chinese ? "频段序号:" : "Band Index:", WithName(product.bandIndex, product.bandText)});
     std::size_t labelWidth = 0;
     for (const auto& line : features)
         labelWidth = std::max(labelWidth, DisplayWidth(line.label));

@@ -33,6 +33,9 @@ public:
     // write failed; the previous file is then left as it was.
     bool Save();
     void Clear();
+    // Makes the next Save write the file even when no value differs (a
+    // change of letter case alone does not mark the store changed).
+    void MarkChanged() { m_changed = true; }
 
     const std::string& FilePath() const { return m_filePath; }
     bool IsChanged() const { return m_changed; }

@@ -8,6 +8,8 @@ namespace {
 
 constexpr int kTwipsPerInch = 1440;
 constexpr int kChannelsPerPage = 8;
+// The rules run from 5u to 60u.
+constexpr int kRuleRight = 60;
 
 const char* Pick(bool chinese, const char* english, const char* inChinese)
 {
@@ -60,19 +62,19 @@ FontSize ListingFontSize(const PageUnits& units, FontRole role)
     return {units.v * 8 / 10, units.u * 8 / 10};
 }
 
-bool IsPrintedChannel(const ChannelTable& texts, int row, int deviceMode)
+bool IsPrintedChannel(const ChannelTable& texts, int row)
 {
     if (row < 1 || row >= kTableRows)
         return false;
-    const int column = deviceMode == 2 ? kColTxFrequency : kColRxFrequency;
-    return !texts[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)].empty();
+    const auto& cells = texts[static_cast<std::size_t>(row)];
+    return !cells[kColRxFrequency].empty() || !cells[kColTxFrequency].empty();
 }
 
-int CountChannelPages(const ChannelTable& texts, int deviceMode, ChannelPageBreaks& breaks)
+int CountChannelPages(const ChannelTable& texts, ChannelPageBreaks& breaks)
 {
     breaks = ChannelPageBreaks{};
     for (int row = 1; row < kTableRows; ++row) {
-        if (!IsPrintedChannel(texts, row, deviceMode))
+        if (!IsPrintedChannel(texts, row))
             continue;
         ++breaks.printedCount;
         if (breaks.printedCount == kChannelsPerPage)
@@ -83,10 +85,21 @@ int CountChannelPages(const ChannelTable& texts, int deviceMode, ChannelPageBrea
     return (breaks.printedCount + kChannelsPerPage - 1) / kChannelsPerPage;
 }
 
+ListingContent ImageListing(const RadioImage& image, int deviceMode, bool chinese, std::string owner)
+{
+    ListingContent content;
+    content.image = image;
+    content.chinese = chinese;
+    content.owner = std::move(owner);
+    content.texts = NewChannelTable(chinese);
+    ImageToTable(image, deviceMode, chinese, content.texts);
+    return content;
+}
+
 int ListingPageCount(const ListingContent& content)
 {
     ChannelPageBreaks breaks;
-    return CountChannelPages(content.texts, content.deviceMode, breaks) + 1;
+    return CountChannelPages(content.texts, breaks) + 1;
 }
 
 void PrintOptionsPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
@@ -104,10 +117,10 @@ void PrintOptionsPage(const ListingContent& content, const PageUnits& units, con
 }
 
 void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                      int pageNumber, ListingPage& page)
+                      int pageNumber, ListingPage& page, const TextWidth& width)
 {
     ChannelPageBreaks breaks;
-    CountChannelPages(content.texts, content.deviceMode, breaks);
+    CountChannelPages(content.texts, breaks);
     AddTitle(page, Pick(content.chinese, "Channel", "信道"), units, lines);
 
     const std::array<int, 3> breakRows = {breaks.breakRow1, breaks.breakRow2, breaks.breakRow3};
@@ -119,7 +132,7 @@ void PrintChannelPage(const ListingContent& content, const PageUnits& units, con
     const int u = units.u;
     int g = -1;
     for (int row = first; row <= last; ++row) {
-        if (!IsPrintedChannel(content.texts, row, content.deviceMode))
+        if (!IsPrintedChannel(content.texts, row))
             continue;
         ++g;
         const int s = (g % kChannelsPerPage) * 5 * l;
@@ -129,28 +142,32 @@ void PrintChannelPage(const ListingContent& content, const PageUnits& units, con
         int y = -5 * l - s;
         for (const BlockLine& line : kBlockLines) {
             const char* const* labels = content.chinese ? line.chinese : line.english;
+            const std::string& right = cells[static_cast<std::size_t>(line.columns[1])];
+            // The right-hand pair keeps the value inside the rules.
+            const int overrun = width && !right.empty() ? 55 * u + width(right, FontRole::Body) - kRuleRight * u : 0;
+            const int shift = overrun > 0 ? overrun : 0;
             AddText(page, labels[0], 5 * u, y, FontRole::Body);
             AddText(page, cells[static_cast<std::size_t>(line.columns[0])], 22 * u, y, FontRole::Body);
-            AddText(page, labels[1], 36 * u, y, FontRole::Body);
-            AddText(page, cells[static_cast<std::size_t>(line.columns[1])], 55 * u, y, FontRole::Body);
+            AddText(page, labels[1], 36 * u - shift, y, FontRole::Body);
+            AddText(page, right, 55 * u - shift, y, FontRole::Body);
             y -= l;
         }
     }
 }
 
 ListingPage LayoutListingPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                              int pageNumber, int lastPage)
+                              int pageNumber, int lastPage, const TextWidth& width)
 {
     ListingPage page;
     const int L = lines.heading;
     const int left = 5 * units.u;
-    const int right = 60 * units.u;
+    const int right = kRuleRight * units.u;
     page.rules = {{left, right, -2 * L - 50}, {left, right, -2 * L - 120}, {left, right, L / 2 - 36 * L}};
 
     if (pageNumber == 1)
         PrintOptionsPage(content, units, lines, page);
     else
-        PrintChannelPage(content, units, lines, pageNumber, page);
+        PrintChannelPage(content, units, lines, pageNumber, page, width);
 
     const int footY = -36 * L;
     if (!content.owner.empty())

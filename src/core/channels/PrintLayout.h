@@ -14,6 +14,7 @@
 // external leading, in twips) and draws the runs in the named font.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,9 @@ struct LineHeights {
     int body = 0;     // l
 };
 
+// Width of a text in a listing font on the device, in twips.
+using TextWidth = std::function<int(const std::string& text, FontRole font)>;
+
 struct TextRun {
     std::string text;  // UTF-8
     int x = 0;
@@ -81,7 +85,6 @@ struct ListingPage {
 struct ListingContent {
     ChannelTable texts{};    // rows 1..16, columns 1..8: the channel texts
     RadioImage image{};      // the feature bytes of the options page
-    int deviceMode = 2;      // decides which frequency makes a channel programmed
     bool chinese = false;    // titles and labels in Chinese
     std::string owner;       // printed in every foot; nothing when empty
 };
@@ -95,25 +98,34 @@ struct ChannelPageBreaks {
     int printedCount = 0;
 };
 
-// A channel is printed when its Rx Frequency cell holds a text; in device
-// mode 2, which shows only the transmit side, when its Tx Frequency cell does.
-bool IsPrintedChannel(const ChannelTable& texts, int row, int deviceMode);
+// A channel is printed when its Rx Frequency or its Tx Frequency cell holds
+// a text, whatever the device mode: a receive-only and a transmit-only
+// channel are listed alike.
+bool IsPrintedChannel(const ChannelTable& texts, int row);
 
 // Counts the printed channels, rewrites the breaks and returns the number of
 // channel pages, (count + 7) / 8.
-int CountChannelPages(const ChannelTable& texts, int deviceMode, ChannelPageBreaks& breaks);
+int CountChannelPages(const ChannelTable& texts, ChannelPageBreaks& breaks);
+
+// The listing of a data file as the channel window shows it in a device
+// mode (1 receive side, 2 transmit side, 0 both): the texts the grid would
+// hold and the feature bytes of the image.
+ListingContent ImageListing(const RadioImage& image, int deviceMode, bool chinese, std::string owner);
 
 // Number of pages of the listing: the options page and the channel pages.
 int ListingPageCount(const ListingContent& content);
 
 // The page bodies, added to page: the options page, and channel page p (2 or
-// 3; any other page gets only its title).
+// 3; any other page gets only its title). Given the text widths, a value of
+// the right-hand column of a channel block that would run past the rules'
+// right end (60u) moves left to end there, and its label with it; without
+// them every run keeps its place.
 void PrintOptionsPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
                       ListingPage& page);
 void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                      int pageNumber, ListingPage& page);
+                      int pageNumber, ListingPage& page, const TextWidth& width = {});
 
 // A whole page: the three rules, the body of the page and the foot with the
 // owner and "Page %d of %d".
 ListingPage LayoutListingPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                              int pageNumber, int lastPage);
+                              int pageNumber, int lastPage, const TextWidth& width = {});

@@ -1,5 +1,7 @@
 #include "core/settings/ProductInfo.h"
 
+#include "core/channels/ChannelTable.h"
+
 namespace {
 
 const char* const kSetup = "Setup";
@@ -73,4 +75,17 @@ bool ImageChoiceInLists(const CIniFile& ini, const RadioImage& image)
     const std::size_t type = image[ImageMap::kRadioType];
     const std::size_t band = image[ImageMap::kBandIndex];
     return type < ProductTypes(ini).size() && band < ProductBands(ini, static_cast<std::int64_t>(type)).size();
+}
+
+ImageProduct ProductOfImage(const CIniFile& ini, const RadioImage& image)
+{
+    ImageProduct product;
+    product.typeIndex = image[ImageMap::kRadioType];
+    product.bandIndex = image[ImageMap::kBandIndex];
+    const std::string k = std::to_string(product.typeIndex + 1);
+    product.typeName = ini.GetValue("Setup", "Type" + k, "");
+    const std::string bandList = ini.GetValue("Setup", "Field" + k, "");
+    if (!bandList.empty())
+        product.bandText = BandText(bandList, product.bandIndex);
+    return product;
 }

@@ -48,6 +48,19 @@ ProductChoice InitialProductChoice(const CIniFile& ini, std::size_t typeCount, s
 // the first one selected.
 ProductChoice ChoiceForType(const CIniFile& ini, int type);
 
+// The radio type and band an image names, as the channel window reads them
+// for its title and band limits: Type<k> and entry b of Field<k> of section
+// Setup, k the type byte + 1 and b the band byte (the last entry when the
+// list is shorter). Empty texts when Program.ini has no such type or list.
+struct ImageProduct
+{
+    int typeIndex = 0;
+    int bandIndex = 0;
+    std::string typeName;
+    std::string bandText;
+};
+ImageProduct ProductOfImage(const CIniFile& ini, const RadioImage& image);
+
 // Stores type and band at 0x32E and 0x32F; true when either byte changed.
 // A choice without a type or without a band (-1) stores nothing: OK with
 // nothing chosen changes nothing.
