@@ -444,8 +444,8 @@ std::vector<int> MapInterchangeHeader(const CsvRecord& header, std::vector<CsvEr
     return fieldOf;
 }
 
-bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fieldOf, const ChannelRow& baseRow,
-                            const std::optional<FrequencyBand>& band, ChannelRow& row, std::vector<CsvError>& errors)
+bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fieldOf, const TableRow& baseRow,
+                            const std::optional<FrequencyBand>& band, TableRow& row, std::vector<CsvError>& errors)
 {
     std::array<int, kFieldCount> columnOf;
     std::copy_n(fieldOf.begin(), kFieldCount, columnOf.begin());

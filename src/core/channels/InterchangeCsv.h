@@ -58,5 +58,6 @@ std::vector<int> MapInterchangeHeader(const CsvRecord& header, std::vector<CsvEr
 // baseRow, the texts the channel it lands on shows with both sides visible.
 // An empty Frequency gives a row whose data cells are all empty. False, with
 // the refused cells in errors, when a cell is bad.
-bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fieldOf, const ChannelRow& baseRow,
-                            const std::optional<FrequencyBand>& band, ChannelRow& row, std::vector<CsvError>& errors);
+bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fieldOf,
+                            const ChannelTable::value_type& baseRow, const std::optional<FrequencyBand>& band,
+                            ChannelTable::value_type& row, std::vector<CsvError>& errors);
