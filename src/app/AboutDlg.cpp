@@ -1,10 +1,10 @@
-#include "app/DialogButtons.h"
+#include "base/DialogButtons.h"
 #include "app/AboutDlg.h"
 
-#include "app/ControlId.h"
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/ResourceIds.h"
+#include "base/ControlId.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/ResourceIds.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>

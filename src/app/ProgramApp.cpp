@@ -1,10 +1,10 @@
 #include "app/ProgramApp.h"
 
 #include "app/AboutDlg.h"
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/Prompter.h"
-#include "app/ResourceIds.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/Prompter.h"
+#include "base/ResourceIds.h"
 #include "channels/ProgramView.h"
 #include "core/channels/DecimalArithmetic.h"
 #include "document/ProgramDoc.h"
@@ -72,6 +72,7 @@ CProgramApp::CProgramApp(QStringList arguments, QString executablePath)
     , m_executablePath(std::move(executablePath))
 {
     theApp = this;
+    SetAppMessageBoxOwner(this);
     m_startProgram = [](const QString& program) { return QProcess::startDetached(program, {}); };
 }
 
@@ -82,11 +83,17 @@ CProgramApp::~CProgramApp()
         g_pResources = nullptr;
     if (theApp == this)
         theApp = nullptr;
+    SetAppMessageBoxOwner(nullptr);
 }
 
 QWidget* CProgramApp::MainWindow() const
 {
     return m_pMainFrame.get();
+}
+
+QWidget* CProgramApp::ActiveChannelWindow() const
+{
+    return m_pMainFrame ? m_pMainFrame->MDIGetActive() : nullptr;
 }
 
 bool CProgramApp::LoadLanguageBundle()
@@ -138,7 +145,7 @@ bool CProgramApp::InitInstance()
     }
 
     // 10. Main frame.
-    m_pMainFrame = std::make_unique<CMainFrame>();
+    m_pMainFrame = std::make_unique<CMainFrame>(*this, this);
     if (!m_pMainFrame->Create()) {
         m_pMainFrame.reset();
         return false;
@@ -217,7 +224,7 @@ CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
         }
     }
 
-    auto document = std::make_unique<CProgramDoc>();
+    auto document = std::make_unique<CProgramDoc>(*this);
     const bool made = path.isEmpty() ? document->OnNewDocument() : document->OnOpenDocument(path);
     if (!made)
         return nullptr;

@@ -3,7 +3,8 @@
 // first document, menus dressed from the configuration), the commands of the
 // application (New, Open, Print Setup, About, Exit) and shutdown.
 
-#include "frame/CmdTarget.h"
+#include "base/AppServices.h"
+#include "base/CmdTarget.h"
 
 #include <QObject>
 #include <QString>
@@ -18,7 +19,7 @@ class CProgramDoc;
 class QPrinter;
 class QWidget;
 
-class CProgramApp : public QObject, public CCmdTarget
+class CProgramApp : public QObject, public CCmdTarget, public IAppServices
 {
     Q_OBJECT
 public:
@@ -35,9 +36,9 @@ public:
     int ExitInstance();
 
     CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
-    QWidget* MainWindow() const;
-    // Caption of every message box: "Program", then the configured company.
-    const QString& AppName() const { return m_strAppName; }
+    QWidget* MainWindow() const override;
+    QString AppName() const override { return m_strAppName; }
+    QWidget* ActiveChannelWindow() const override;
 
     // A new document (empty path) or the data file at path, in a new channel
     // window; null when it could not be made or opened (already reported).
@@ -50,13 +51,13 @@ public:
 
     // Closes the main window and starts the program again, which then reads
     // the language just written to Program.ini.
-    void CloseAndRestart();
+    void CloseAndRestart() override;
     // Starts a program detached; tests replace it.
     std::function<bool(const QString& program)> m_startProgram;
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
-    QPrinter* Printer();
+    QPrinter* Printer() override;
 
 protected:
     // Gives the keyboard back to the window below a dialog that closes.
@@ -73,5 +74,7 @@ private:
     std::unique_ptr<QPrinter> m_pPrinter;
 };
 
-// The one application object of the process, null outside its lifetime.
+// The one application object of the process, null outside its lifetime; for
+// main() and the application's own files only; everything else is handed
+// the services it needs.
 extern CProgramApp* theApp;

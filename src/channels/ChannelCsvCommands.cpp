@@ -1,10 +1,10 @@
 #include "channels/ChannelCsvCommands.h"
 
-#include "app/Globals.h"
-#include "app/Prompter.h"
-#include "app/ResourceIds.h"
+#include "base/Globals.h"
+#include "base/Prompter.h"
+#include "base/ResourceIds.h"
 #include "channels/CsvErrorsDlg.h"
-#include "channels/ProgramView.h"
+#include "channels/ChannelWindow.h"
 #include "core/util/AtomicFile.h"
 #include "document/ProgramDoc.h"
 
@@ -28,7 +28,7 @@ QString ImportFilters()
 
 }  // namespace
 
-CChannelCsvCommands::CChannelCsvCommands(CProgramView& view, IPrompter& prompter)
+CChannelCsvCommands::CChannelCsvCommands(IChannelWindow& view, IPrompter& prompter)
     : m_view(view)
     , m_prompter(prompter)
 {
@@ -60,12 +60,12 @@ QString CChannelCsvCommands::InterchangeFilter()
 void CChannelCsvCommands::OnImport()
 {
     m_view.OnLeaveCell();
-    const QString path = m_prompter.OpenFileName(&m_view, Lang("Import Channels", "导入信道"), ImportFilters());
+    const QString path = m_prompter.OpenFileName(m_view.Widget(), Lang("Import Channels", "导入信道"), ImportFilters());
     if (path.isEmpty())
         return;
     QStringList errors;
     if (!ImportFile(path, errors)) {
-        CCsvErrorsDlg dialog(path, errors, &m_view);
+        CCsvErrorsDlg dialog(path, errors, m_view.Widget());
         dialog.exec();
     }
 }
@@ -88,7 +88,7 @@ bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
     CProgramDoc* document = m_view.GetDocument();
     RadioImage result{};
     std::vector<CsvError> csvErrors;
-    const FrequencyBand band{m_view.m_nBandLow, m_view.m_nBandHigh};
+    const FrequencyBand band = m_view.Band();
     if (!ImportChannelsCsv(std::string(bytes.begin(), bytes.end()), document->m_image, band, result, csvErrors)) {
         for (const CsvError& e : csvErrors)
             errors << QString::fromStdString(FormatCsvError(e));
@@ -110,7 +110,7 @@ void CChannelCsvCommands::OnExport()
     const QString initial = (document->GetPathName().isEmpty() ? QString() : source.absolutePath() + '/') +
                             source.completeBaseName() + QStringLiteral(".csv");
     QString filter;
-    QString path = m_prompter.SaveFileNameWithFilter(&m_view, Lang("Export Channels", "导出信道"), initial,
+    QString path = m_prompter.SaveFileNameWithFilter(m_view.Widget(), Lang("Export Channels", "导出信道"), initial,
                                                      OwnFilter() + QStringLiteral(";;") + InterchangeFilter(), filter);
     if (path.isEmpty())
         return;
@@ -119,7 +119,7 @@ void CChannelCsvCommands::OnExport()
     const ChannelCsvLayout layout = filter == InterchangeFilter() ? ChannelCsvLayout::Interchange : ChannelCsvLayout::Own;
     QString error;
     if (!ExportFile(path, layout, error))
-        m_prompter.Message(&m_view, Lang("Export Channels", "导出信道"), error, PromptButtons::Ok,
+        m_prompter.Message(m_view.Widget(), Lang("Export Channels", "导出信道"), error, PromptButtons::Ok,
                            PromptIcon::Exclamation);
 }
 
@@ -152,6 +152,6 @@ void CChannelCsvCommands::ShowTransmitOnlyNote(const std::vector<int>& channels)
              "信道 %1 只有发射频率，没有接收频率。通用格式不能表示这样的信道：导出时把发射频率写作 Frequency，"
              "Duplex 为空，因此导入该文件会把收发两侧都设为这个频率。")
             .arg(numbers.join(QStringLiteral(", ")));
-    m_prompter.Message(&m_view, Lang("Export Channels", "导出信道"), text, PromptButtons::Ok,
+    m_prompter.Message(m_view.Widget(), Lang("Export Channels", "导出信道"), text, PromptButtons::Ok,
                        PromptIcon::Information);
 }

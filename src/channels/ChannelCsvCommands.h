@@ -15,18 +15,18 @@
 // only the shown side would lose the hidden one on the way back in.
 
 #include "core/channels/ChannelCsv.h"
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
 
 #include <QString>
 #include <QStringList>
 
-class CProgramView;
+class IChannelWindow;
 class IPrompter;
 
 class CChannelCsvCommands
 {
 public:
-    CChannelCsvCommands(CProgramView& view, IPrompter& prompter);
+    CChannelCsvCommands(IChannelWindow& view, IPrompter& prompter);
 
     // Runs Import or Export (ui null) or fills in their state; false for
     // any other command.
@@ -47,6 +47,6 @@ public:
 private:
     void ShowTransmitOnlyNote(const std::vector<int>& channels);
 
-    CProgramView& m_view;
+    IChannelWindow& m_view;
     IPrompter& m_prompter;
 };

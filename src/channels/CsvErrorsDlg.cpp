@@ -1,6 +1,6 @@
 #include "channels/CsvErrorsDlg.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,12 +1,10 @@
 #include "channels/PrintCommands.h"
 
-#include "app/Globals.h"
-#include "app/Prompter.h"
-#include "app/ResourceIds.h"
+#include "base/Globals.h"
+#include "base/Prompter.h"
+#include "base/ResourceIds.h"
 #include "channels/ListingPrinter.h"
-#include "channels/ProgramView.h"
-#include "document/ProgramDoc.h"
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -97,11 +95,11 @@ void CPrintCommands::ReportFailure() const
                   PromptButtons::Ok, PromptIcon::Stop);
 }
 
-ListingContent ViewListingContent(const CProgramView& view)
+ListingContent ViewListingContent(const ChannelTable& gridTexts, const RadioImage& image)
 {
     ListingContent content;
-    content.texts = view.GridTexts();
-    content.image = view.GetDocument()->m_image;
+    content.texts = gridTexts;
+    content.image = image;
     content.deviceMode = g_nDeviceMode;
     content.chinese = IsChinese();
     content.owner = LanguageText("Copyrights Owner").toStdString();

@@ -15,7 +15,6 @@
 #include <memory>
 
 class CCmdUI;
-class CProgramView;
 class QPrinter;
 class QWidget;
 
@@ -53,4 +52,4 @@ private:
 // What a channel view prints: the texts its grid shows now (an editor's
 // pending text is not among them), its document's feature bytes, the global
 // device mode and language, and the running language's "Copyrights Owner".
-ListingContent ViewListingContent(const CProgramView& view);
+ListingContent ViewListingContent(const ChannelTable& gridTexts, const RadioImage& image);

@@ -1,14 +1,14 @@
 #include "channels/ProgramView.h"
 
-#include "app/ContextHelp.h"
-#include "app/ControlId.h"
-#include "app/Globals.h"
-#include "app/LanguageDlg.h"
-#include "app/LanguageResources.h"
-#include "app/ProgramApp.h"
-#include "app/Prompter.h"
-#include "app/ResourceIds.h"
-#include "app/UserStore.h"
+#include "base/AppServices.h"
+#include "base/ContextHelp.h"
+#include "base/ControlId.h"
+#include "base/Globals.h"
+#include "settings/LanguageDlg.h"
+#include "base/LanguageResources.h"
+#include "base/Prompter.h"
+#include "base/ResourceIds.h"
+#include "base/UserStore.h"
 #include "channels/ChannelCsvCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
@@ -73,8 +73,9 @@ private:
 
 }  // namespace
 
-CProgramView::CProgramView(CProgramDoc* document)
+CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     : m_pDocument(document)
+    , m_app(app)
     , m_session(IsChinese())
 {
     m_pDocument->SetView(this);
@@ -109,7 +110,7 @@ CProgramView::CProgramView(CProgramDoc* document)
 
     m_pLanguageDlg = new CLanguageDlg(this);
     m_pPrintCommands = std::make_unique<CPrintCommands>(
-        this, [] { return theApp ? theApp->Printer() : nullptr; }, [this] { return ViewListingContent(*this); });
+        this, [this] { return m_app.Printer(); }, [this] { return ViewListingContent(GridTexts(), m_pDocument->m_image); });
     m_pPrintCommands->m_isAvailable = [this] { return !m_bEditingBlocked; };
 
     RadioLinkHost link;
@@ -257,7 +258,7 @@ void CProgramView::UpdateTitleAndBand()
 
     g_strMainTitle = LanguageText("AppName") + Lang("  [ Type:", "  [ 类型:") + ConfigText(typeName)
                      + Lang("  Fre:", "  频率:") + ConfigText(bandText) + QStringLiteral(" ]");
-    if (QWidget* main = theApp ? theApp->MainWindow() : nullptr)
+    if (QWidget* main = m_app.MainWindow())
         main->setWindowTitle(g_strMainTitle);
     BandLimits(bandText, m_nBandLow, m_nBandHigh);
 }
@@ -459,7 +460,7 @@ void CProgramView::OnLanguage()
         return;
     // Closing the main window destroys this view: nothing of it is used
     // after the next call.
-    theApp->CloseAndRestart();
+    m_app.CloseAndRestart();
 }
 
 void CProgramView::OnHelpKey()

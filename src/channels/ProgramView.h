@@ -13,7 +13,9 @@
 
 #include "core/channels/ChannelEditing.h"
 #include "core/channels/ChannelTable.h"
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
+#include "channels/ChannelWindow.h"
+#include "document/ProgramDoc.h"
 
 #include <QWidget>
 #include <array>
@@ -23,13 +25,13 @@
 class CLanguageDlg;
 class CMSFlexGrid;
 class CPrintCommands;
-class CProgramDoc;
+class IAppServices;
 class CRadioLink;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 
-class CProgramView : public QWidget, public CCmdTarget
+class CProgramView : public QWidget, public CCmdTarget, public IDocumentView, public IChannelWindow
 {
     Q_OBJECT
 public:
@@ -37,10 +39,14 @@ public:
     static constexpr int kFormWidth = 560;
     static constexpr int kFormHeight = 420;
 
-    explicit CProgramView(CProgramDoc* document);
+    // app: parent and caption of boxes, the printer and the restart after a
+    // language change.
+    CProgramView(CProgramDoc* document, IAppServices& app);
     ~CProgramView() override;
 
-    CProgramDoc* GetDocument() const { return m_pDocument; }
+    CProgramDoc* GetDocument() const override { return m_pDocument; }
+    QWidget* Widget() override { return this; }
+    FrequencyBand Band() const override { return {m_nBandLow, m_nBandHigh}; }
     CMSFlexGrid* Grid() const { return m_pGrid; }
 
     // First display: the frame shrinks to fit the form, the grid is built
@@ -48,12 +54,12 @@ public:
     void OnInitialUpdate();
     // Fills every cell, the column layout, the main window title and the
     // band limits from the image, in the global device mode.
-    void ImageToGrid();
+    void ImageToGrid() override;
     // Writes the grid back into the image. Rows that still hold the texts
     // ImageToGrid (or the previous GridToImage) gave them keep their bytes;
     // changed rows are encoded, keeping the bytes of the side the device
     // mode hides.
-    void GridToImage();
+    void GridToImage() override;
     // Hides the frequency, tone, bandwidth and scan editors.
     void HideEditors();
     // Main window title and band limits from image offsets 0x32E and 0x32F.
@@ -61,7 +67,7 @@ public:
 
     // The grid's events.
     void OnEnterCell();
-    void OnLeaveCell();
+    void OnLeaveCell() override;
     void OnGridMouseDown(short button, short shift, int x, int y);
 
     // Lays the current column's editor over the current cell and focuses it.
@@ -74,7 +80,7 @@ public:
     ChannelTable GridTexts() const;
     // While blocked (a radio transfer runs), the grid takes no edits.
     void SetEditingBlocked(bool blocked);
-    bool IsEditingBlocked() const { return m_bEditingBlocked; }
+    bool IsEditingBlocked() const override { return m_bEditingBlocked; }
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
@@ -111,6 +117,7 @@ private:
     void CopyTableToGrid();
 
     CProgramDoc* m_pDocument;
+    IAppServices& m_app;
     QLabel* m_pTitle = nullptr;
     CMSFlexGrid* m_pGrid = nullptr;
     bool m_bFirstInit = true;

@@ -1,17 +1,15 @@
 #include "document/ProgramDoc.h"
 
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/ProgramApp.h"
-#include "app/Prompter.h"
-#include "app/ResourceIds.h"
-#include "channels/ProgramView.h"
+#include "base/AppServices.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/Prompter.h"
+#include "base/ResourceIds.h"
 #include "core/document/DataFile.h"
-#include "frame/ChildFrame.h"
-#include "frame/MainFrame.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QWidget>
 
 QString CProgramDoc::FileFilter()
 {
@@ -27,7 +25,16 @@ QString CProgramDoc::DefaultExtension()
     return fields.value(4, QStringLiteral(".dat"));
 }
 
-CProgramDoc::CProgramDoc() = default;
+CProgramDoc::CProgramDoc(IAppServices& app)
+    : m_app(app)
+{
+}
+
+void CProgramDoc::CloseActiveChannelWindow()
+{
+    if (QWidget* front = m_app.ActiveChannelWindow())
+        front->close();
+}
 
 void CProgramDoc::SetTitle(const QString& title)
 {
@@ -49,8 +56,7 @@ bool CProgramDoc::SaveModified()
         return true;
     const QString name = m_strTitle;
     const QString text = Lang("Save changes to %1?", "是否保存对 %1 的更改?").arg(name);
-    QWidget* parent = theApp ? theApp->MainWindow() : nullptr;
-    switch (Prompter().Message(parent, theApp ? theApp->AppName() : QStringLiteral("Program"), text,
+    switch (Prompter().Message(m_app.MainWindow(), m_app.AppName(), text,
                                PromptButtons::SaveDiscardCancel, PromptIcon::Exclamation)) {
     case PromptAnswer::Save:
         return DoFileSave();
@@ -90,10 +96,7 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
     // Opening replaces the channel window in front: that window is sent a
     // close request, which hides it. This document's own window does not
     // exist yet.
-    if (theApp && theApp->MainFrame()) {
-        if (CChildFrame* front = theApp->MainFrame()->MDIGetActive())
-            front->close();
-    }
+    CloseActiveChannelWindow();
 
     m_strPathName = QFileInfo(path).absoluteFilePath();
     m_bPathIsFile = true;
@@ -140,10 +143,7 @@ void CProgramDoc::OnFileClose()
 {
     // Close keeps the document: its channel window is only hidden, and the
     // Channel Information command brings it back.
-    if (theApp && theApp->MainFrame()) {
-        if (CChildFrame* front = theApp->MainFrame()->MDIGetActive())
-            front->close();
-    }
+    CloseActiveChannelWindow();
 }
 
 bool CProgramDoc::DoFileSave()
@@ -161,8 +161,7 @@ bool CProgramDoc::DoSave(bool askForName)
         QString initial = name.isEmpty() ? m_strTitle : name;
         if (!initial.endsWith(extension, Qt::CaseInsensitive))
             initial += extension;
-        QWidget* parent = theApp ? theApp->MainWindow() : nullptr;
-        name = Prompter().SaveFileName(parent, Lang("Save As", "另存为"), initial, FileFilter());
+        name = Prompter().SaveFileName(m_app.MainWindow(), Lang("Save As", "另存为"), initial, FileFilter());
         if (name.isEmpty())
             return false;
         if (QFileInfo(name).suffix().isEmpty())

@@ -7,18 +7,29 @@
 // before dropping a modified document (SaveModified).
 
 #include "core/document/RadioImage.h"
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
 
 #include <QObject>
 #include <QString>
 
-class CProgramView;
+class IAppServices;
+
+// What the document asks of the window that shows it.
+class IDocumentView
+{
+public:
+    virtual ~IDocumentView() = default;
+    // Writes what the window shows back into the image, before a save.
+    virtual void GridToImage() = 0;
+};
 
 class CProgramDoc : public QObject, public CCmdTarget
 {
     Q_OBJECT
 public:
-    CProgramDoc();
+    // app: the parent and caption of the document's boxes and the channel
+    // window in front, which Open and Close act on.
+    explicit CProgramDoc(IAppServices& app);
 
     // Fills the image with its defaults and names the document.
     bool OnNewDocument();
@@ -41,8 +52,8 @@ public:
     void SetPathName(const QString& path) { m_strPathName = path; }
 
     // The view of this document (each document has exactly one).
-    CProgramView* GetView() const { return m_pView; }
-    void SetView(CProgramView* view) { m_pView = view; }
+    IDocumentView* GetView() const { return m_pView; }
+    void SetView(IDocumentView* view) { m_pView = view; }
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
@@ -61,9 +72,13 @@ private:
     bool DoFileSave();
     bool DoSave(bool askForName);
 
+    // Closes the channel window in front (Close hides it).
+    void CloseActiveChannelWindow();
+
+    IAppServices& m_app;
     QString m_strTitle;
     QString m_strPathName;
     bool m_bPathIsFile = false;
     bool m_bModified = false;  // the path name names a file that was opened or saved
-    CProgramView* m_pView = nullptr;
+    IDocumentView* m_pView = nullptr;
 };

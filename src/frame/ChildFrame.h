@@ -4,7 +4,7 @@
 // document stays open and the Channel Information command shows the window
 // again.
 
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
 
 #include <QMdiSubWindow>
 

@@ -1,10 +1,9 @@
 #include "frame/MainFrame.h"
 
-#include "app/ContextHelp.h"
-#include "app/Globals.h"
-#include "app/ProgramApp.h"
-#include "app/ResourceIds.h"
-#include "app/UserStore.h"
+#include "base/ContextHelp.h"
+#include "base/Globals.h"
+#include "base/ResourceIds.h"
+#include "base/UserStore.h"
 #include "channels/ProgramView.h"
 #include "core/channels/ChannelTable.h"
 #include "document/ProgramDoc.h"
@@ -46,7 +45,9 @@ QString TooltipOf(int id)
 
 }  // namespace
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame(IAppServices& app, CCmdTarget* appCommands)
+    : m_app(app)
+    , m_pAppCommands(appCommands)
 {
     // Window size before creation; the position is left to the system.
     resize(kInitialWidth, kInitialHeight);
@@ -148,7 +149,7 @@ bool CMainFrame::CreateStatusBar()
 
 bool CMainFrame::CreateNavigationBar()
 {
-    m_pNavigationBar = new CNavigationBar(this);
+    m_pNavigationBar = new CNavigationBar(this, [this] { ShowControlBar(m_pNavigationBar, false); });
     if (!m_pNavigationBar->Initialise())
         return false;
     CNavigationTree* tree = m_pNavigationBar->GetTree();
@@ -266,7 +267,7 @@ bool CMainFrame::RouteCommand(int id, CCmdUI* ui)
     }
     if (OnCmdMsg(id, ui))
         return true;
-    return theApp && theApp->OnCmdMsg(id, ui);
+    return m_pAppCommands && m_pAppCommands->OnCmdMsg(id, ui);
 }
 
 void CMainFrame::OnCommand(int id)
@@ -463,7 +464,7 @@ QList<CChildFrame*> CMainFrame::ChildFrames() const
 
 CChildFrame* CMainFrame::CreateChildFrame(CProgramDoc* document)
 {
-    auto* view = new CProgramView(document);
+    auto* view = new CProgramView(document, m_app);
     auto* frame = new CChildFrame(document, view);
     m_pMdiClient->addSubWindow(frame);
     frame->PreCreateWindow();

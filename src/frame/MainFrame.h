@@ -3,8 +3,8 @@
 // language bundle, the navigation bar on the left, the workspace with the
 // channel windows, and the routing of every command and help request.
 
-#include "app/LanguageResources.h"
-#include "frame/CmdTarget.h"
+#include "base/LanguageResources.h"
+#include "base/CmdTarget.h"
 
 #include <QHash>
 #include <QList>
@@ -12,6 +12,7 @@
 #include <QPointer>
 
 class CChildFrame;
+class IAppServices;
 class CMdiClientWnd;
 class CNavigationBar;
 class COptionalFeaturesDlg;
@@ -29,7 +30,9 @@ public:
     static constexpr int kInitialWidth = 900;
     static constexpr int kInitialHeight = 550;
 
-    CMainFrame();
+    // app: handed to every document window made here. appCommands: the
+    // last stop of the command route (the application's own commands).
+    CMainFrame(IAppServices& app, CCmdTarget* appCommands);
     ~CMainFrame() override;
 
     // Builds the bars, menus, tree and workspace; false when one could not
@@ -98,6 +101,8 @@ private:
     void OnSubWindowActivated();
     void OnNextPane(int direction);
 
+    IAppServices& m_app;
+    CCmdTarget* m_pAppCommands;
     CNavigationBar* m_pNavigationBar = nullptr;
     CMdiClientWnd* m_pMdiClient = nullptr;
     QLabel* m_pReady = nullptr;

@@ -1,8 +1,8 @@
 #include "frame/MdiClientWnd.h"
 
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/ResourceIds.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/ResourceIds.h"
 
 #include <QPainter>
 

@@ -1,10 +1,9 @@
 #include "frame/NavigationBar.h"
 
-#include "app/ControlId.h"
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/ResourceIds.h"
-#include "frame/MainFrame.h"
+#include "base/ControlId.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/ResourceIds.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -87,9 +86,10 @@ void CNavigationTree::OnSelectionChanged()
         emit selectionSettled(false);
 }
 
-CNavigationBar::CNavigationBar(CMainFrame* frame)
+CNavigationBar::CNavigationBar(QWidget* frame, std::function<void()> hide)
     : QWidget(frame)
     , m_pFrame(frame)
+    , m_hide(std::move(hide))
 {
     m_strCaption = LanguageText("company");
     setMouseTracking(true);
@@ -286,7 +286,7 @@ void CNavigationBar::mouseReleaseEvent(QMouseEvent* event)
     EraseGuideLine();
 
     if (!m_rcClose.IsEmpty() && m_rcClose.Contains(point))
-        m_pFrame->ShowControlBar(this, false);
+        m_hide();
 
     if (m_bSizing) {
         int width = point.x();

@@ -6,11 +6,11 @@
 // button hides the panel. The panel cannot be floated or moved.
 
 #include <QFont>
+#include <functional>
 #include <QPoint>
 #include <QTreeWidget>
 #include <QWidget>
 
-class CMainFrame;
 
 // The navigation tree. It tells a left click that selects an item from
 // every other change of the selection: a right or middle button selects
@@ -67,7 +67,10 @@ public:
     static constexpr int kMinimumGuideX = 80;
     static constexpr int kMinimumWidth = 11;
 
-    explicit CNavigationBar(CMainFrame* frame);
+    // frame: the main window the bar is docked in (its width bounds the
+    // bar's, the sizing guide is drawn on it). hide: hides the bar, for
+    // its close button.
+    CNavigationBar(QWidget* frame, std::function<void()> hide);
     ~CNavigationBar() override;
 
     // Creates the font, the tree and the tooltip; false when the tree
@@ -106,7 +109,8 @@ private:
     void EraseGuideLine();
     void TrackCloseButton(const QPoint& point);
 
-    CMainFrame* m_pFrame;
+    QWidget* m_pFrame;
+    std::function<void()> m_hide;
     QFont m_captionFont;
     BarRect m_rcFrame;
     QString m_strCaption;

@@ -1,8 +1,8 @@
 #include "link/GuiTransfer.h"
 
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/Prompter.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/Prompter.h"
 #include "core/link/PortNames.h"
 #include "core/link/TransferMessages.h"
 #include "link/ProgressDlg.h"

@@ -1,7 +1,7 @@
 #include "link/PortChoice.h"
 
-#include "app/Globals.h"
-#include "app/UserStore.h"
+#include "base/Globals.h"
+#include "base/UserStore.h"
 #include "core/link/PortNames.h"
 #include "core/link/PosixSerialPort.h"
 

@@ -1,11 +1,11 @@
 #include "link/PortSettingDlg.h"
 
-#include "app/DialogButtons.h"
-#include "app/ContextHelp.h"
-#include "app/ControlId.h"
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/ResourceIds.h"
+#include "base/DialogButtons.h"
+#include "base/ContextHelp.h"
+#include "base/ControlId.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/ResourceIds.h"
 #include "core/link/PortNames.h"
 #include "link/PortChoice.h"
 

@@ -1,10 +1,10 @@
 #include "link/ProgressDlg.h"
 
-#include "app/ContextHelp.h"
-#include "app/ControlId.h"
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/ResourceIds.h"
+#include "base/ContextHelp.h"
+#include "base/ControlId.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/ResourceIds.h"
 
 #include <QCloseEvent>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 #include "link/RadioLink.h"
 
-#include "app/Globals.h"
-#include "app/ResourceIds.h"
+#include "base/Globals.h"
+#include "base/ResourceIds.h"
 #include "core/link/ReadCopies.h"
 #include "core/link/Timing.h"
 #include "link/GuiTransfer.h"

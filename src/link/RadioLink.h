@@ -16,7 +16,7 @@
 
 #include "core/document/RadioImage.h"
 #include "core/link/RadioTransfer.h"
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
 
 #include <QObject>
 #include <QPointer>

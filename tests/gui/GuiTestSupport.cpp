@@ -1,6 +1,6 @@
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 // Program.ini, bundles, help sets and pictures, plus a private per-user
 // configuration directory and data directory.
 
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
 #include <QList>
 #include <QString>

@@ -2,7 +2,7 @@
 // with the structure that start-up and the main frame rely on, and the
 // Chinese bundle really is Chinese.
 
-#include "app/LanguageResources.h"
+#include "base/LanguageResources.h"
 
 #include <QJsonArray>
 #include <QJsonObject>

@@ -4,9 +4,9 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
-#include "app/ResourceIds.h"
+#include "base/ResourceIds.h"
 #include "channels/CsvErrorsDlg.h"
 #include "channels/ProgramView.h"
 #include "core/channels/ChannelCodec.h"

@@ -4,8 +4,8 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/ContextHelp.h"
-#include "app/Globals.h"
+#include "base/ContextHelp.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/ProgramView.h"
@@ -376,7 +376,7 @@ void ChannelViewTest::openAndSaveKeepEveryByte()
     CProgramDoc* document = m_install->App()->OpenDocumentFile(path);
     QVERIFY(document);
     QVERIFY(!document->IsModified());
-    QCOMPARE(document->GetView()->Grid()->isEnabled(), mode != 0);
+    QCOMPARE(static_cast<CProgramView*>(document->GetView())->Grid()->isEnabled(), mode != 0);
     m_install->App()->MainFrame()->OnCommand(57603);  // Save
     QCOMPARE(ReadBytes(path), original);
 }
@@ -410,8 +410,9 @@ void ChannelViewTest::savedChannelsComeBack()
     QVERIFY(m_install->Start({path}));
     g_nDeviceMode = 1;
     reopened = m_install->App()->MainFrame()->MDIGetActive()->GetDocument();
-    reopened->GetView()->ImageToGrid();
-    const ChannelTable shown = reopened->GetView()->GridTexts();
+    auto* reopenedView = static_cast<CProgramView*>(reopened->GetView());
+    reopenedView->ImageToGrid();
+    const ChannelTable shown = reopenedView->GridTexts();
     for (int row = 0; row < kTableRows; ++row) {
         for (int col = 0; col < kTableCols; ++col)
             QVERIFY2(shown[row][col] == typed[row][col], qPrintable(QStringLiteral("%1,%2: %3 / %4").arg(row).arg(col).arg(QString::fromStdString(shown[row][col]), QString::fromStdString(typed[row][col]))));

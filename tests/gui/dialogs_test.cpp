@@ -4,10 +4,10 @@
 #include "GuiTestSupport.h"
 
 #include "app/AboutDlg.h"
-#include "app/ContextHelp.h"
-#include "app/Globals.h"
-#include "app/LanguageDlg.h"
-#include "app/LanguageResources.h"
+#include "base/ContextHelp.h"
+#include "base/Globals.h"
+#include "settings/LanguageDlg.h"
+#include "base/LanguageResources.h"
 
 #include <QFile>
 #include <QLabel>

@@ -3,7 +3,7 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"

@@ -4,8 +4,9 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
+#include "base/AppServices.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
 
@@ -15,9 +16,25 @@
 
 namespace {
 
+// The frame is made without an application: nothing here asks for one.
+class CNoAppServices : public IAppServices
+{
+public:
+    QWidget* MainWindow() const override { return nullptr; }
+    QString AppName() const override { return QStringLiteral("Program"); }
+    QPrinter* Printer() override { return nullptr; }
+    QWidget* ActiveChannelWindow() const override { return nullptr; }
+    void CloseAndRestart() override {}
+};
+CNoAppServices g_noApp;
+
 class CTestFrame : public CMainFrame
 {
 public:
+    CTestFrame()
+        : CMainFrame(g_noApp, nullptr)
+    {
+    }
     void OnProductInformation() override { calls.append(32786); }
     void OnOptionalFeatures() override { calls.append(32788); }
     void OnChannelInformation() override { calls.append(32787); }

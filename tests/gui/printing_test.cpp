@@ -4,15 +4,15 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
-#include "app/ResourceIds.h"
+#include "base/ResourceIds.h"
 #include "channels/ListingPrinter.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "channels/ProgramView.h"
 #include "frame/ChildFrame.h"
-#include "frame/CmdTarget.h"
+#include "base/CmdTarget.h"
 #include "frame/MainFrame.h"
 
 #include <QPrintPreviewDialog>

@@ -5,10 +5,10 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
-#include "app/ResourceIds.h"
-#include "app/UserStore.h"
+#include "base/ResourceIds.h"
+#include "base/UserStore.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/ProgramView.h"
 #include "core/channels/ChannelTable.h"

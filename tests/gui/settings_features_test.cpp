@@ -5,8 +5,8 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/ContextHelp.h"
-#include "app/Globals.h"
+#include "base/ContextHelp.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"

@@ -5,10 +5,10 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/ContextHelp.h"
-#include "app/Globals.h"
+#include "base/ContextHelp.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
-#include "app/UserStore.h"
+#include "base/UserStore.h"
 #include "channels/ProgramView.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"

@@ -3,9 +3,9 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "app/ProgramApp.h"
-#include "app/UserStore.h"
+#include "base/UserStore.h"
 #include "core/document/DataFile.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"

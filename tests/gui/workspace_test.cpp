@@ -2,9 +2,9 @@
 
 #include "GuiTestSupport.h"
 
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/UserStore.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/UserStore.h"
 #include "frame/MdiClientWnd.h"
 
 #include <QFile>

@@ -7,7 +7,7 @@
 // checked the arguments already; errors are one line on the error output.
 
 #include "Cli.h"
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "channels/ListingPrinter.h"
 #include "core/app/IniFile.h"
 #include "core/util/AtomicFile.h"

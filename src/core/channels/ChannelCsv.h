@@ -13,6 +13,7 @@
 // listed twice is an error, and every bad cell of the file is reported as
 // LINE:COLUMN before anything is changed.
 
+#include "core/channels/ChannelCsvTypes.h"
 #include "core/channels/ChannelTable.h"
 #include "core/document/RadioImage.h"
 #include "core/util/Csv.h"
@@ -22,20 +23,8 @@
 #include <string>
 #include <vector>
 
-enum class ChannelCsvLayout { Own, Interchange };
-
 // "own" or "interchange"; nullopt for anything else.
 std::optional<ChannelCsvLayout> ParseChannelCsvLayout(const std::string& name);
-
-// A written channel list and the channels the layout could not say exactly:
-// the interchange layout has no channel with a transmit but no receive
-// frequency, so such a channel is written with the transmit frequency as
-// its frequency, and the user should be told.
-struct ChannelCsvText
-{
-    std::string csv;
-    std::vector<int> transmitOnlyChannels;
-};
 
 // The channels of an image, both sides shown; the own layout's headings and
 // words are in the chosen language.
@@ -46,13 +35,6 @@ ChannelCsvText ExportChannelsCsv(const RadioImage& image, bool chinese, ChannelC
 // in either language) in the chosen layout. The own layout writes the table
 // as it stands, with its own headings.
 ChannelCsvText ChannelTableToCsv(const ChannelTable& table, ChannelCsvLayout layout);
-
-// Band limits in units of 10 Hz, both inclusive.
-struct FrequencyBand
-{
-    std::int32_t low = 0;
-    std::int32_t high = 0;
-};
 
 // Reads "LOW-HIGH" in MHz ("136-174", "400-470.5"); nullopt when malformed.
 std::optional<FrequencyBand> ParseFrequencyBand(const std::string& text);

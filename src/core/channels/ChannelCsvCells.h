@@ -8,11 +8,14 @@
 // Readers return the reason a cell is refused, or "" when it is accepted;
 // the caller names the cell. Used by ChannelCsv and InterchangeCsv only.
 
-#include "core/channels/ChannelCsv.h"
+#include "core/channels/ChannelCsvTypes.h"
 #include "core/channels/ChannelTable.h"
+#include "core/document/RadioImage.h"
+#include "core/util/Csv.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 

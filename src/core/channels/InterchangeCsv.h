@@ -30,7 +30,12 @@
 // fixed values 88.5, 023, NN and Tone->Tone in the fields that mode does not
 // use.
 
-#include "core/channels/ChannelCsv.h"
+#include "core/channels/ChannelCsvTypes.h"
+#include "core/channels/ChannelTable.h"
+#include "core/document/RadioImage.h"
+#include "core/util/Csv.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "app/Globals.h"
+#include "base/Globals.h"
 
 #include <QStringDecoder>
 

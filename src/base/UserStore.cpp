@@ -1,6 +1,6 @@
-#include "app/UserStore.h"
+#include "base/UserStore.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 #include "core/app/IniFile.h"
 
 #include <QDir>

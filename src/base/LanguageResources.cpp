@@ -1,6 +1,6 @@
-#include "app/LanguageResources.h"
+#include "base/LanguageResources.h"
 
-#include "app/ControlId.h"
+#include "base/ControlId.h"
 
 #include <QAbstractButton>
 #include <QComboBox>

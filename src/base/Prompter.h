@@ -4,6 +4,8 @@
 
 #include <QString>
 
+class IAppServices;
+
 class QPrintPreviewDialog;
 class QPrinter;
 class QWidget;
@@ -39,6 +41,10 @@ public:
 IPrompter& Prompter();
 // Installs a prompter (not owned); null goes back to the real boxes.
 void SetPrompter(IPrompter* prompter);
+
+// The application whose main window owns its message boxes and whose name
+// is their caption (not owned; null when there is none).
+void SetAppMessageBoxOwner(const IAppServices* app);
 
 // A message box of the application: its caption is the application name
 // (the configured company once start-up has read it).

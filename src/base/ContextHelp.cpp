@@ -1,6 +1,6 @@
-#include "app/ContextHelp.h"
+#include "base/ContextHelp.h"
 
-#include "app/Globals.h"
+#include "base/Globals.h"
 
 #include <QAction>
 #include <QDir>

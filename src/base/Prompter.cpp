@@ -1,7 +1,7 @@
-#include "app/Prompter.h"
+#include "base/Prompter.h"
 
-#include "app/Globals.h"
-#include "app/ProgramApp.h"
+#include "base/Globals.h"
+#include "base/AppServices.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -112,11 +112,20 @@ void SetPrompter(IPrompter* prompter)
     g_pPrompter = prompter;
 }
 
+namespace {
+const IAppServices* g_pMessageBoxOwner = nullptr;
+}  // namespace
+
+void SetAppMessageBoxOwner(const IAppServices* app)
+{
+    g_pMessageBoxOwner = app;
+}
+
 PromptAnswer AppMessageBox(const QString& text, PromptButtons buttons, PromptIcon icon)
 {
     QWidget* parent = QApplication::activeModalWidget();
-    if (!parent && theApp)
-        parent = theApp->MainWindow();
-    const QString caption = theApp ? theApp->AppName() : QStringLiteral("Program");
+    if (!parent && g_pMessageBoxOwner)
+        parent = g_pMessageBoxOwner->MainWindow();
+    const QString caption = g_pMessageBoxOwner ? g_pMessageBoxOwner->AppName() : QStringLiteral("Program");
     return Prompter().Message(parent, caption, text, buttons, icon);
 }

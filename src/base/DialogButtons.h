@@ -3,8 +3,8 @@
 // IDs 1 and 2 (which the bundles key their texts by), OK the default button,
 // and the two wired to accept and reject.
 
-#include "app/ControlId.h"
-#include "app/ResourceIds.h"
+#include "base/ControlId.h"
+#include "base/ResourceIds.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,12 +1,12 @@
-#include "app/DialogButtons.h"
-#include "app/LanguageDlg.h"
+#include "base/DialogButtons.h"
+#include "settings/LanguageDlg.h"
 
-#include "app/ContextHelp.h"
-#include "app/ControlId.h"
-#include "app/Globals.h"
-#include "app/LanguageResources.h"
-#include "app/Prompter.h"
-#include "app/ResourceIds.h"
+#include "base/ContextHelp.h"
+#include "base/ControlId.h"
+#include "base/Globals.h"
+#include "base/LanguageResources.h"
+#include "base/Prompter.h"
+#include "base/ResourceIds.h"
 
 #include <QButtonGroup>
 #include <QDialogButtonBox>

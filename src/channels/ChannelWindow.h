@@ -1,0 +1,27 @@
+#pragma once
+// What the commands of a channel window (import, export, and the like) ask
+// of the window they act on, so that they need not know the view itself.
+
+#include "core/channels/ChannelCsvTypes.h"
+
+class CProgramDoc;
+class QWidget;
+
+class IChannelWindow
+{
+public:
+    virtual ~IChannelWindow() = default;
+
+    // The window, as parent of the command's dialogs.
+    virtual QWidget* Widget() = 0;
+    virtual CProgramDoc* GetDocument() const = 0;
+    // Commits a value still being typed in a cell, by the rules of leaving it.
+    virtual void OnLeaveCell() = 0;
+    // The grid into the image, and the image into the grid.
+    virtual void GridToImage() = 0;
+    virtual void ImageToGrid() = 0;
+    // True while a radio transfer runs: the window takes no changes.
+    virtual bool IsEditingBlocked() const = 0;
+    // The band a typed frequency must lie in, in 10 Hz.
+    virtual FrequencyBand Band() const = 0;
+};
