@@ -600,8 +600,42 @@ void CProgramView::ShowMessage(EditMessage message)
                        PromptButtons::Ok, PromptIcon::Exclamation);
 }
 
+namespace {
+
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z: the document's Undo and Redo, but the
+// editor's own while an editor is open.
+enum class UndoKey { None, Undo, Redo };
+
+UndoKey UndoKeyOf(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_Z)
+        return UndoKey::Undo;
+    if ((modifiers == Qt::ControlModifier && key.key() == Qt::Key_Y)
+        || (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key.key() == Qt::Key_Z))
+        return UndoKey::Redo;
+    return UndoKey::None;
+}
+
+}  // namespace
+
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
+    const bool isEditor = std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
+    if (isEditor && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        // In an open editor the undo keys act on its text, as in any line
+        // edit; a list has no text to undo and ignores them.
+        const UndoKey undoKey = UndoKeyOf(*static_cast<QKeyEvent*>(event));
+        if (undoKey != UndoKey::None) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress) {
+                if (auto* edit = qobject_cast<QLineEdit*>(watched))
+                    undoKey == UndoKey::Undo ? edit->undo() : edit->redo();
+            }
+            return true;
+        }
+    }
     if (watched == m_pGrid->verticalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (mouse->button() != Qt::LeftButton)

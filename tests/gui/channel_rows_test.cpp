@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenu>
 #include <QTimer>
 #include <QtTest>
@@ -144,8 +145,17 @@ void ChannelRowsTest::undoGivesBackTheOpenedFileAndRedoTheEdit()
     m_grid->SetRow(3);
     m_grid->SetCol(2);
     m_view->PlaceEditor();
-    QTest::keyClicks(QApplication::focusWidget(), "150");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QTest::keyClick(editor, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(editor, "150");
+    // In an open editor the undo keys act on its text, not on the document.
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(editor->text() != QStringLiteral("150"));
+    QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+    QCOMPARE(editor->text(), QStringLiteral("150"));
+    QVERIFY(!Document()->CanUndo());
+    QTest::keyClick(editor, Qt::Key_Return);
     QCOMPARE(m_grid->GetTextMatrix(3, 2), QStringLiteral("150.00000"));
     m_view->DropPendingEdit();
     Key(Qt::Key_Delete);  // a row command on top of the edit
