@@ -224,6 +224,13 @@ CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
         }
     }
 
+    // Opening a file replaces the channel window in front: its unsaved
+    // changes are offered for saving first, as New and Exit do.
+    if (!path.isEmpty()) {
+        if (CChildFrame* active = m_pMainFrame->MDIGetActive(); active && !active->GetDocument()->SaveModified())
+            return nullptr;
+    }
+
     auto document = std::make_unique<CProgramDoc>(*this);
     const bool made = path.isEmpty() ? document->OnNewDocument() : document->OnOpenDocument(path);
     if (!made)

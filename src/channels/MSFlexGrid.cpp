@@ -5,6 +5,48 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionHeader>
+#include <QStyledItemDelegate>
+
+namespace {
+
+// Draws the cells without the style's selection and focus marks, and the
+// grid's highlight cell with a tint and a dark frame, so the cell the
+// keyboard is on shows the same whether the grid or an editor has the
+// focus and whatever style is in use.
+class CHighlightDelegate : public QStyledItemDelegate
+{
+public:
+    explicit CHighlightDelegate(CMSFlexGrid* grid)
+        : QStyledItemDelegate(grid)
+        , m_pGrid(grid)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+        const bool highlighted =
+            index.row() + 1 == m_pGrid->HighlightRow() && index.column() + 1 == m_pGrid->HighlightCol();
+        if (highlighted)
+            painter->fillRect(option.rect, QColor(204, 228, 255));
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (highlighted) {
+            painter->save();
+            QPen pen(QColor(0, 50, 160));
+            pen.setWidth(2);
+            painter->setPen(pen);
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option.rect.adjusted(1, 1, -1, -1));
+            painter->restore();
+        }
+    }
+
+private:
+    CMSFlexGrid* m_pGrid;
+};
+
+}  // namespace
 
 CMSFlexGrid::CMSFlexGrid(int rows, int cols, QWidget* parent)
     : QTableWidget(rows - 1, cols - 1, parent)
@@ -59,6 +101,7 @@ CMSFlexGrid::CMSFlexGrid(int rows, int cols, QWidget* parent)
         }
     }
 
+    setItemDelegate(new CHighlightDelegate(this));
     setCurrentCell(0, 0);
     connect(this, &QTableWidget::currentCellChanged, this, &CMSFlexGrid::OnCurrentCellChanged);
 }
@@ -228,6 +271,15 @@ void CMSFlexGrid::SetBackColorBkg(const QColor& color)
     palette.setColor(QPalette::Base, color);
     viewport()->setPalette(palette);
     setPalette(palette);
+}
+
+void CMSFlexGrid::SetHighlightCell(int row, int col)
+{
+    if (row == m_nHighlightRow && col == m_nHighlightCol)
+        return;
+    m_nHighlightRow = row;
+    m_nHighlightCol = col;
+    viewport()->update();
 }
 
 int CMSFlexGrid::DpiX() const

@@ -63,6 +63,14 @@ public:
     int DpiX() const;
     int DpiY() const;
 
+    // The cell drawn as the one the keyboard is on (a frame and a tint that
+    // show with or without the keyboard focus, in any style); 0, 0 for none.
+    // The current cell may lie in a hidden column, so the view names the
+    // cell the user sees.
+    void SetHighlightCell(int row, int col);
+    int HighlightRow() const { return m_nHighlightRow; }
+    int HighlightCol() const { return m_nHighlightCol; }
+
 signals:
     void EnterCell();
     void LeaveCell();
@@ -93,4 +101,6 @@ private:
     QVector<int> m_colWidths;   // twips
     QVector<int> m_alignments;  // by column
     bool m_bMoving = false;
+    int m_nHighlightRow = 0;
+    int m_nHighlightCol = 0;
 };

@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 #include <QApplication>
 #include <QClipboard>
@@ -67,6 +68,15 @@ public:
         });
     }
 
+protected:
+    // Keys the box does not use go nowhere: an arrow key must never reach
+    // the grid below and move its current cell.
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QLineEdit::keyPressEvent(event);
+        event->accept();
+    }
+
 private:
     bool Fits(const QString& text) const
     {
@@ -77,6 +87,68 @@ private:
 
     QString m_accepted;
 };
+
+// A drop-down list whose keys never reach the grid below it. While it is
+// loaded with a text none of its items offers, that text is shown as an
+// extra first item.
+class CCellList : public QComboBox
+{
+public:
+    explicit CCellList(QWidget* parent)
+        : QComboBox(parent)
+    {
+    }
+
+    void ShowUnlisted(const QString& text)
+    {
+        DropUnlisted();
+        insertItem(0, text);
+        m_bUnlisted = true;
+        setCurrentIndex(0);
+    }
+
+    void DropUnlisted()
+    {
+        if (m_bUnlisted) {
+            removeItem(0);
+            m_bUnlisted = false;
+        }
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        QComboBox::keyPressEvent(event);
+        event->accept();
+    }
+
+private:
+    bool m_bUnlisted = false;
+};
+
+// The grid move a key asks for, when it asks for one.
+std::optional<GridMove> GridMoveOfKey(int key)
+{
+    switch (key) {
+    case Qt::Key_Left: return GridMove::Left;
+    case Qt::Key_Right: return GridMove::Right;
+    case Qt::Key_Up: return GridMove::Up;
+    case Qt::Key_Down: return GridMove::Down;
+    case Qt::Key_Home: return GridMove::Home;
+    case Qt::Key_End: return GridMove::End;
+    case Qt::Key_PageUp: return GridMove::PageUp;
+    case Qt::Key_PageDown: return GridMove::PageDown;
+    case Qt::Key_Tab: return GridMove::Next;
+    case Qt::Key_Backtab: return GridMove::Previous;
+    default: return std::nullopt;
+    }
+}
+
+bool IsEnterKey(const QKeyEvent* key)
+{
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+           && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+}
 
 }  // namespace
 
@@ -126,7 +198,11 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     m_pLanguageDlg = new CLanguageDlg(this);
     m_pPrintCommands = std::make_unique<CPrintCommands>(
-        this, [this] { return m_app.Printer(); }, [this] { return ViewListingContent(GridTexts(), m_pDocument->m_image); });
+        this, [this] { return m_app.Printer(); }, [this] {
+            // A value still being typed is printed as it will be saved.
+            OnLeaveCell();
+            return ViewListingContent(GridTexts(), m_pDocument->m_image);
+        });
     m_pPrintCommands->m_isAvailable = [this] { return !m_bEditingBlocked; };
 
     RadioLinkHost link;
@@ -194,7 +270,7 @@ void CProgramView::CreateEditors()
     for (int column = 1; column < kTableCols; ++column) {
         QWidget* editor = nullptr;
         if (IsListColumn(column)) {
-            auto* list = new QComboBox(m_pGrid);
+            auto* list = new CCellList(m_pGrid);
             for (const std::string& item : EditorItems(column, chinese))
                 list->addItem(Text(item));
             // The opened list has about 100 pixels, as the box is made
@@ -231,10 +307,13 @@ void CProgramView::ImageToGrid()
     }
     ApplyEnabled();
 
+    m_session.SetDeviceMode(mode);
     RadioImage& image = m_pDocument->m_image;
     ImageToTable(image, mode, IsChinese(), m_session.Table());
+    m_session.ClearDeletedRows();
     m_shownTexts = m_session.Table();
     CopyTableToGrid();
+    UpdateHighlight();
 
     CUserStore store = CUserStore::ForApplication();
     if (g_byNewDocument) {
@@ -251,7 +330,8 @@ void CProgramView::GridToImage()
 {
     HideEditors();
     ChannelTable& table = m_session.Table();
-    TableToImageKeepingUnchanged(table, m_shownTexts, g_nDeviceMode, m_pDocument->m_image);
+    TableToImageKeepingUnchanged(table, m_shownTexts, g_nDeviceMode, m_pDocument->m_image, m_session.DeletedRows());
+    m_session.ClearDeletedRows();
     m_shownTexts = table;
     CopyTableToGrid();
 }
@@ -312,6 +392,7 @@ void CProgramView::DropPendingEdit()
 {
     m_session.HideEditor();
     SyncEditors();
+    UpdateHighlight();
 }
 
 void CProgramView::ShowSelection()
@@ -338,12 +419,6 @@ void CProgramView::OnChannelNumberPressed(int channel, Qt::KeyboardModifiers mod
         m_selection.SelectOnly(channel);
     ShowSelection();
     m_pGrid->setFocus(Qt::MouseFocusReason);
-}
-
-void CProgramView::MoveCurrentRow(int row)
-{
-    m_pGrid->setCurrentCell(row - 1, m_pGrid->GetCol() - 1);
-    DropPendingEdit();
 }
 
 void CProgramView::ShowContextMenu(const QPoint& pos)
@@ -382,7 +457,7 @@ void CProgramView::ShowContextMenu(const QPoint& pos)
         OnCmdMsg(id, nullptr);
 }
 
-bool CProgramView::OnGridKey(const QKeyEvent& key)
+bool CProgramView::OnRowKey(const QKeyEvent& key)
 {
     if (m_session.EditorOpen())
         return false;
@@ -431,9 +506,11 @@ bool CProgramView::OnGridKey(const QKeyEvent& key)
         case Qt::Key_Down: {
             if (m_selection.Empty())
                 m_selection.SelectOnly(current);
-            const int next = std::clamp(current + (key.key() == Qt::Key_Up ? -1 : 1), 1, kTableRows - 1);
-            MoveCurrentRow(next);
-            m_selection.ExtendTo(next);
+            int row = 0;
+            int column = 0;
+            m_session.Destination(key.key() == Qt::Key_Up ? GridMove::Up : GridMove::Down, row, column);
+            MoveQuietly(row, column);
+            m_selection.ExtendTo(row);
             ShowSelection();
             return true;
         }
@@ -464,6 +541,7 @@ void CProgramView::ApplyEnabled()
     const bool enabled = GridEnabled(g_nDeviceMode) && !m_bEditingBlocked;
     m_pGrid->setEnabled(enabled);
     m_session.SetEnabled(enabled);
+    emit editableChanged();
 }
 
 void CProgramView::CopyTableToGrid()
@@ -505,12 +583,21 @@ void CProgramView::TakeEditorText()
 
 void CProgramView::OnEnterCell()
 {
+    if (m_bQuietMove) {
+        m_session.SetCurrentCell(m_pGrid->GetRow(), m_pGrid->GetCol());
+        UpdateHighlight();
+        return;
+    }
     m_session.EnterCell(m_pGrid->GetRow(), m_pGrid->GetCol());
     LoadEditor();
 }
 
-void CProgramView::OnGridMouseDown(short, short, int, int)
+void CProgramView::OnGridMouseDown(short button, short, int, int)
 {
+    // A click on a data cell ends the selection; a right click keeps it
+    // for the context menu.
+    if (button == 1 && !m_selection.Empty())
+        SelectChannels({});
     OnEnterCell();
 }
 
@@ -525,6 +612,8 @@ void CProgramView::OnLeaveCell()
 
 void CProgramView::OnEnterKey()
 {
+    if (!m_selection.Empty())
+        SelectChannels({});
     bool rejected = false;
     const EditMessage message = RunCommit([this, &rejected] { return m_session.CommitOnEnter(rejected); });
     if (rejected) {
@@ -533,12 +622,119 @@ void CProgramView::OnEnterKey()
         ShowMessage(message);
         return;
     }
-    // Moves in one step to the next cell, so only that cell is entered (a
-    // wrap to the next row does not visit column 1 of the row it leaves).
+    // Moves in one step to the next shown cell, so only that cell is
+    // entered (a wrap to the next row does not visit column 1 of the row it
+    // leaves, and hidden columns are passed over).
     int row = m_pGrid->GetRow();
     int column = m_pGrid->GetCol();
-    NextCell(row, column);
+    m_session.NextShownCell(row, column);
+    if (row == m_pGrid->GetRow() && column == m_pGrid->GetCol())
+        OnEnterCell();
+    else
+        m_pGrid->setCurrentCell(row - 1, column - 1);
+}
+
+void CProgramView::MoveQuietly(int row, int column)
+{
+    if (m_session.EditorOpen())
+        OnLeaveCell();
+    m_bQuietMove = true;
     m_pGrid->setCurrentCell(row - 1, column - 1);
+    m_bQuietMove = false;
+    m_session.SetCurrentCell(row, column);
+    UpdateHighlight();
+}
+
+void CProgramView::MoveFromEditor(GridMove move)
+{
+    int row = 0;
+    int column = 0;
+    m_session.Destination(move, row, column);
+    if (row == m_pGrid->GetRow() && column == m_pGrid->GetCol())
+        return;  // at the edge: the editor stays open
+    // The grid leaves the cell (leave rules) and enters the new one, whose
+    // editor opens.
+    m_pGrid->setCurrentCell(row - 1, column - 1);
+}
+
+void CProgramView::OpenCurrentEditor(const QString* typed)
+{
+    int row = 0;
+    int column = 0;
+    m_session.ShownCell(row, column);
+    if (row != m_pGrid->GetRow() || column != m_pGrid->GetCol())
+        MoveQuietly(row, column);
+    m_session.SetBand(m_nBandLow, m_nBandHigh);
+    const bool opened = typed ? m_session.OpenEditorTyping(typed->toStdString()) : m_session.OpenEditor();
+    if (opened)
+        LoadEditor();
+}
+
+void CProgramView::CancelEditor()
+{
+    m_session.HideEditor();
+    SyncEditors();
+    m_pGrid->setFocus(Qt::OtherFocusReason);
+    UpdateHighlight();
+}
+
+void CProgramView::UpdateHighlight()
+{
+    int row = 0;
+    int column = 0;
+    m_session.ShownCell(row, column);
+    m_pGrid->SetHighlightCell(row, column);
+}
+
+void CProgramView::OnGridKey(QKeyEvent* key)
+{
+    if (!m_pGrid->isEnabled())
+        return;
+    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    if (modifiers != Qt::NoModifier)
+        return;
+    if (const std::optional<GridMove> move = GridMoveOfKey(key->key())) {
+        if ((key->modifiers() & Qt::ShiftModifier) && *move != GridMove::Previous)
+            return;
+        int row = 0;
+        int column = 0;
+        m_session.Destination(*move, row, column);
+        MoveQuietly(row, column);
+        return;
+    }
+    if (key->key() == Qt::Key_F2) {
+        OpenCurrentEditor(nullptr);
+        return;
+    }
+    const QString text = key->text();
+    if (!text.isEmpty() && text.at(0).isPrint())
+        OpenCurrentEditor(&text);
+}
+
+bool CProgramView::OnEditorKey(QObject* editor, QKeyEvent* key)
+{
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Tab:
+        MoveFromEditor(GridMove::Next);
+        return true;
+    case Qt::Key_Backtab:
+        MoveFromEditor(GridMove::Previous);
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        // A drop-down list chooses its item with these keys.
+        if (!qobject_cast<QLineEdit*>(editor))
+            return false;
+        MoveFromEditor(key->key() == Qt::Key_Up ? GridMove::Up : GridMove::Down);
+        return true;
+    case Qt::Key_Escape:
+        CancelEditor();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void CProgramView::LoadEditor()
@@ -549,13 +745,17 @@ void CProgramView::LoadEditor()
         return;
     QWidget* editor = m_editors[static_cast<std::size_t>(column)];
     const QString text = Text(m_session.EditorText());
-    if (auto* list = qobject_cast<QComboBox*>(editor)) {
+    if (auto* list = dynamic_cast<CCellList*>(editor)) {
+        list->DropUnlisted();
+        if (m_session.EditorShowsUnlistedText())
+            list->ShowUnlisted(Text(m_session.LoadedText()));
         const int index = list->findText(text, Qt::MatchExactly);
         list->setCurrentIndex(std::max(0, index));
     } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
         edit->setText(text);
     }
     PlaceEditor();
+    UpdateHighlight();
 }
 
 void CProgramView::PlaceEditor()
@@ -586,6 +786,8 @@ void CProgramView::SyncEditors()
             continue;
         hadFocus = hadFocus || editor->hasFocus();
         editor->hide();
+        if (auto* list = dynamic_cast<CCellList*>(editor))
+            list->DropUnlisted();
     }
     if (hadFocus)
         m_pGrid->setFocus(Qt::OtherFocusReason);
@@ -645,14 +847,13 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
             OnChannelNumberPressed(section + 1, mouse->modifiers());
         return true;  // the grid's own row selection would move the current cell
     }
-    if (watched == m_pGrid && event->type() == QEvent::KeyPress && OnGridKey(*static_cast<QKeyEvent*>(event)))
+    if (watched == m_pGrid && event->type() == QEvent::KeyPress && OnRowKey(*static_cast<QKeyEvent*>(event)))
         return true;
     if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
+        auto* key = static_cast<QKeyEvent*>(event);
         const bool fromView = watched == m_pGrid
                               || std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
-        if (fromView && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (fromView && IsEnterKey(key)) {
             OnEnterKey();
             return true;
         }
@@ -660,6 +861,15 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
             OnHelpKey();
             return true;
         }
+        if (watched == m_pGrid) {
+            // Every key on the grid is the view's: the grid's own handling
+            // would move its current cell behind the view's back.
+            if (!m_session.EditorOpen())
+                OnGridKey(key);
+            return true;
+        }
+        if (fromView && OnEditorKey(watched, key))
+            return true;
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -31,6 +31,7 @@ class CRadioLink;
 class QComboBox;
 class QKeyEvent;
 class QLabel;
+class QKeyEvent;
 class QLineEdit;
 
 class CProgramView : public QWidget, public CCmdTarget, public IDocumentView, public IChannelWindow
@@ -64,6 +65,8 @@ public:
     void GridToImage() override;
     // Hides the frequency, tone, bandwidth and scan editors.
     void HideEditors();
+    // Commits an open editor with the rules of leaving its cell.
+    void CommitPendingEdit() override { OnLeaveCell(); }
     // Main window title and band limits from image offsets 0x32E and 0x32F.
     void UpdateTitleAndBand();
 
@@ -103,6 +106,10 @@ public:
     std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
     std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
 
+signals:
+    // The grid became editable or read only (device mode, a transfer).
+    void editableChanged();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -120,6 +127,21 @@ private:
     void SyncEditors();
     void ApplyEnabled();
     void OnEnterKey();
+    // Keys: the grid's own while no editor is open, an open editor's
+    // commands (Enter, Tab, Up/Down in a text box, Escape).
+    void OnGridKey(QKeyEvent* key);
+    bool OnEditorKey(QObject* editor, QKeyEvent* key);
+    // Moves the current cell without opening an editor.
+    void MoveQuietly(int row, int column);
+    // Commits the open editor by the leave rules and opens the editor of the
+    // cell the move gives.
+    void MoveFromEditor(GridMove move);
+    // Opens the current cell's editor, with a typed text when given.
+    void OpenCurrentEditor(const QString* typed);
+    // Escape: drops the pending value and gives the keyboard to the grid.
+    void CancelEditor();
+    // Shows where the keyboard is.
+    void UpdateHighlight();
     // Runs a commit of the session, copies its texts to the grid, marks the
     // document modified when a text changed and shows the message.
     template <typename Commit> auto RunCommit(Commit commit);
@@ -130,13 +152,11 @@ private:
     void ShowSelection();
     // A press on a channel number: selects, extends or toggles.
     void OnChannelNumberPressed(int channel, Qt::KeyboardModifiers modifiers);
-    // Makes another channel current in the same column, opening no editor.
-    void MoveCurrentRow(int row);
     // The row commands at a point of the grid (in grid coordinates).
     void ShowContextMenu(const QPoint& pos);
     // Keys of the row commands and the selection while the grid has the
     // keyboard; true when the key was taken.
-    bool OnGridKey(const QKeyEvent& key);
+    bool OnRowKey(const QKeyEvent& key);
 
     CProgramDoc* m_pDocument;
     IAppServices& m_app;
@@ -144,6 +164,7 @@ private:
     CMSFlexGrid* m_pGrid = nullptr;
     bool m_bFirstInit = true;
     bool m_bEditingBlocked = false;
+    bool m_bQuietMove = false;  // a keyboard move over the grid opens no editor
     ChannelEditSession m_session;
     // What ImageToGrid (or the last GridToImage) put in the grid.
     ChannelTable m_shownTexts;

@@ -155,8 +155,11 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
 
 bool CProgramDoc::OnSaveDocument(const QString& path)
 {
-    if (m_pView)
+    // The value still being typed is part of what is saved.
+    if (m_pView) {
+        m_pView->CommitPendingEdit();
         m_pView->GridToImage();
+    }
     const DataFileResult result = SaveDataFile(QFile::encodeName(path).toStdString(), m_image);
     if (result != DataFileResult::Ok) {
         AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n") + path);

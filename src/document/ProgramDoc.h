@@ -25,6 +25,8 @@ class IDocumentView
 {
 public:
     virtual ~IDocumentView() = default;
+    // Accepts (or refuses, with its message) a value still being typed.
+    virtual void CommitPendingEdit() = 0;
     // Writes what the window shows back into the image, before a save.
     virtual void GridToImage() = 0;
     // The texts the grid holds, and those it showed when it last matched

@@ -134,6 +134,7 @@ bool CMainFrame::CreateStatusBar()
     QStatusBar* bar = statusBar();
     bar->setProperty("ctrlId", Ids::AFX_IDW_STATUS_BAR);
     m_pReady = new QLabel(g_pResources->LoadString(Ids::IDS_IDLE_MESSAGE), bar);
+    m_pReady->setObjectName(QStringLiteral("idleText"));
     bar->addWidget(m_pReady, 1);
     // Lock-key indicator panes, as wide as their texts; the platform gives
     // the program no lock-key state to show in them.
@@ -242,12 +243,26 @@ void CMainFrame::UpdateMenuState(QMenu* menu)
 
 void CMainFrame::UpdateToolBarState()
 {
+    UpdateIdleText();
     for (auto it = m_toolBarActions.cbegin(); it != m_toolBarActions.cend(); ++it) {
         CCmdUI ui(it.key());
         const bool enabled = RouteCommand(it.key(), &ui) && ui.m_bEnabled;
         if (it.value()->isEnabled() != enabled)
             it.value()->setEnabled(enabled);
     }
+}
+
+void CMainFrame::UpdateIdleText()
+{
+    // The idle text of the status bar says when the channel window in front
+    // cannot be edited (a radio model whose channels are read only).
+    CChildFrame* active = MDIGetActive();
+    const QString idle = active && active->isVisible() && !GridEnabled(g_nDeviceMode)
+                             ? Lang("The channels of this radio model can be viewed but not changed.",
+                                    "此型号对讲机的信道只能查看,不能修改。")
+                             : g_pResources->LoadString(Ids::IDS_IDLE_MESSAGE);
+    if (m_pReady && m_pReady->text() != idle)
+        m_pReady->setText(idle);
 }
 
 QAction* CMainFrame::ToolBarAction(int id) const
@@ -465,6 +480,7 @@ QList<CChildFrame*> CMainFrame::ChildFrames() const
 CChildFrame* CMainFrame::CreateChildFrame(CProgramDoc* document)
 {
     auto* view = new CProgramView(document, m_app);
+    connect(view, &CProgramView::editableChanged, this, &CMainFrame::UpdateIdleText);
     auto* frame = new CChildFrame(document, view);
     m_pMdiClient->addSubWindow(frame);
     frame->PreCreateWindow();
@@ -499,6 +515,7 @@ void CMainFrame::OnSubWindowActivated()
     if (auto* frame = qobject_cast<CChildFrame*>(m_pMdiClient->activeSubWindow()))
         m_pLastActive = frame;
     SwitchMenu();
+    UpdateIdleText();
 }
 
 void CMainFrame::OnNextPane(int direction)

@@ -63,6 +63,8 @@ public:
     bool RouteCommand(int id, CCmdUI* ui);
     // Refreshes the enabled and checked state of the toolbar buttons.
     void UpdateToolBarState();
+    // "Ready", or why the channel window in front cannot be edited.
+    void UpdateIdleText();
 
     // Help request: opens context number data - 0x10000.
     void WinHelp(int data);

@@ -127,7 +127,7 @@ TEST(ChannelEditing, BandLimitsOfZeroAcceptOnlyZero)
     struct Case { std::string typed; EditMessage message; std::string shown; };
     const Case cases[] = {
         {"0", EditMessage::None, "0.00000"},
-        {"abc", EditMessage::None, "0.00000"},
+        {"abc", EditMessage::OutOfRange, ""},
         {"145", EditMessage::OutOfRange, ""},
         {"0.005", EditMessage::OutOfRange, ""},
     };
@@ -155,8 +155,8 @@ TEST(ChannelEditing, EnterMovesThroughEveryColumnAndWraps)
         EXPECT_EQ(column, c.nextColumn) << c.row << "," << c.column;
     }
 
-    // Enter walks the (hidden) busy-lock and power lists of a channel,
-    // committing them, and goes on to the next row.
+    // With every column shown, Enter walks the busy-lock and power lists of
+    // a channel, committing them, and goes on to the next row.
     ChannelEditSession session;
     session.SetBand(kLow, kHigh);
     session.Table()[2] = kProgrammed;
@@ -198,7 +198,7 @@ TEST(ChannelEditing, ListsLoadTheFirstItemThatBeginsWithTheCell)
     const Case cases[] = {
         {kColBandwidth, false, "narrow", "Narrow"},
         {kColBandwidth, false, "", "Wide"},
-        {kColBandwidth, false, "Medium", "Wide"},
+        {kColBandwidth, false, "Medium", "Medium"},  // not offered: shown as it is
         {kColScan, true, "否", "否"},
         {kColBusyLock, false, "qt", "QT/DQT"},
         {kColDecodeTone, false, "D023I", "D023I"},

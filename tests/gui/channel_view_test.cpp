@@ -137,8 +137,9 @@ void ChannelViewTest::enterTypesAChannel()
     const QStringList defaults = {"None", "Wide", "No", "Off", "High"};
     for (int col = 4; col <= 8; ++col)
         QCOMPARE(Cell(1, col), defaults.at(col - 4));
-    QCOMPARE(m_grid->GetCol(), 3);
-    QCOMPARE(Focused(), m_view->EditorForColumn(3));
+    // The move passes over the hidden decode tone column.
+    QCOMPARE(m_grid->GetCol(), 4);
+    QCOMPARE(Focused(), m_view->EditorForColumn(4));
     QVERIFY(m_view->GetDocument()->IsModified());
     QVERIFY(m_view->parentWidget()->isWindowModified());
     QVERIFY(m_install->prompter.messages.isEmpty());
@@ -181,13 +182,16 @@ void ChannelViewTest::clickingAnotherCellCommitsWithTheLeaveRules()
 void ChannelViewTest::enterInTheLastCellWraps()
 {
     Start();
+    // The last shown cell in device mode 2 is channel 16's W/N.
     m_grid->SetRow(16);
-    m_grid->SetCol(8);
-    QCOMPARE(Focused(), m_view->EditorForColumn(8));
+    m_grid->SetCol(5);
+    QCOMPARE(Focused(), m_view->EditorForColumn(5));
+    QTest::keyClick(Focused(), Qt::Key_N);
     QTest::keyClick(Focused(), Qt::Key_Return);
     QCOMPARE(m_grid->GetRow(), 1);
-    QCOMPARE(m_grid->GetCol(), 1);
-    QCOMPARE(Cell(16, 8), QString());  // an empty channel takes no setting
+    QCOMPARE(m_grid->GetCol(), 2);  // the first shown cell
+    QCOMPARE(Focused(), m_view->EditorForColumn(2));
+    QCOMPARE(Cell(16, 5), QString());  // an empty channel takes no setting
 }
 
 void ChannelViewTest::rejectedFrequencyKeepsTheRow()
@@ -197,7 +201,7 @@ void ChannelViewTest::rejectedFrequencyKeepsTheRow()
     ClickCell(4, 1);
     QTest::keyClicks(Focused(), "146.52");
     QTest::keyClick(Focused(), Qt::Key_Return);
-    QTest::keyClick(Focused(), Qt::Key_Down);  // the decode tone list
+    QTest::keyClick(Focused(), Qt::Key_Escape);  // the decode tone list closes
     const QString tone = Cell(4, 3);
     ClickCell(4, 1);
     QTest::keyClick(Focused(), Qt::Key_A, Qt::ControlModifier);

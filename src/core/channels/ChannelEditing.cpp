@@ -3,6 +3,7 @@
 #include "core/channels/ChannelCodec.h"
 #include "core/channels/DecimalArithmetic.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -31,6 +32,26 @@ bool StartsWithIgnoringCase(const std::string& text, const std::string& prefix)
 bool ValidCell(int row, int column)
 {
     return row >= 1 && row < kTableRows && column >= 1 && column < kTableCols;
+}
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Whether a list offers an item for a cell text (an item begins with it).
+bool ListOffers(const std::vector<std::string>& items, const std::string& text)
+{
+    for (const std::string& item : items) {
+        if (StartsWithIgnoringCase(item, text))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -126,6 +147,53 @@ void NextCell(int& row, int& column)
     }
 }
 
+bool ReadTypedFrequency(const std::string& text, std::string& normalized)
+{
+    std::size_t begin = 0;
+    std::size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    std::string out;
+    std::size_t i = begin;
+    if (i < end && (text[i] == '+' || text[i] == '-'))
+        out += text[i++];
+    bool digits = false;
+    bool separator = false;
+    for (; i < end; ++i) {
+        const char c = text[i];
+        if (IsDigit(c)) {
+            digits = true;
+            out += c;
+        } else if ((c == '.' || c == ',') && !separator) {
+            separator = true;
+            out += '.';
+        } else {
+            break;
+        }
+    }
+    if (!digits)
+        return false;
+    if (i < end && (text[i] == 'e' || text[i] == 'E')) {
+        out += 'e';
+        ++i;
+        if (i < end && (text[i] == '+' || text[i] == '-'))
+            out += text[i++];
+        bool exponentDigits = false;
+        for (; i < end && IsDigit(text[i]); ++i) {
+            exponentDigits = true;
+            out += text[i];
+        }
+        if (!exponentDigits)
+            return false;
+    }
+    if (i != end)
+        return false;
+    normalized = out;
+    return true;
+}
+
 ChannelEditSession::ChannelEditSession(bool chinese)
     : m_table(NewChannelTable(chinese))
     , m_chinese(chinese)
@@ -138,6 +206,119 @@ void ChannelEditSession::SetBand(std::int32_t low, std::int32_t high)
     m_bandHigh = high;
 }
 
+void ChannelEditSession::SetDeviceMode(int mode)
+{
+    const std::array<int, kTableCols> widths = ColumnWidths(mode);
+    for (int column = 0; column < kTableCols; ++column)
+        m_shown[static_cast<std::size_t>(column)] = column != kColChannel && widths[static_cast<std::size_t>(column)] != 0;
+}
+
+bool ChannelEditSession::ColumnShown(int column) const
+{
+    return column >= 1 && column < kTableCols && m_shown[static_cast<std::size_t>(column)];
+}
+
+void ChannelEditSession::ShownCell(int& row, int& column) const
+{
+    row = m_row;
+    column = m_col;
+    if (ColumnShown(column))
+        return;
+    for (int c = column + 1; c < kTableCols; ++c) {
+        if (ColumnShown(c)) {
+            column = c;
+            return;
+        }
+    }
+    for (int c = column - 1; c >= 1; --c) {
+        if (ColumnShown(c)) {
+            column = c;
+            return;
+        }
+    }
+}
+
+void ChannelEditSession::NextShownCell(int& row, int& column) const
+{
+    // At most one full round of the table: a mode always shows a column.
+    for (int step = 0; step < kTableRows * kTableCols; ++step) {
+        NextCell(row, column);
+        if (ColumnShown(column))
+            return;
+    }
+}
+
+void ChannelEditSession::Destination(GridMove move, int& row, int& column) const
+{
+    ShownCell(row, column);
+    const auto firstShown = [this] {
+        for (int c = 1; c < kTableCols; ++c)
+            if (ColumnShown(c))
+                return c;
+        return 1;
+    };
+    const auto lastShown = [this] {
+        for (int c = kTableCols - 1; c >= 1; --c)
+            if (ColumnShown(c))
+                return c;
+        return 1;
+    };
+    switch (move) {
+    case GridMove::Left:
+        for (int c = column - 1; c >= 1; --c) {
+            if (ColumnShown(c)) {
+                column = c;
+                break;
+            }
+        }
+        break;
+    case GridMove::Right:
+        for (int c = column + 1; c < kTableCols; ++c) {
+            if (ColumnShown(c)) {
+                column = c;
+                break;
+            }
+        }
+        break;
+    case GridMove::Up:
+        row = std::max(1, row - 1);
+        break;
+    case GridMove::Down:
+        row = std::min(kTableRows - 1, row + 1);
+        break;
+    case GridMove::Home:
+        column = firstShown();
+        break;
+    case GridMove::End:
+        column = lastShown();
+        break;
+    case GridMove::PageUp:
+        row = 1;
+        break;
+    case GridMove::PageDown:
+        row = kTableRows - 1;
+        break;
+    case GridMove::Next:
+        NextShownCell(row, column);
+        break;
+    case GridMove::Previous:
+        for (int step = 0; step < kTableRows * kTableCols; ++step) {
+            if (column > 1) {
+                --column;
+            } else if (row > 1) {
+                column = kTableCols - 1;
+                --row;
+            } else {
+                row = kTableRows - 1;
+                column = kTableCols - 1;
+            }
+            if (ColumnShown(column))
+                break;
+        }
+        break;
+    }
+}
+
 void ChannelEditSession::SetEditorText(const std::string& text)
 {
     if (m_editorColumn != 0)
@@ -148,6 +329,34 @@ void ChannelEditSession::HideEditor()
 {
     m_editorColumn = 0;
     m_editorText.clear();
+    m_loadedText.clear();
+    m_unlisted = false;
+}
+
+bool ChannelEditSession::LoadEditor(int row, int column, const std::string* typed)
+{
+    if (!m_enabled || !ValidCell(row, column) || !ColumnShown(column))
+        return false;
+    const std::string& cell = m_table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    m_unlisted = false;
+    if (IsListColumn(column)) {
+        const std::vector<std::string>& items = EditorItems(column, m_chinese);
+        if (!cell.empty() && !ListOffers(items, cell)) {
+            // A value the list does not offer is shown as it is and kept.
+            m_loadedText = cell;
+            m_unlisted = true;
+        } else {
+            m_loadedText = items.empty() ? std::string() : items[MatchListItem(items, cell)];
+        }
+        m_editorText = m_loadedText;
+        if (typed && !items.empty() && ListOffers(items, *typed))
+            m_editorText = items[MatchListItem(items, *typed)];
+    } else {
+        m_loadedText = cell;
+        m_editorText = typed ? *typed : cell;
+    }
+    m_editorColumn = column;
+    return true;
 }
 
 void ChannelEditSession::EnterCell(int row, int column)
@@ -156,16 +365,40 @@ void ChannelEditSession::EnterCell(int row, int column)
         return;
     m_row = row;
     m_col = column;
-    if (!m_enabled)
+    if (!LoadEditor(row, column, nullptr))
+        HideEditor();
+}
+
+void ChannelEditSession::SetCurrentCell(int row, int column)
+{
+    if (!ValidCell(row, column))
         return;
-    const std::string& cell = m_table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
-    if (IsListColumn(column)) {
-        const std::vector<std::string>& items = EditorItems(column, m_chinese);
-        m_editorText = items.empty() ? std::string() : items[MatchListItem(items, cell)];
-    } else {
-        m_editorText = cell;
-    }
-    m_editorColumn = column;
+    m_row = row;
+    m_col = column;
+}
+
+bool ChannelEditSession::OpenEditor()
+{
+    int row = 0;
+    int column = 0;
+    ShownCell(row, column);
+    if (!LoadEditor(row, column, nullptr))
+        return false;
+    m_row = row;
+    m_col = column;
+    return true;
+}
+
+bool ChannelEditSession::OpenEditorTyping(const std::string& text)
+{
+    int row = 0;
+    int column = 0;
+    ShownCell(row, column);
+    if (!LoadEditor(row, column, &text))
+        return false;
+    m_row = row;
+    m_col = column;
+    return true;
 }
 
 EditMessage ChannelEditSession::LeaveCell()
@@ -183,7 +416,7 @@ ChannelEditSession::EnterOutcome ChannelEditSession::PressEnter()
         return outcome;
     int row = m_row;
     int column = m_col;
-    NextCell(row, column);
+    NextShownCell(row, column);
     MoveTo(row, column);
     outcome.moved = true;
     return outcome;
@@ -203,6 +436,16 @@ EditMessage ChannelEditSession::MoveTo(int row, int column)
     return message;
 }
 
+EditMessage ChannelEditSession::MoveQuietlyTo(int row, int column)
+{
+    if (!ValidCell(row, column))
+        return EditMessage::None;
+    const EditMessage message = LeaveCell();
+    HideEditor();
+    SetCurrentCell(row, column);
+    return message;
+}
+
 EditMessage ChannelEditSession::Commit(Path path, bool& rejected)
 {
     rejected = false;
@@ -215,6 +458,16 @@ EditMessage ChannelEditSession::Commit(Path path, bool& rejected)
     const std::string oldRx = cells[kColRxFrequency];
     const std::string oldTx = cells[kColTxFrequency];
     EditMessage message = EditMessage::None;
+
+    if (m_editorText == m_loadedText) {
+        // Unchanged: the row stays as it is, but for Enter's fill of an
+        // empty Tx frequency from the Rx one where the Rx side is shown.
+        if (path == Path::Enter && column == kColTxFrequency && oldTx.empty() && !oldRx.empty()
+            && ColumnShown(kColRxFrequency))
+            cells[kColTxFrequency] = oldRx;
+        HideEditor();
+        return message;
+    }
 
     if (column == kColRxFrequency || column == kColTxFrequency) {
         CommitFrequency(path, row, column, oldRx, oldTx, message, rejected);
@@ -236,16 +489,22 @@ void ChannelEditSession::CommitFrequency(Path path, int row, int column, const s
     const bool rx = column == kColRxFrequency;
 
     if (typed.empty()) {
-        // Enter on an empty Tx frequency takes the Rx frequency; every other
-        // empty frequency deletes the channel.
-        if (path == Path::Enter && !rx)
+        // Enter on an emptied Tx frequency takes the Rx frequency where that
+        // is shown; every other emptied frequency deletes the channel.
+        if (path == Path::Enter && !rx && !oldRx.empty() && ColumnShown(kColRxFrequency))
             cells[kColTxFrequency] = oldRx;
         else
-            ClearRow(row);
+            DeleteRow(row);
         return;
     }
 
-    switch (CheckFrequency(ToTenHertz(typed), m_bandLow, m_bandHigh)) {
+    std::string number;
+    if (!ReadTypedFrequency(typed, number)) {
+        message = EditMessage::OutOfRange;
+        rejected = true;
+        return;
+    }
+    switch (CheckFrequency(ToTenHertz(number), m_bandLow, m_bandHigh)) {
     case FrequencyCheck::OutOfRange:
         message = EditMessage::OutOfRange;
         rejected = true;
@@ -258,7 +517,7 @@ void ChannelEditSession::CommitFrequency(Path path, int row, int column, const s
         break;
     }
 
-    const std::string display = FrequencyDisplayText(typed);
+    const std::string display = FrequencyDisplayText(number);
     if (rx) {
         if (oldRx.empty()) {
             // A new channel. Enter also starts its Tx frequency at the Rx
@@ -285,6 +544,12 @@ void ChannelEditSession::ClearRow(int row)
     auto& cells = m_table[static_cast<std::size_t>(row)];
     for (int column = 1; column < kTableCols; ++column)
         cells[static_cast<std::size_t>(column)].clear();
+}
+
+void ChannelEditSession::DeleteRow(int row)
+{
+    ClearRow(row);
+    m_deleted[static_cast<std::size_t>(row)] = true;
 }
 
 void ChannelEditSession::FillDefaults(int row, std::initializer_list<int> columns)

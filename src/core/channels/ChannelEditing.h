@@ -17,9 +17,19 @@
 // closes and the row keeps exactly the texts it had, so one typo never
 // costs a programmed channel. After Enter the current cell stays; when a
 // cell is being left, the move goes ahead.
+//
+// Nothing the user did not change is changed. A commit while the editor
+// still holds the text it was loaded with leaves the row as it was (the one
+// exception: Enter on an empty Tx cell still fills it from the Rx frequency
+// where the Rx side is shown). A list loaded with a text none of its items
+// begins with (a tone the radio holds but the list does not offer) shows
+// and keeps that text. The columns the device mode hides are never
+// visited: the moves skip them and no editor opens on one. Emptying the
+// shown frequency deletes the whole channel, the hidden side included.
 
 #include "core/channels/ChannelTable.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -61,8 +71,18 @@ EditorRect EditorPlacement(int cellLeft, int cellTop, int cellWidth, int cellHei
 
 // The cell that follows (row, column) when Enter is pressed: the next column,
 // then column 1 of the next row, and from the last cell back to row 1,
-// column 1. Hidden columns are visited like the others.
+// column 1, counting every column.
 void NextCell(int& row, int& column);
+
+// A typed frequency read as a number in MHz: blanks around it, an optional
+// sign, digits with one '.' or ',' as the decimal separator, an optional
+// exponent ("4.4e2"). On success normalized holds the number with '.' as
+// its separator and no blanks; any other text ("146.5x", "14 6.5", "abc",
+// "" or only blanks) is refused.
+bool ReadTypedFrequency(const std::string& text, std::string& normalized);
+
+// The keys that move the current cell.
+enum class GridMove { Left, Right, Up, Down, Home, End, PageUp, PageDown, Next, Previous };
 
 class ChannelEditSession
 {
@@ -81,6 +101,27 @@ public:
     void SetEnabled(bool enabled) { m_enabled = enabled; }
     bool Enabled() const { return m_enabled; }
 
+    // Which data columns the window shows (every one until set): hidden
+    // ones are never visited, and Enter fills an empty Tx frequency from
+    // the Rx one only while the Rx column is shown. SetDeviceMode shows the
+    // columns a device mode gives a width.
+    void SetShownColumns(const std::array<bool, kTableCols>& shown) { m_shown = shown; }
+    void SetDeviceMode(int mode);
+    bool ColumnShown(int column) const;
+
+    // The cell the user sees the keyboard on: the current cell, or when its
+    // column is hidden (the start cell in mode 2) the first shown column to
+    // its right (to its left when there is none).
+    void ShownCell(int& row, int& column) const;
+    // Where a key takes the current cell, among shown cells, counted from
+    // the shown cell. Left/Right/Up/Down stop at the edges, Home/End go to
+    // the first/last shown column, PageUp/PageDown to channel 1/16, Next
+    // and Previous go on through the rows and wrap as the Enter move does.
+    void Destination(GridMove move, int& row, int& column) const;
+    // The Enter move from (row, column) to the next shown cell, wrapping
+    // from the last cell to the first.
+    void NextShownCell(int& row, int& column) const;
+
     // The current cell (row 1..16, column 1..8).
     int Row() const { return m_row; }
     int Col() const { return m_col; }
@@ -90,9 +131,22 @@ public:
     bool EditorOpen() const { return m_editorColumn != 0; }
     int EditorColumn() const { return m_editorColumn; }
     const std::string& EditorText() const { return m_editorText; }
+    // The text the editor was loaded with: committing it changes nothing.
+    const std::string& LoadedText() const { return m_loadedText; }
+    // Whether the open list shows a cell text that is none of its items.
+    bool EditorShowsUnlistedText() const { return m_unlisted; }
     // What the user typed or picked; ignored while no editor is open.
     void SetEditorText(const std::string& text);
+    // Closes the editor and drops what it holds (Escape, and the hiding of
+    // editors the window does).
     void HideEditor();
+
+    // Opens the editor of the current cell (F2); with text, as if the user
+    // had typed it into the fresh editor: a text box starts with it, a list
+    // selects its first item beginning with it. Nothing opens on a hidden
+    // column or while the grid is disabled.
+    bool OpenEditor();
+    bool OpenEditorTyping(const std::string& text);
 
     // The current cell has changed to (row, column): its editor opens with
     // the cell's text (a list with its matching item). Also what a mouse
@@ -117,6 +171,18 @@ public:
     // Moves the current cell as the grid does when its Row and Col are set:
     // the cell is left, then the new one entered.
     EditMessage MoveTo(int row, int column);
+    // The same without opening an editor at the destination (the keyboard
+    // moving over the grid).
+    EditMessage MoveQuietlyTo(int row, int column);
+    // Makes (row, column) current without committing anything, as the grid
+    // reports a cell that has become current while no editor was open.
+    void SetCurrentCell(int row, int column);
+
+    // Channels deleted since the last ClearDeletedRows: their whole record,
+    // the hidden side included, is emptied when the table is written back.
+    const ChannelRowFlags& DeletedRows() const { return m_deleted; }
+    void ClearDeletedRows() { m_deleted.fill(false); }
+    void SetDeletedRows(const ChannelRowFlags& rows) { m_deleted = rows; }
 
 private:
     enum class Path { Enter, Leave };
@@ -126,7 +192,11 @@ private:
     void CommitFrequency(Path path, int row, int column, const std::string& oldRx, const std::string& oldTx,
                          EditMessage& message, bool& rejected);
     void ClearRow(int row);
+    // Clears the row and marks the channel deleted.
+    void DeleteRow(int row);
     void FillDefaults(int row, std::initializer_list<int> columns);
+    // Loads the editor of (row, column); typed as OpenEditorTyping.
+    bool LoadEditor(int row, int column, const std::string* typed);
 
     ChannelTable m_table;
     bool m_chinese;
@@ -135,6 +205,10 @@ private:
     std::int32_t m_bandHigh = 0;
     int m_row = 1;
     int m_col = 1;
+    std::array<bool, kTableCols> m_shown{false, true, true, true, true, true, true, true, true};
     int m_editorColumn = 0;
     std::string m_editorText;
+    std::string m_loadedText;
+    bool m_unlisted = false;
+    ChannelRowFlags m_deleted{};
 };

@@ -152,7 +152,8 @@ void TableToImage(ChannelTable& table, int deviceMode, RadioImage& image)
         EncodeRow(table[static_cast<std::size_t>(channel)], channel, deviceMode, image);
 }
 
-void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown, int deviceMode, RadioImage& image)
+void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown, int deviceMode, RadioImage& image,
+                                  const ChannelRowFlags& deleted)
 {
     for (int channel = 1; channel <= ImageMap::kChannelCount; ++channel) {
         auto& row = table[static_cast<std::size_t>(channel)];
@@ -160,8 +161,14 @@ void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown
         if (std::equal(row.begin() + 1, row.end(), before.begin() + 1))
             continue;
 
-        // The hidden side's frequency and tone bytes survive the encoding.
         const std::size_t record = ImageMap::ChannelOffset(channel);
+        if (deleted[static_cast<std::size_t>(channel)]) {
+            EmptyChannelRecord(image, channel);
+            if (std::all_of(row.begin() + 1, row.end(), [](const std::string& cell) { return cell.empty(); }))
+                continue;
+        }
+
+        // The hidden side's frequency and tone bytes survive the encoding.
         std::size_t frequency = 0;
         std::size_t tone = 0;
         const bool keepSide = deviceMode == 1 || deviceMode == 2;

@@ -63,7 +63,14 @@ void TableToImage(ChannelTable& table, int deviceMode, RadioImage& image);
 // hidden side keep their values (mode 1: bytes 4-7 and 10-11, mode 2: bytes
 // 0-3 and 8-9). Opening and saving without edits thus changes no byte, in
 // every device mode.
-void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown, int deviceMode, RadioImage& image);
+//
+// A channel flagged in deleted (the user emptied its shown frequency) first
+// becomes an empty record, sixteen 0xFF bytes with its scan bit clear, the
+// hidden side included; a row typed into it again is then encoded on that
+// empty record.
+using ChannelRowFlags = std::array<bool, kTableRows>;
+void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown, int deviceMode, RadioImage& image,
+                                  const ChannelRowFlags& deleted = {});
 
 // ---- Checking a typed frequency against the band and the channel step.
 
