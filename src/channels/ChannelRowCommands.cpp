@@ -44,7 +44,9 @@ bool CChannelRowCommands::OnCmdMsg(int id, CCmdUI* ui)
     switch (id) {
     case Ids::ID_EDIT_UNDO:
     case Ids::ID_EDIT_REDO:
-        enabled = enabled && document && (id == Ids::ID_EDIT_UNDO ? document->CanUndo() : document->CanRedo());
+        // The settings dialogs change a document in device mode 0 too.
+        enabled = !m_window.IsEditingBlocked() && document
+                  && (id == Ids::ID_EDIT_UNDO ? document->CanUndo() : document->CanRedo());
         break;
     case Ids::ID_EDIT_CUT:
     case Ids::ID_EDIT_COPY:

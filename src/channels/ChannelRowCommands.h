@@ -8,8 +8,9 @@
 // rule on the image's channel records, refills the grid and records one
 // undo step. It works on the selected channels, or on the current channel
 // when none is selected, and is unavailable while a radio transfer runs and
-// in device mode 0, where the grid takes no changes. Undo and Redo drop a
-// value still being typed, then give back the document's previous state.
+// in device mode 0, where the grid takes no changes. Undo and Redo (refused
+// only during a transfer) drop a value still being typed, then give back the
+// document's previous state.
 
 #include "base/CmdTarget.h"
 #include "core/channels/ChannelRows.h"

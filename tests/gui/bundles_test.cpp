@@ -79,7 +79,8 @@ void BundlesTest::structureStartupReliesOn()
         QCOMPARE(menu.at(4).items.at(1).id, 32799);
         QCOMPARE(menu.at(5).items.at(0).id, 57664);
         QCOMPARE(bundle->LoadMenu(128).size(), 3);
-        QCOMPARE(bundle->LoadAccelerators(128).size(), 8);
+        // The eight of the table plus Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z for Undo and Redo.
+        QCOMPARE(bundle->LoadAccelerators(128).size(), 11);
         const ToolbarResource toolbar = bundle->LoadToolbar(128);
         QCOMPARE(toolbar.buttons, (QList<int>{57600, 57601, 57603, 0, 32773, 32774, 0, 57607, 0, 57664}));
         QCOMPARE(toolbar.button, QSize(18, 19));
