@@ -24,15 +24,20 @@ QString CUserStore::FilePath()
     return base + QStringLiteral("/radio-programmer/HKEY_CURRENT_USER.ini");
 }
 
-std::optional<std::uint32_t> CUserStore::QueryDword(const std::string& name) const
+std::string CUserStore::QueryString(const std::string& name) const
 {
     const QString path = FilePath();
     if (!QFile::exists(path))
-        return std::nullopt;
+        return {};
     CIniFile store(4);
     if (!store.Load(path.toStdString(), false, true))
-        return std::nullopt;
-    const std::string text = store.GetValue(m_keyPath, name, "");
+        return {};
+    return store.GetValue(m_keyPath, name, "");
+}
+
+std::optional<std::uint32_t> CUserStore::QueryDword(const std::string& name) const
+{
+    const std::string text = QueryString(name);
     std::uint32_t value = 0;
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
@@ -48,12 +53,17 @@ std::uint32_t CUserStore::QueryDword(const std::string& name, std::uint32_t miss
 
 bool CUserStore::SetDword(const std::string& name, std::uint32_t value)
 {
+    return SetString(name, std::to_string(value));
+}
+
+bool CUserStore::SetString(const std::string& name, const std::string& value)
+{
     const QString path = FilePath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
     CIniFile store(4);
     if (!store.Load(path.toStdString(), false, true))
         return false;
-    store.SetValue(m_keyPath, name, std::to_string(value));
+    store.SetValue(m_keyPath, name, value);
     return store.Save();
 }

@@ -2,7 +2,7 @@
 // Per-user values kept between runs, in place of a registry: a small INI
 // file under the user's configuration directory ($XDG_CONFIG_HOME, else
 // ~/.config). Each key path ("Software\" + AppName) is a section, each value
-// a 32-bit number stored in decimal; key paths and value names are matched
+// a 32-bit number stored in decimal or a text; key paths and value names are matched
 // without regard to case. Every access reads the file afresh and a change
 // is written at once (atomically), so two running instances never undo each
 // other's choices.
@@ -28,6 +28,11 @@ public:
     std::uint32_t QueryDword(const std::string& name, std::uint32_t missing) const;
     // Stores the value; false when the file could not be written.
     bool SetDword(const std::string& name, std::uint32_t value);
+
+    // A text value (a device path); empty when missing. Storing an empty
+    // text leaves the value empty, which reads as missing.
+    std::string QueryString(const std::string& name) const;
+    bool SetString(const std::string& name, const std::string& value);
 
 private:
     std::string m_keyPath;

@@ -213,6 +213,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     link.imageToGrid = [this] { ImageToGrid(); };
     link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
     link.markModified = [this] { m_pDocument->RecordChange(Lang("Read", "读频")); };
+    link.saveModified = [this] { return m_pDocument->SaveModified(); };
     m_pRadioLink = new CRadioLink(std::move(link));
 }
 

@@ -41,6 +41,7 @@ public:
     {
         return m_port.Read(data, size, received);
     }
+    bool HungUp() const override { return m_port.HungUp(); }
 
     const std::string& Device() const { return m_device; }
     const std::error_code& OpenError() const { return m_openError; }

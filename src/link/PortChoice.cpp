@@ -17,9 +17,48 @@ bool StorePortNumber(int number)
     return CUserStore::ForApplication().SetDword("com", static_cast<std::uint32_t>(number));
 }
 
+namespace {
+
+CUserStore UserPorts()
+{
+    return CUserStore(CUserStore::ForApplication().KeyPath() + "\\Ports");
+}
+
+std::string PortKey(int number)
+{
+    return "COM" + std::to_string(number);
+}
+
+}  // namespace
+
+std::map<int, std::string> CurrentPortMappings()
+{
+    const CUserStore store = UserPorts();
+    std::map<int, std::string> user;
+    for (int number = 1; number <= kPortCount; ++number) {
+        std::string path = store.QueryString(PortKey(number));
+        if (!path.empty())
+            user[number] = std::move(path);
+    }
+    return MergePortMappings(PortMappings(g_iniFile), user);
+}
+
+bool StoreUserPortDevice(int number, const std::string& path)
+{
+    return UserPorts().SetString(PortKey(number), path);
+}
+
+std::string PortDevice(int number, const std::vector<SerialPortInfo>& ports, const std::map<int, std::string>& mappings)
+{
+    std::vector<std::string> devices;
+    for (const SerialPortInfo& port : ports)
+        devices.push_back(port.device);
+    return PortDevicePath(number, devices, mappings);
+}
+
 std::string PortDevice(int number)
 {
-    return PortDevicePath(number, ListSerialDevices(), PortMappings(g_iniFile));
+    return PortDevice(number, ListSerialPorts(), CurrentPortMappings());
 }
 
 std::string CurrentPortDevice()

@@ -2,8 +2,10 @@
 
 #include "base/Globals.h"
 #include "base/ResourceIds.h"
+#include "base/Prompter.h"
 #include "core/link/ReadCopies.h"
 #include "core/link/Timing.h"
+#include "core/link/TransferMessages.h"
 #include "link/GuiTransfer.h"
 #include "link/PortChoice.h"
 #include "link/PortSettingDlg.h"
@@ -87,6 +89,11 @@ bool CRadioLink::OnCmdMsg(int id, CCmdUI* ui)
 
 void CRadioLink::OnRead()
 {
+    if (m_pBusy || m_bRunning)
+        return;
+    // A read replaces the image: unsaved edits are offered a save first.
+    if (m_host.saveModified && !m_host.saveModified())
+        return;
     StartCommand(false);
 }
 
@@ -148,13 +155,21 @@ void CRadioLink::OnRadioTransfer()
     }
 
     m_host.blockEditing(false);
+    const bool chinese = IsChinese();
     if (m_lastResult.outcome == TransferOutcome::Completed && !write) {
         g_nDeviceMode = m_lastResult.deviceMode;
         g_byNewDocument = 0;
         m_host.imageToGrid();
         m_host.markModified();
-        KeepReadCopy();
+        const QString note = KeepReadCopy();
+        ShowStatus(QString::fromUtf8(ReadConfirmationText(device, chinese).c_str()) + QStringLiteral("  ") + note);
+    } else if (m_lastResult.outcome == TransferOutcome::Completed) {
+        ShowStatus(QString::fromUtf8(WriteConfirmationText(device, chinese).c_str()));
+    } else if (m_lastResult.disconnected) {
+        ShowStatus(QString::fromUtf8(DisconnectedText(device, chinese).c_str()));
     }
+    if (IsPartialWrite(m_lastResult))
+        AppMessageBox(QString::fromUtf8(PartialWriteText(m_lastResult.frames, chinese).c_str()), PromptButtons::Ok);
     m_pProgressDlg->DestroyWindow();
     if (m_lastResult.outcome == TransferOutcome::Completed) {
         if (QWidget* frame = m_host.view->parentWidget(); frame && !frame->isVisible())
@@ -167,16 +182,15 @@ void CRadioLink::OnRadioTransfer()
     m_pBusy.reset();
 }
 
-void CRadioLink::KeepReadCopy()
+QString CRadioLink::KeepReadCopy()
 {
     const ReadCopyResult copy = StoreReadCopy(m_host.image(), ReadCopiesDirectory(), std::time(nullptr));
     if (copy.Stored()) {
-        ShowStatus(Lang("A copy of the radio's data was kept in %1", "对讲机数据的副本已保存在 %1")
-                       .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(copy.path.c_str()))));
-    } else {
-        ShowStatus(Lang("The copy of this read could not be kept: %1", "无法保存本次读频的副本:%1")
-                       .arg(QString::fromLocal8Bit(copy.error.c_str())));
+        return Lang("A copy of the radio's data was kept in %1", "对讲机数据的副本已保存在 %1")
+            .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(copy.path.c_str())));
     }
+    return Lang("The copy of this read could not be kept: %1", "无法保存本次读频的副本:%1")
+        .arg(QString::fromLocal8Bit(copy.error.c_str()));
 }
 
 void CRadioLink::ShowStatus(const QString& text)

@@ -9,6 +9,10 @@
 // grid after a read, block editing meanwhile, mark the document modified.
 // After a complete read the link sets the device mode, clears the
 // new-document flag and keeps a copy of the image in the reads folder.
+// Read first offers to save a modified document. After the transfer the
+// status bar confirms a complete read or write, or says that the cable was
+// disconnected; a write that the radio took only in part is reported in a
+// message box after the transfer's own message.
 //
 // While a transfer is pending or running, every command that would open a
 // modal window or end a document, its window or the program is refused (see
@@ -39,6 +43,9 @@ struct RadioLinkHost
     std::function<void()> imageToGrid;
     std::function<void(bool)> blockEditing;
     std::function<void()> markModified;
+    // Asks to save a modified document before a read replaces its image:
+    // false when the user cancelled (or the save failed).
+    std::function<bool()> saveModified;
 };
 
 class CRadioLink : public QObject
@@ -71,7 +78,7 @@ public:
 
 private:
     void StartCommand(bool write);
-    void KeepReadCopy();
+    QString KeepReadCopy();  // the note on the copy, for the status bar
     void ShowStatus(const QString& text);
 
     RadioLinkHost m_host;

@@ -17,12 +17,14 @@
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
+#include "link/PortChoice.h"
 #include "link/PortSettingDlg.h"
 #include "link/ProgressDlg.h"
 #include "link/RadioLink.h"
 #include "link/TransferBusy.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -134,6 +136,11 @@ private slots:
     void documentCommandsWaitForTheTransfer();
     void portSettingDialog();
     void portSettingHintsAtAccess();
+    void cancelMidWriteSaysTheRadioIsHalfWritten();
+    void readOnAModifiedDocumentAsksFirst();
+    void theStatusBarConfirmsOrSaysTheCableWentAway();
+    void theDeviceFieldAimsANumberAtAPathForThisUser();
+    void portSettingNamesTheCables();
 
 private:
     // Starts the program with the ports mapped; the view of its document.
@@ -248,7 +255,8 @@ void RadioLinkTest::readCopyFailureGoesToTheStatusBar()
     QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
     QVERIFY(m_install->prompter.messages.isEmpty());
     QVERIFY(m_view->GetDocument()->IsModified());
-    QVERIFY(m_view->RadioLink()->LastStatus().startsWith("The copy of this read could not be kept: "));
+    QVERIFY(m_view->RadioLink()->LastStatus().startsWith("Read from the radio on " + sim.Device() + "."));
+    QVERIFY(m_view->RadioLink()->LastStatus().contains("The copy of this read could not be kept: "));
     QVERIFY(m_view->RadioLink()->LastStatus().contains(parent));
     QCOMPARE(Frame()->statusBar()->currentMessage(), m_view->RadioLink()->LastStatus());
 }
@@ -351,17 +359,24 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing_data()
     QTest::addColumn<bool>("holdPort");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("then");  // a second message, after the transfer's own
     const QString company = QStringLiteral("Quillmark Radio");
+    const QString interrupt = QStringLiteral("Program Interrupt, Please reset the radio and try again");
     QTest::newRow("busy port") << QStringList{} << false << true << company
-                               << "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
-    QTest::newRow("short reply") << QStringList{"--short-reply-at", "18"} << false << false << company
-                                 << "Program Interrupt, Please reset the radio and try again";
-    QTest::newRow("write not acknowledged") << QStringList{"--no-ack-at", "100"} << true << false << company
-                                            << "Program Interrupt, Please reset the radio and try again";
+                               << "Could not Open the Port,Please check whether the Port are occupied or the device are ok"
+                               << QString();
+    QTest::newRow("short reply") << QStringList{"--short-reply-at", "18"} << false << false << company << interrupt
+                                 << QString();
+    QTest::newRow("write not acknowledged") << QStringList{"--no-ack-at", "100"} << true << false << company << interrupt
+                                            << "The radio holds only part of the new data (32 of 102 blocks written). "
+                                               "Write again before using the radio.";
+    QTest::newRow("first write frame not acknowledged") << QStringList{"--no-ack-at", "0"} << true << false << company
+                                                        << interrupt << QString();
     QTest::newRow("type mismatch") << QStringList{"--ident", "P1207"} << false << false << "Caution"
-                                   << "Becuase the type of radio does not match,\ncommunications is interrupt.";
+                                   << "Becuase the type of radio does not match,\ncommunications is interrupt." << QString();
     QTest::newRow("silent radio, Cancel") << QStringList{"--silent"} << false << false << company
-                                          << "Communication Error,Please check all the connections and the radio power";
+                                          << "Communication Error,Please check all the connections and the radio power"
+                                          << QString();
 }
 
 void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
@@ -371,6 +386,7 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
     QFETCH(bool, holdPort);
     QFETCH(QString, caption);
     QFETCH(QString, text);
+    QFETCH(QString, then);
     QTemporaryDir dir;
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), Pattern(0x31, 0x00)), DataFileResult::Ok);
     CSim sim(QStringList{"--no-pace", "--image", dir.path() + "/radio.dat"} + simOptions);
@@ -384,7 +400,11 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
     Transfer(write);
 
     QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Failed);
-    QCOMPARE(m_install->prompter.messages.size(), 1);
+    QCOMPARE(m_install->prompter.messages.size(), then.isEmpty() ? 1 : 2);
+    if (!then.isEmpty()) {
+        QCOMPARE(m_install->prompter.messages[1].text, then);
+        QCOMPARE(m_install->prompter.messages[1].caption, QStringLiteral("Quillmark Radio"));
+    }
     QCOMPARE(m_install->prompter.messages.first().caption, caption);
     QCOMPARE(m_install->prompter.messages.first().text, text);
     const bool retry = text.startsWith("Communication");
@@ -628,7 +648,9 @@ void RadioLinkTest::portSettingHintsAtAccess()
     QVERIFY(!dialog->PortButton(1)->isEnabled());
     QVERIFY(!dialog->AccessHint()->isHidden());
     QVERIFY2(dialog->AccessHint()->text().contains(locked), qPrintable(dialog->AccessHint()->text()));
-    QVERIFY(dialog->AccessHint()->text().contains("dialout"));
+    // The file's group may not read and write it: no group would help.
+    QVERIFY(dialog->AccessHint()->text().contains("udev rule"));
+    QVERIFY(!dialog->AccessHint()->text().contains('`'));
 
     // A transfer on that port says the same after its message.
     dialog->PortButton(1)->setEnabled(true);
@@ -638,6 +660,178 @@ void RadioLinkTest::portSettingHintsAtAccess()
     QCOMPARE(m_install->prompter.messages.size(), 1);
     QVERIFY(m_install->prompter.messages.first().text.startsWith("Could not Open the Port"));
     QVERIFY(m_install->prompter.messages.first().text.contains(locked));
+}
+
+void RadioLinkTest::cancelMidWriteSaysTheRadioIsHalfWritten()
+{
+    CSim sim({"--pace"});
+    QVERIFY(Start({{1, sim.Device()}}));
+    CProgressDlg* dialog = m_view->RadioLink()->ProgressDialog();
+    bool cancelled = false;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, this, [&] {
+        if (dialog->ProgressBar()->value() >= 5 && !cancelled) {
+            cancelled = true;
+            dialog->CancelButton()->click();
+        }
+    });
+    watch.start(5);
+    Transfer(true);
+    const TransferResult& result = m_view->RadioLink()->LastResult();
+    QCOMPARE(result.outcome, TransferOutcome::Cancelled);
+    QVERIFY(result.frames >= 10 && result.frames < 102);
+    // Cancel shows nothing of its own; the half-written radio is reported.
+    QCOMPARE(m_install->prompter.messages.size(), 1);
+    QCOMPARE(m_install->prompter.messages.first().text,
+             QStringLiteral("The radio holds only part of the new data (%1 of 102 blocks written). "
+                            "Write again before using the radio.").arg(result.frames));
+    QCOMPARE(m_install->prompter.messages.first().buttons, PromptButtons::Ok);
+}
+
+void RadioLinkTest::readOnAModifiedDocumentAsksFirst()
+{
+    QTemporaryDir dir;
+    CSim sim({"--no-pace", "--log", dir.path() + "/wire.log"});
+    QVERIFY(Start({{1, sim.Device()}}));
+    CProgramDoc* document = m_view->GetDocument();
+    CProgressDlg* dialog = m_view->RadioLink()->ProgressDialog();
+
+    // Unmodified: no question.
+    Frame()->OnCommand(Ids::ID_READ);
+    QVERIFY(m_install->prompter.messages.isEmpty());
+    QVERIFY(dialog->HasWindow());
+    dialog->CancelButton()->click();
+
+    // Cancel leaves everything as it was and opens no progress window.
+    document->SetModifiedFlag(true);
+    const RadioImage before = document->m_image;
+    m_install->prompter.answers = {PromptAnswer::Cancel};
+    Frame()->OnCommand(Ids::ID_READ);
+    QCOMPARE(m_install->prompter.messages.size(), 1);
+    QCOMPARE(m_install->prompter.messages.first().text, "Save changes to " + document->GetTitle() + "?");
+    QCOMPARE(m_install->prompter.messages.first().buttons, PromptButtons::SaveDiscardCancel);
+    QVERIFY(!dialog->HasWindow());
+    QVERIFY(document->IsModified());
+    QVERIFY(document->m_image == before);
+    QTest::qWait(50);
+    QVERIFY(!FileBytes(dir.path() + "/wire.log").contains('>'));
+
+    // Discard goes on to the read.
+    m_install->prompter.answers = {PromptAnswer::Discard};
+    Frame()->OnCommand(Ids::ID_READ);
+    QCOMPARE(m_install->prompter.messages.size(), 2);
+    QVERIFY(dialog->HasWindow());
+    // Write never asks: it sends the document as it stands.
+    dialog->CancelButton()->click();
+    Frame()->OnCommand(Ids::ID_WRITE);
+    QCOMPARE(m_install->prompter.messages.size(), 2);
+    QVERIFY(dialog->HasWindow());
+    dialog->CancelButton()->click();
+}
+
+void RadioLinkTest::theStatusBarConfirmsOrSaysTheCableWentAway()
+{
+    {
+        CSim sim({"--no-pace"});
+        QVERIFY(Start({{1, sim.Device()}}));
+        Transfer(true);
+        QCOMPARE(Frame()->statusBar()->currentMessage(), "Written to the radio on " + sim.Device() + ".");
+        Transfer(false);
+        QVERIFY2(Frame()->statusBar()->currentMessage().startsWith("Read from the radio on " + sim.Device() + ".  "),
+                 qPrintable(Frame()->statusBar()->currentMessage()));
+        QVERIFY(m_install->prompter.messages.isEmpty());
+        cleanup();
+    }
+    {
+        CSim sim({"--no-pace", "--hangup-after", "10"});
+        QVERIFY(Start({{1, sim.Device()}}, "Chinese"));
+        const QString device = sim.Device();
+        QElapsedTimer clock;
+        clock.start();
+        Transfer(true);
+        QVERIFY(clock.elapsed() < 3000);  // no time-outs waited out
+        QVERIFY(m_view->RadioLink()->LastResult().disconnected);
+        QCOMPARE(Frame()->statusBar()->currentMessage(), QStringLiteral("数据线已断开(%1)。").arg(device));
+        // The stage's own message, then the half-written radio; no Retry.
+        QCOMPARE(m_install->prompter.messages.size(), 2);
+        QCOMPARE(m_install->prompter.messages[0].buttons, PromptButtons::Ok);
+        QCOMPARE(m_install->prompter.messages[1].text,
+                 QStringLiteral("对讲机只写入了部分新数据(已写入 10/102 块)。使用前请重新写入。"));
+    }
+}
+
+void RadioLinkTest::theDeviceFieldAimsANumberAtAPathForThisUser()
+{
+    CSim sim({"--no-pace"});
+    QVERIFY(Start({}));
+    const QByteArray iniBefore = FileBytes(m_install->File("Program.ini"));
+    // Port 14 has no device on any machine this runs on.
+    g_strPortName = PortNameForNumber(14);
+    CPortSettingDlg* dialog = m_view->RadioLink()->PortSettingDialog();
+    dialog->OnInitDialog();
+    QVERIFY(!dialog->PortButton(14)->isEnabled());
+    QCOMPARE(dialog->ChosenPort(), 14);
+    QCOMPARE(dialog->DeviceEdit()->text(), QString());
+
+    dialog->DeviceEdit()->setFocus();
+    QTest::keyClicks(dialog->DeviceEdit(), sim.Device());
+    emit dialog->DeviceEdit()->editingFinished();  // as when the field is left
+    QVERIFY(dialog->PortButton(14)->isEnabled());
+    QCOMPARE(dialog->CheckedPort(), 14);
+    QCOMPARE(dialog->DeviceLabel(14)->text(), sim.Device());
+    dialog->accept();
+
+    QCOMPARE(CUserStore::ForApplication().QueryDword("COM", 0), 14u);
+    QCOMPARE(QString::fromStdString(PortDevice(14)), sim.Device());
+    QCOMPARE(FileBytes(m_install->File("Program.ini")), iniBefore);  // for this user only
+    Transfer(false);
+    QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
+
+    // The field shows the chosen number's device; Cancel drops what was typed.
+    dialog->OnInitDialog();
+    QCOMPARE(dialog->DeviceEdit()->text(), sim.Device());
+    dialog->DeviceEdit()->clear();
+    QTest::keyClicks(dialog->DeviceEdit(), QStringLiteral("/dev/pts/nothing-here"));
+    emit dialog->DeviceEdit()->editingFinished();
+    dialog->reject();
+    QCOMPARE(QString::fromStdString(PortDevice(14)), sim.Device());
+}
+
+void RadioLinkTest::portSettingNamesTheCables()
+{
+    // Two cables as sysfs would describe them, on two simulated radios so
+    // that they open.
+    CSim ftdi({"--no-pace"});
+    CSim prolific({"--no-pace"});
+    QVERIFY(Start({}));
+    std::vector<SerialPortInfo> present = {
+        {ftdi.Device().toStdString(), "ttyUSB0", "FTDI FT232R USB UART", "0403", "6001", "A1B2", "ftdi_sio"},
+        {prolific.Device().toStdString(), "ttyUSB1", "Prolific PL2303", "067b", "2303", "", "pl2303"},
+    };
+    CPortSettingDlg* dialog = m_view->RadioLink()->PortSettingDialog();
+    dialog->SetPortLister([&] { return present; });
+    g_strPortName = "COM1";
+    dialog->OnInitDialog();
+    QCOMPARE(dialog->DeviceLabel(1)->text(), QStringLiteral("ttyUSB0 · FTDI FT232R USB UART"));
+    QCOMPARE(dialog->DeviceLabel(2)->text(), QStringLiteral("ttyUSB1 · Prolific PL2303"));
+    QVERIFY(dialog->DeviceLabel(1)->toolTip().startsWith(ftdi.Device()));
+    QVERIFY(dialog->PortButton(1)->isEnabled());
+    QCOMPARE(dialog->CheckedPort(), 1);
+    QCOMPARE(dialog->DeviceEdit()->text(), ftdi.Device());
+    if (const QByteArray shots = qgetenv("RADIO_LINK_SHOTS"); !shots.isEmpty()) {
+        dialog->show();
+        QTest::qWait(200);
+        dialog->grab().save(QString::fromLocal8Bit(shots) + "/port-setting.png");
+    }
+
+    // The first cable is pulled while the dialog is open: the next probe
+    // moves the second up to number 1.
+    present.erase(present.begin());
+    dialog->Refresh();
+    QCOMPARE(dialog->DeviceLabel(1)->text(), QStringLiteral("ttyUSB1 · Prolific PL2303"));
+    QCOMPARE(dialog->DeviceLabel(2)->text(), QStringLiteral("(no device)"));
+    QVERIFY(!dialog->PortButton(2)->isEnabled());
+    dialog->reject();
 }
 
 QTEST_MAIN(RadioLinkTest)

@@ -6,8 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <linux/serial.h>
+#include <sys/ioctl.h>
 #include <numeric>
 #include <poll.h>
 #include <thread>
@@ -180,6 +183,164 @@ TEST(PosixSerialPort, EveryByteValuePassesUnchangedBothWays)
     EXPECT_TRUE(open.port.Read(back.data(), back.size(), received));
     EXPECT_EQ(received, all.size());
     EXPECT_EQ(back, all);
+}
+
+// Answers the port's reads and polls in the system's place with one kind of
+// hang-up; everything else goes to the system.
+class HangUpCalls : public SerialSystemCalls
+{
+public:
+    enum Kind { PollHangUp, PollError, ReadZero, ReadError };
+    HangUpCalls(Kind kind, int error) : kind_(kind), error_(error) {}
+
+    ssize_t Read(int fd, void* buffer, std::size_t size) override
+    {
+        if (!armed)
+            return SerialSystemCalls::Read(fd, buffer, size);
+        ++reads;
+        switch (kind_) {
+        case ReadZero:
+            return 0;
+        case ReadError:
+            errno = error_;
+            return -1;
+        default:
+            errno = EAGAIN;  // nothing buffered; poll tells the rest
+            return -1;
+        }
+    }
+    int Poll(pollfd* fds, nfds_t count, const timespec* timeout) override
+    {
+        if (!armed)
+            return SerialSystemCalls::Poll(fds, count, timeout);
+        ++polls;
+        fds[0].revents = kind_ == PollError ? POLLERR : POLLHUP;
+        return 1;
+    }
+
+    bool armed = false;
+    int reads = 0;
+    int polls = 0;
+
+private:
+    Kind kind_;
+    int error_;
+};
+
+TEST(PosixSerialPort, EveryKindOfHangUpEndsAReadWithinOnePoll)
+{
+    struct Case
+    {
+        const char* name;
+        HangUpCalls::Kind kind;
+        int error;
+    };
+    const Case cases[] = {
+        {"POLLHUP", HangUpCalls::PollHangUp, 0}, {"POLLERR", HangUpCalls::PollError, 0},
+        {"read 0", HangUpCalls::ReadZero, 0},    {"EIO", HangUpCalls::ReadError, EIO},
+        {"ENODEV", HangUpCalls::ReadError, ENODEV}, {"ENXIO", HangUpCalls::ReadError, ENXIO},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Line line;
+        HangUpCalls calls(c.kind, c.error);
+        PosixSerialPort port(calls);
+        ASSERT_FALSE(port.Open(line.Device()));
+        port.Configure(RadioLineSettings());
+        EXPECT_FALSE(port.HungUp());
+        calls.armed = true;
+        const auto start = Clock::now();
+        std::uint8_t buffer[12];
+        std::size_t received = 0;
+        EXPECT_FALSE(port.Read(buffer, sizeof buffer, received));
+        EXPECT_LT(Clock::now() - start, milliseconds(20));  // not the 690 ms time-out
+        EXPECT_LE(calls.polls, 1);
+        EXPECT_TRUE(port.HungUp());
+        calls.armed = false;
+        port.Close();
+        ASSERT_FALSE(port.Open(line.Device()));
+        EXPECT_FALSE(port.HungUp());  // a new open starts afresh
+    }
+}
+
+TEST(PosixSerialPort, AFarEndThatClosesIsAHangUp)
+{
+    Line line;
+    OpenPort open(line.Device());
+    std::uint8_t byte = 0;
+    std::size_t received = 0;
+    EXPECT_TRUE(open.port.Read(&byte, 1, received));  // a time-out is no hang-up
+    EXPECT_FALSE(open.port.HungUp());
+    line.CloseFarEnd();
+    EXPECT_FALSE(open.port.Read(&byte, 1, received));
+    EXPECT_TRUE(open.port.HungUp());
+}
+
+// Records the driver requests and answers the serial ones like a driver
+// that holds flags, or refuses them with an error.
+class DriverCalls : public SerialSystemCalls
+{
+public:
+    int Ioctl(int fd, unsigned long request, void* argument) override
+    {
+        if (request != TIOCGSERIAL && request != TIOCSSERIAL)
+            return SerialSystemCalls::Ioctl(fd, request, argument);
+        auto* serial = static_cast<serial_struct*>(argument);
+        const bool get = request == TIOCGSERIAL;
+        log.push_back(get ? "get" : "set " + std::to_string(serial->flags) + " " + std::to_string(serial->baud_base));
+        const int error = get ? getError : setError;
+        if (error != 0) {
+            errno = error;
+            return -1;
+        }
+        if (get)
+            *serial = held;
+        else
+            held = *serial;
+        return 0;
+    }
+    serial_struct held{};
+    int getError = 0;
+    int setError = 0;
+    std::vector<std::string> log;
+};
+
+TEST(PosixSerialPort, LowLatencyIsSetOnOpenAndTheOldFlagsComeBackOnClose)
+{
+    const int other = ASYNC_SKIP_TEST;  // a flag the port must leave alone
+    const std::string low = std::to_string(other | ASYNC_LOW_LATENCY);
+    const std::string plain = std::to_string(other);
+    struct Case
+    {
+        const char* name;
+        int flags;
+        int getError;
+        int setError;
+        std::vector<std::string> log;
+        int flagsAfterClose;
+    };
+    const Case cases[] = {
+        {"set, then restored", other, 0, 0, {"get", "set " + low + " 115200", "get", "set " + plain + " 115200"}, other},
+        {"already on: left as it is", other | ASYNC_LOW_LATENCY, 0, 0, {"get"}, other | ASYNC_LOW_LATENCY},
+        {"no such request (ENOTTY)", other, ENOTTY, 0, {"get"}, other},
+        {"invalid (EINVAL)", other, EINVAL, 0, {"get"}, other},
+        {"refused (EPERM): nothing to restore", other, 0, EPERM, {"get", "set " + low + " 115200"}, other},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Line line;
+        DriverCalls calls;
+        calls.held.flags = c.flags;
+        calls.held.baud_base = 115200;
+        calls.getError = c.getError;
+        calls.setError = c.setError;
+        PosixSerialPort port(calls);
+        EXPECT_FALSE(port.Open(line.Device()));  // no error stops the open
+        EXPECT_TRUE(port.IsOpen());
+        port.Close();
+        EXPECT_EQ(calls.log, c.log);
+        EXPECT_EQ(calls.held.flags, c.flagsAfterClose);
+    }
 }
 
 }  // namespace

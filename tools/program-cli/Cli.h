@@ -16,6 +16,7 @@ namespace cli {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // the operation failed; one line on stderr
 inline constexpr int kExitUsage = 2;   // wrong usage
+inline constexpr int kExitInterrupted = 130;  // stopped by Ctrl+C (128 + SIGINT)
 
 // Parsed command line of one verb: positional arguments and options.
 // Options that take a value are written "--name VALUE" or "-o VALUE";

@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "$XDG_DATA_HOME/radio-programmer/radio-reads/ (default ~/.local/share/...),\n"
     "named from the local time; the newest 100 copies are kept.\n"
     "\n"
-    "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n";
+    "The last line of the output is \"device mode: N\" (0, 1 or 2, from the radio's model).\n"
+    "Ctrl+C stops the read at the next frame; the output file is not touched\n"
+    "and the exit status is 130.\n";
 
 int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -52,6 +54,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const TransferResult result = RunConsoleTransfer(
         "read", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Read(d, image); }, device,
         err);
+    if (result.outcome == TransferOutcome::Cancelled)
+        return kExitInterrupted;
     if (result.outcome != TransferOutcome::Completed)
         return kExitFailed;
     // The copy comes first: it keeps what the radio held even when the

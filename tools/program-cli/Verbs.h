@@ -12,5 +12,7 @@ extern const Verb kShowVerb;
 extern const Verb kReadVerb;
 extern const Verb kWriteVerb;
 extern const Verb kPrintVerb;
+extern const Verb kDiffVerb;
+extern const Verb kPortsVerb;
 
 }  // namespace cli

@@ -11,7 +11,7 @@ namespace cli {
 const std::vector<Verb>& Verbs()
 {
     static const std::vector<Verb> verbs = {
-        kNewVerb, kExportVerb, kImportVerb, kShowVerb, kPrintVerb, kReadVerb, kWriteVerb,
+        kNewVerb, kExportVerb, kImportVerb, kShowVerb, kPrintVerb, kReadVerb, kWriteVerb, kDiffVerb, kPortsVerb,
     };
     return verbs;
 }
@@ -27,7 +27,8 @@ void PrintToolHelp(std::ostream& out)
     for (const auto& verb : cli::Verbs())
         out << "  " << verb.name << std::string(10 - std::strlen(verb.name), ' ') << verb.summary << "\n";
     out << "\nRun 'program-cli VERB --help' for the options of a verb.\n"
-           "Exit status: 0 success, 1 the operation failed, 2 wrong usage.\n";
+           "Exit status: 0 success, 1 the operation failed, 2 wrong usage, 130 stopped\n"
+           "by Ctrl+C during read or write. diff exits 1 when the files differ.\n";
 }
 
 }  // namespace

@@ -127,6 +127,8 @@ void RadioSimulator::FinishWriteFrame(std::vector<std::uint8_t>& reply)
     }
     if (address + kFrameData <= options_.memory.size()) {
         std::copy(frame_.begin() + 4, frame_.end(), options_.memory.begin() + address);
+        if (options_.badCell && *options_.badCell >= address && *options_.badCell < address + kFrameData)
+            options_.memory[*options_.badCell] = static_cast<std::uint8_t>(~options_.memory[*options_.badCell]);
         memoryChanged_ = true;
     }
     reply.push_back(kAcknowledge);

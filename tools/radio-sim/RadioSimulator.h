@@ -25,6 +25,7 @@ struct RadioSimulatorOptions
     std::optional<std::uint16_t> shortReplyAt;  // read reply cut to 11 bytes
     std::optional<std::uint16_t> wrongReadAckAt;  // host's acknowledge of this read reply answered with 0x15
     std::optional<int> hangUpAfter;         // frames after which the line goes dead
+    std::optional<std::uint16_t> badCell;   // memory byte that stores every value written to it inverted
 };
 
 class RadioSimulator

@@ -65,6 +65,11 @@ constexpr const char* kUsage =
     "                        (hex) with 15, not 06\n"
     "  --hangup-after N      after N frames, drop the line as if the cable were pulled\n"
     "                        (the simulator ends with it)\n"
+    "  --bad-cell ADDR       the memory byte at ADDR (hex) stores every value written\n"
+    "                        to it inverted, as a failing cell would\n"
+    "  --usb-latency MS      deliver the radio's bytes the way a USB serial chip does:\n"
+    "                        held back and released in bursts every MS milliseconds\n"
+    "                        (16 is an FTDI chip's default, 1 with low latency)\n"
     "  --log FILE            record the bytes on the line, one line per direction change\n"
     "  --once                end after the host has closed the line after one transfer\n";
 
@@ -75,6 +80,7 @@ struct Settings
     std::string logPath;
     bool pace = true;
     bool once = false;
+    int usbLatencyMs = 0;
 };
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -180,6 +186,14 @@ int ParseSettings(int argc, char** argv, Settings& s)
             if (!ParseNumber(v, 10, 1000000, n))
                 return Usage("--hangup-after takes a number");
             s.radio.hangUpAfter = static_cast<int>(n);
+        } else if (arg == "--usb-latency") {
+            if (!ParseNumber(v, 10, 1000, n))
+                return Usage("--usb-latency takes milliseconds from 0 to 1000");
+            s.usbLatencyMs = static_cast<int>(n);
+        } else if (arg == "--bad-cell") {
+            if (!ParseNumber(v, 16, 0x3FF, n))
+                return Usage("--bad-cell takes a hexadecimal address");
+            s.radio.badCell = static_cast<std::uint16_t>(n);
         } else if (auto* at = AddressOption(s.radio, arg)) {
             if (!ParseNumber(v, 16, 0xFFFF, n))
                 return Usage(arg + " takes a hexadecimal address");
@@ -315,10 +329,22 @@ private:
             for (std::uint8_t byte : reply_) {
                 const auto due = s_.pace ? std::max(start, lineOut_) + kByteTime : start;
                 lineOut_ = due;
-                out_.push_back({byte, due});
+                out_.push_back({byte, UsbRelease(due)});
             }
         }
         return true;
+    }
+
+    // A USB serial chip collects what the radio sends and hands it on when
+    // its latency timer runs out: a byte goes to the host at the first tick
+    // after it has crossed the line.
+    Clock::time_point UsbRelease(Clock::time_point due) const
+    {
+        if (s_.usbLatencyMs <= 0)
+            return due;
+        const nanoseconds tick = std::chrono::milliseconds(s_.usbLatencyMs);
+        const auto sinceStart = due - usbClockStart_;
+        return usbClockStart_ + (sinceStart + tick - nanoseconds(1)) / tick * tick;
     }
 
     void SendDue()
@@ -383,6 +409,7 @@ private:
     std::vector<std::uint8_t> reply_;
     Clock::time_point lineIn_{};
     Clock::time_point lineOut_{};
+    Clock::time_point usbClockStart_ = Clock::now();
     bool inSession_ = false;
 };
 

@@ -80,6 +80,11 @@ bool ConsolePump::PumpStep()
     return g_interrupted != 0;
 }
 
+bool ConsolePump::Interrupted()
+{
+    return g_interrupted != 0;
+}
+
 void ConsolePump::SetProgress(int position)
 {
     if (!drawProgress_)
@@ -102,10 +107,12 @@ void ConsolePump::Finish()
 void ReportTransferEnd(const TransferResult& result, const std::string& device, const std::string& prefix,
                        std::ostream& err)
 {
-    if (result.outcome == TransferOutcome::Cancelled) {
+    if (result.outcome == TransferOutcome::Cancelled)
         err << prefix << "cancelled\n";
-        return;
-    }
+    if (result.disconnected)
+        err << prefix << DisconnectedText(device, false) << "\n";
+    if (IsPartialWrite(result))
+        err << prefix << PartialWriteText(result.frames, false) << "\n";
     if (result.message != TransferMessage::CannotOpenPort)
         return;
     err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort);

@@ -20,6 +20,7 @@ public:
 
     bool PumpStep() override;
     void SetProgress(int position) override;
+    bool Interrupted() override;
     // Ends the progress bar's line, if one was drawn.
     void Finish();
 
@@ -50,8 +51,9 @@ private:
 };
 
 // Prints what a failed or cancelled transfer needs beyond the message the
-// prompter has already shown: "cancelled", or the port failure on one line
+// prompter has already shown, a line each: "cancelled", or the port failure
 // with why the port could not be opened and how to get access to a device
-// that exists but is not permitted.
+// that exists but is not permitted; that the cable was disconnected; and
+// that the radio holds only part of the new data after a partial write.
 void ReportTransferEnd(const TransferResult& result, const std::string& device, const std::string& prefix,
                        std::ostream& err);

@@ -24,12 +24,41 @@ std::string PortNameForNumber(int number);
 // device-namespace name of port 12 gives 12); nothing when none follows.
 std::optional<int> PortNumberFromName(const std::string& name);
 
-// The mappings of section Ports of a configuration file: a key COMn (n from
-// 1 to 16) with a non-empty value maps port n to that path.
-std::map<int, std::string> PortMappings(const CIniFile& ini);
+// The mappings of a section (Ports of Program.ini, or the user's own in the
+// per-user store): a key COMn (n from 1 to 16) with a non-empty value maps
+// port n to that path.
+std::map<int, std::string> PortMappings(const CIniFile& ini, const std::string& section = "Ports");
+// The user's mappings over those of the configuration file: a number
+// mapped in both goes where the user aimed it.
+std::map<int, std::string> MergePortMappings(std::map<int, std::string> configured,
+                                             const std::map<int, std::string>& user);
 
-// The serial devices found in directory, in port order.
+// The serial devices found in directory, in port order (every device file
+// of the families, whether a port is behind it or not).
 std::vector<std::string> ListSerialDevices(const std::string& directory = "/dev");
+
+// A serial port as the system describes it.
+struct SerialPortInfo
+{
+    std::string device;       // "/dev/ttyUSB0"
+    std::string name;         // "ttyUSB0"
+    std::string description;  // "FTDI FT232R USB UART", "Prolific PL2303", "built-in serial port"
+    std::string vendorId;     // USB vendor and product ID, four hex digits; empty for a built-in port
+    std::string productId;
+    std::string serial;       // the USB serial number, when the chip has one
+    std::string driver;       // the kernel driver ("ftdi_sio", "ch341", "serial8250", ...)
+};
+
+// The serial ports of this machine in port order, described from sysfs
+// (sysRoot/class/tty/NAME): a USB cable by the USB device's manufacturer
+// and product strings, or by its chip family (from the vendor ID) when the
+// product string says no more than "USB serial"; a built-in ttyS port only
+// when a UART is behind it.
+std::vector<SerialPortInfo> ListSerialPorts(const std::string& sysRoot = "/sys", const std::string& devDir = "/dev");
+// "ttyUSB0 · FTDI FT232R USB UART".
+std::string PortLabel(const SerialPortInfo& port);
+// The chip family of a USB vendor ID ("0403" gives "FTDI"); empty when unknown.
+std::string ChipFamily(const std::string& vendorId);
 
 // The device of port number (1 to 16): its mapped path if it has one,
 // otherwise the number-th device of devices. Empty when there is none.
@@ -41,7 +70,11 @@ std::string PortDevicePath(int number, const std::vector<std::string>& devices,
 // without a device.
 std::string ResolvePortArgument(const std::string& argument);
 
-// For a device that exists but may not be opened for lack of permission:
-// names the device's group and how to join it. Empty when the device cannot
-// be examined.
+// For a device that exists but may not be opened for lack of permission,
+// in plain text: names the device's group and how to join it when that
+// group may read and write the device (never root); otherwise points to the
+// udev rule for programming cables. Empty when the device cannot be
+// examined.
 std::string PortPermissionHint(const std::string& device);
+// The same from the device's mode bits, group ID and group name.
+std::string PermissionAdvice(const std::string& device, unsigned mode, unsigned groupId, const std::string& group);

@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 #if defined(__linux__)
+#include <linux/serial.h>
 #include <sys/sysmacros.h>
 #endif
 
@@ -71,7 +72,34 @@ MonotonicClock::time_point TotalDeadline(MonotonicClock::time_point start, int p
     return start + milliseconds(static_cast<long long>(perByte) * static_cast<long long>(size) + constant);
 }
 
+// Errors that mean the line itself has gone, not just this call.
+bool IsHangUpError(int error)
+{
+    return error == EIO || error == ENODEV || error == ENXIO;
+}
+
 }  // namespace
+
+ssize_t SerialSystemCalls::Read(int fd, void* buffer, std::size_t size)
+{
+    return ::read(fd, buffer, size);
+}
+
+int SerialSystemCalls::Poll(pollfd* fds, nfds_t count, const timespec* timeout)
+{
+    return ppoll(fds, count, timeout, nullptr);
+}
+
+int SerialSystemCalls::Ioctl(int fd, unsigned long request, void* argument)
+{
+    return ioctl(fd, request, argument);
+}
+
+SerialSystemCalls& SerialSystemCalls::System()
+{
+    static SerialSystemCalls calls;
+    return calls;
+}
 
 PosixSerialPort::~PosixSerialPort()
 {
@@ -102,14 +130,54 @@ std::error_code PosixSerialPort::Open(const std::string& device)
     // Exclusive mode keeps out every other program that opens the device.
     ioctl(fd, TIOCEXCL);
     fd_ = fd;
+    hungUp_ = false;
     pseudoTerminal_ = IsPseudoTerminal(fd, device);
+    SetLowLatency();
     return {};
+}
+
+void PosixSerialPort::SetLowLatency()
+{
+    // Only the low-latency flag changes; every other field goes back as the
+    // driver gave it. Drivers without the request (ENOTTY: a pseudo-terminal,
+    // EINVAL) and refusals (EPERM) leave the port as it is: it works, only
+    // more slowly on a USB cable.
+#if defined(__linux__)
+    serial_struct serial {};
+    if (calls_.Ioctl(fd_, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY))
+        return;
+    serial.flags |= ASYNC_LOW_LATENCY;
+    lowLatencySet_ = calls_.Ioctl(fd_, TIOCSSERIAL, &serial) == 0;
+#endif
+}
+
+void PosixSerialPort::RestoreLatency()
+{
+#if defined(__linux__)
+    if (!lowLatencySet_)
+        return;
+    lowLatencySet_ = false;
+    serial_struct serial {};
+    if (calls_.Ioctl(fd_, TIOCGSERIAL, &serial) != 0)
+        return;
+    serial.flags &= ~ASYNC_LOW_LATENCY;
+    calls_.Ioctl(fd_, TIOCSSERIAL, &serial);
+#endif
+}
+
+bool PosixSerialPort::LineDown(int error)
+{
+    if (IsHangUpError(error))
+        hungUp_ = true;
+    errno = error;
+    return false;
 }
 
 void PosixSerialPort::Close()
 {
     if (fd_ < 0)
         return;
+    RestoreLatency();
     ioctl(fd_, TIOCNXCL);
     ::close(fd_);  // also releases the lock
     fd_ = -1;
@@ -177,15 +245,15 @@ bool PosixSerialPort::Write(const std::uint8_t* data, std::size_t size)
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-            return false;  // EIO: the line has hung up
+            return LineDown(errno);
         pollfd p{fd_, POLLOUT, 0};
         timespec ts{};
-        const int r = ppoll(&p, 1, Remaining(deadline, ts), nullptr);
+        const int r = calls_.Poll(&p, 1, Remaining(deadline, ts));
         if (r < 0 && errno != EINTR)
             return false;
+        if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
+            return LineDown(EIO);
         if (r == 0 || MonotonicClock::now() >= deadline)
-            return false;
-        if (p.revents & (POLLERR | POLLHUP | POLLNVAL))
             return false;
     }
     return WaitUntilSent(deadline);
@@ -222,7 +290,7 @@ bool PosixSerialPort::Read(std::uint8_t* data, std::size_t size, std::size_t& re
     MonotonicClock::time_point lastByte;
     bool lineDown = false;
     for (;;) {
-        const ssize_t n = ::read(fd_, data + received, size - received);
+        const ssize_t n = calls_.Read(fd_, data + received, size - received);
         if (n > 0) {
             received += static_cast<std::size_t>(n);
             lastByte = MonotonicClock::now();
@@ -230,16 +298,16 @@ bool PosixSerialPort::Read(std::uint8_t* data, std::size_t size, std::size_t& re
                 return true;
             continue;
         }
-        if (n == 0) {
-            errno = EIO;  // end of file: the other end has hung up
-            return false;
-        }
+        // With VMIN 1 on the non-blocking descriptor, 0 bytes is the end of
+        // the line: the other end has hung up.
+        if (n == 0)
+            return LineDown(EIO);
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK)
-            return false;
+            return LineDown(errno);
         if (lineDown)
-            return false;  // poll reported a hang-up and nothing is left to read
+            return LineDown(EIO);  // poll reported a hang-up and nothing is left to read
         auto deadline = totalDeadline;
         if (received > 0 && timeouts_.readInterval > 0)
             deadline = std::min(deadline, lastByte + interval);
@@ -247,10 +315,10 @@ bool PosixSerialPort::Read(std::uint8_t* data, std::size_t size, std::size_t& re
             return true;  // a time-out: deliver what has arrived
         pollfd p{fd_, POLLIN, 0};
         timespec ts{};
-        const int r = ppoll(&p, 1, Remaining(deadline, ts), nullptr);
+        const int r = calls_.Poll(&p, 1, Remaining(deadline, ts));
         if (r < 0 && errno != EINTR)
             return false;
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            lineDown = true;
+            lineDown = true;  // what is still buffered is read first
     }
 }

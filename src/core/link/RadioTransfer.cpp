@@ -46,6 +46,12 @@ SerialSettings RadioLineSettings()
     return settings;
 }
 
+bool IsPartialWrite(const TransferResult& result)
+{
+    return result.writing && result.outcome != TransferOutcome::Completed && result.frames >= 1 &&
+           result.frames < kTransferFrames;
+}
+
 int DeviceModeFromModel(std::optional<std::uint8_t> model)
 {
     if (model == 0xFF)
@@ -87,6 +93,7 @@ TransferResult RadioTransfer::Write(const std::string& device, const RadioImage&
     // meanwhile, the radio receives one consistent image.
     const RadioImage source = image;
     TransferResult result;
+    result.writing = true;
     if (!Open(device, result) || !Connect(result))
         return result;
     const bool moved = MoveFrames(
@@ -99,11 +106,17 @@ bool RadioTransfer::MoveFrames(TransferResult& result, const std::function<bool(
     std::uint16_t address = 0;
     for (int block = 0; block < kBlocks; ++block) {
         for (int half = 0; half < 2; ++half) {
+            if (half == 1 && pump_.Interrupted()) {
+                End(result, TransferOutcome::Cancelled);
+                return false;
+            }
             if (!frame(address, half)) {
+                result.disconnected = port_.HungUp();
                 prompter_.ShowMessage(TransferMessage::ProgramInterrupt);
                 End(result, TransferOutcome::Failed, TransferMessage::ProgramInterrupt);
                 return false;
             }
+            ++result.frames;
             address += kFrameSize;
         }
         result.blocks = block + 1;
@@ -149,6 +162,12 @@ bool RadioTransfer::Connect(TransferResult& result)
             prompter_.ShowMessage(TransferMessage::TypeMismatch);
             End(result, TransferOutcome::Failed, TransferMessage::TypeMismatch);
             return false;
+        case Connection::Disconnected:
+            // A line that has gone will not come back with a Retry.
+            result.disconnected = true;
+            prompter_.ShowMessage(TransferMessage::CommunicationError);
+            End(result, TransferOutcome::Failed, TransferMessage::CommunicationError);
+            return false;
         case Connection::NoAnswer:
             if (!prompter_.AskRetry(TransferMessage::CommunicationError)) {
                 End(result, TransferOutcome::Failed, TransferMessage::CommunicationError);
@@ -174,11 +193,15 @@ RadioTransfer::Connection RadioTransfer::Attempt()
         if (i == kEarlyAnswerAfter)
             answered = ReadByte(answer);
     }
+    if (port_.HungUp())
+        return Connection::Disconnected;
     if (!answered) {
         bool callOk = false;
         answered = ReadByte(answer, &callOk);
         if (callOk)
             answerRead_ = true;  // a time-out counts too; never cleared during the transfer
+        if (port_.HungUp())
+            return Connection::Disconnected;
         if (!answered)
             return Connection::NoAnswer;
     }
@@ -190,6 +213,8 @@ RadioTransfer::Connection RadioTransfer::Attempt()
     std::array<std::uint8_t, kIdentitySize> identity{};
     std::size_t received = 0;
     port_.Read(identity.data(), identity.size(), received);
+    if (port_.HungUp())
+        return Connection::Disconnected;
     model_ = received >= kIdentitySize ? std::optional<std::uint8_t>(identity[7]) : std::nullopt;
     if (!IdentityAccepted(identity.data(), received))
         return Connection::WrongType;
@@ -202,7 +227,7 @@ RadioTransfer::Connection RadioTransfer::Attempt()
     SleepMilliseconds(1);
     std::uint8_t reply = 0;
     if (!ReadByte(reply) || reply != kAcknowledge)
-        return Connection::NoAnswer;
+        return port_.HungUp() ? Connection::Disconnected : Connection::NoAnswer;
     return Connection::Connected;
 }
 

@@ -48,6 +48,10 @@ public:
     virtual bool PumpStep() = 0;
     // Called after each 16-byte block with the new position, 1 to 51.
     virtual void SetProgress(int position) { (void)position; }
+    // Asked before the second frame of each block, without processing any
+    // event: true ends the transfer there as a Cancel does. For a caller
+    // whose cancel arrives on its own (a console's Ctrl+C).
+    virtual bool Interrupted() { return false; }
 };
 
 enum class TransferOutcome
@@ -64,8 +68,17 @@ struct TransferResult
     std::error_code openError;               // why the port could not be opened
     int deviceMode = -1;                     // after a completed read: 0, 1 or 2
     int blocks = 0;                          // 16-byte blocks moved
+    int frames = 0;                          // 8-byte frames moved and acknowledged
     int attempts = 0;                        // connection attempts started
+    bool writing = false;                    // the transfer was a write
+    bool disconnected = false;               // it ended because the line hung up
 };
+
+inline constexpr int kTransferFrames = 102;
+
+// A write that ended after the radio had taken at least one frame and
+// before it had taken the last: the radio holds part old, part new data.
+bool IsPartialWrite(const TransferResult& result);
 
 // The line settings of every transfer: 9600 baud 8N1, driver queues of 1024
 // and 512 bytes, a 30 ms gap ends a read, a read of n bytes gives up after
@@ -91,7 +104,7 @@ public:
     TransferResult Write(const std::string& device, const RadioImage& image);
 
 private:
-    enum class Connection { Connected, NoAnswer, WrongType };
+    enum class Connection { Connected, NoAnswer, WrongType, Disconnected };
 
     bool Open(const std::string& device, TransferResult& result);
     bool Connect(TransferResult& result);  // attempts until connected; false when the transfer ended

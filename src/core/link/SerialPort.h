@@ -71,4 +71,9 @@ public:
     // arrived, possibly nothing. False only when the call itself failed (the
     // line hung up, an I/O error, the port not open).
     virtual bool Read(std::uint8_t* data, std::size_t size, std::size_t& received) = 0;
+
+    // True once the line has hung up since it was opened (the cable pulled,
+    // the device gone): every later read and write fails at once, so waiting
+    // or retrying is pointless.
+    virtual bool HungUp() const { return false; }
 };

@@ -24,3 +24,28 @@ const char* TypeMismatchCaption(bool chinese)
 {
     return chinese ? "警告" : "Caution";
 }
+
+std::string PartialWriteText(int frames, bool chinese)
+{
+    const std::string n = std::to_string(frames);
+    const std::string total = std::to_string(kTransferFrames);
+    if (chinese)
+        return "对讲机只写入了部分新数据(已写入 " + n + "/" + total + " 块)。使用前请重新写入。";
+    return "The radio holds only part of the new data (" + n + " of " + total +
+           " blocks written). Write again before using the radio.";
+}
+
+std::string DisconnectedText(const std::string& device, bool chinese)
+{
+    return chinese ? "数据线已断开(" + device + ")。" : "The cable was disconnected (" + device + ").";
+}
+
+std::string ReadConfirmationText(const std::string& device, bool chinese)
+{
+    return chinese ? "已从 " + device + " 上的对讲机读取。" : "Read from the radio on " + device + ".";
+}
+
+std::string WriteConfirmationText(const std::string& device, bool chinese)
+{
+    return chinese ? "已写入 " + device + " 上的对讲机。" : "Written to the radio on " + device + ".";
+}
