@@ -158,15 +158,4 @@ TEST(EditHistory, KeepsTheNewestStepsUpToItsLimit)
     EXPECT_EQ(EditHistory().Count(), 0u);
 }
 
-TEST(EditHistory, HoldsAHundredSteps)
-{
-    Document document;
-    for (int k = 1; k <= 120; ++k)
-        document.Change("Step", [k](DocumentSnapshot& s) { s.table[1][1] = std::to_string(k); });
-    EXPECT_EQ(document.history.Count(), 100u);
-    for (int k = 0; k < 100; ++k)
-        document.Restore(document.history.Undo());
-    EXPECT_EQ(document.state.table[1][1], "20");
-}
-
 }  // namespace
