@@ -55,6 +55,18 @@ inline constexpr int ID_OPTIONAL_FEATURES = 32788;
 inline constexpr int ID_LANGUAGE = 32799;
 inline constexpr int ID_FILE_IMPORT_CHANNELS = 32810;
 inline constexpr int ID_FILE_EXPORT_CHANNELS = 32811;
+// The Edit menu's channel commands; the clipboard and undo ones carry the
+// framework's usual numbers.
+inline constexpr int ID_EDIT_CLEAR = 57632;  // Delete Channels
+inline constexpr int ID_EDIT_COPY = 57634;
+inline constexpr int ID_EDIT_CUT = 57635;
+inline constexpr int ID_EDIT_PASTE = 57637;
+inline constexpr int ID_EDIT_SELECT_ALL = 57642;
+inline constexpr int ID_EDIT_UNDO = 57643;
+inline constexpr int ID_EDIT_REDO = 57644;
+inline constexpr int ID_EDIT_INSERT_CHANNEL = 32840;
+inline constexpr int ID_EDIT_MOVE_UP = 32841;
+inline constexpr int ID_EDIT_MOVE_DOWN = 32842;
 
 // Strings.
 inline constexpr int IDS_INDICATOR_CAPS = 59137;

@@ -96,7 +96,7 @@ bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
     document->m_image = result;
     m_view.ImageToGrid();
     if (changed)
-        document->SetModifiedFlag();
+        document->RecordChange(Lang("Import Channels", "导入信道"));
     return true;
 }
 

@@ -4,6 +4,8 @@
 
 #include "core/channels/ChannelCsvTypes.h"
 
+#include <vector>
+
 class CProgramDoc;
 class QWidget;
 
@@ -24,4 +26,12 @@ public:
     virtual bool IsEditingBlocked() const = 0;
     // The band a typed frequency must lie in, in 10 Hz.
     virtual FrequencyBand Band() const = 0;
+    // The channels selected in the grid (ascending) and the current one.
+    virtual std::vector<int> SelectedChannels() const = 0;
+    virtual int CurrentChannel() const = 0;
+    // Selects exactly these channels (none clears the selection).
+    virtual void SelectChannels(const std::vector<int>& channels) = 0;
+    // Drops a value still being typed: the editor closes, the cell keeps
+    // its text.
+    virtual void DropPendingEdit() = 0;
 };

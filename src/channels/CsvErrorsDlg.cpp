@@ -13,15 +13,21 @@
 #include <QVBoxLayout>
 
 CCsvErrorsDlg::CCsvErrorsDlg(const QString& fileName, const QStringList& errors, QWidget* parent)
+    : CCsvErrorsDlg(
+          Lang("Import Channels", "导入信道"),
+          Lang("%1 was not imported and nothing was changed. Correct these cells (line:column) and import it again:",
+               "%1 未导入，数据没有任何改动。请改正下列单元格(行:列)后重新导入:")
+              .arg(QFileInfo(fileName).fileName()),
+          errors, parent)
+{
+}
+
+CCsvErrorsDlg::CCsvErrorsDlg(const QString& title, const QString& introText, const QStringList& errors,
+                             QWidget* parent)
     : QDialog(parent)
 {
-    setWindowTitle(Lang("Import Channels", "导入信道"));
-    const QString name = QFileInfo(fileName).fileName();
-    auto* intro = new QLabel(
-        Lang("%1 was not imported and nothing was changed. Correct these cells (line:column) and import it again:",
-             "%1 未导入，数据没有任何改动。请改正下列单元格(行:列)后重新导入:")
-            .arg(name),
-        this);
+    setWindowTitle(title);
+    auto* intro = new QLabel(introText, this);
     intro->setWordWrap(true);
 
     m_pList = new QPlainTextEdit(this);

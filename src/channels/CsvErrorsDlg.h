@@ -13,6 +13,9 @@ class CCsvErrorsDlg : public QDialog
     Q_OBJECT
 public:
     CCsvErrorsDlg(const QString& fileName, const QStringList& errors, QWidget* parent = nullptr);
+    // The same list under another title and introduction, for channels that
+    // come from elsewhere than a file (a paste).
+    CCsvErrorsDlg(const QString& title, const QString& intro, const QStringList& errors, QWidget* parent);
 
     // The list as shown, one error per line.
     QString ListText() const;

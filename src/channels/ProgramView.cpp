@@ -10,6 +10,7 @@
 #include "base/ResourceIds.h"
 #include "base/UserStore.h"
 #include "channels/ChannelCsvCommands.h"
+#include "channels/ChannelRowCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "core/settings/ProductInfo.h"
@@ -17,9 +18,15 @@
 #include "link/RadioLink.h"
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 #include <QApplication>
+#include <QClipboard>
+#include <QHeaderView>
+#include <QHash>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QComboBox>
 #include <QIcon>
@@ -175,6 +182,15 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCell);
     connect(m_pGrid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCell);
     connect(m_pGrid, &CMSFlexGrid::MouseDown, this, &CProgramView::OnGridMouseDown);
+    // The channel numbers select channels; the grid and the numbers offer
+    // the row commands in a context menu.
+    m_pGrid->verticalHeader()->viewport()->installEventFilter(this);
+    m_pGrid->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pGrid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowContextMenu(m_pGrid->viewport()->mapTo(m_pGrid, pos)); });
+    m_pGrid->verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_pGrid->verticalHeader(), &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { ShowContextMenu(m_pGrid->verticalHeader()->mapTo(m_pGrid, pos)); });
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pTitle);
@@ -200,7 +216,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     link.gridToImage = [this] { GridToImage(); };
     link.imageToGrid = [this] { ImageToGrid(); };
     link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
-    link.markModified = [this] { m_pDocument->SetModifiedFlag(); };
+    link.markModified = [this] { m_pDocument->RecordChange(Lang("Read", "读频")); };
     link.saveModified = [this] { return m_pDocument->SaveModified(); };
     m_pRadioLink = new CRadioLink(std::move(link));
 }
@@ -231,6 +247,8 @@ void CProgramView::OnInitialUpdate()
         parentWidget()->setWindowIcon(icon);
     ImageToGrid();
     m_pGrid->setFocus(Qt::OtherFocusReason);
+    // A new or opened document starts its undo history here.
+    m_pDocument->ResetHistory();
 }
 
 void CProgramView::BuildGrid()
@@ -355,6 +373,166 @@ ChannelTable CProgramView::GridTexts() const
     return m_session.Table();
 }
 
+void CProgramView::RestoreTexts(const ChannelTable& texts, const ChannelTable& shown)
+{
+    DropPendingEdit();
+    m_session.Table() = texts;
+    m_shownTexts = shown;
+    CopyTableToGrid();
+    UpdateTitleAndBand();
+}
+
+// ---- Selected channels ---------------------------------------------------
+
+int CProgramView::CurrentChannel() const
+{
+    return m_pGrid->GetRow();
+}
+
+void CProgramView::SelectChannels(const std::vector<int>& channels)
+{
+    m_selection.Set(channels);
+    ShowSelection();
+}
+
+void CProgramView::DropPendingEdit()
+{
+    m_session.HideEditor();
+    SyncEditors();
+    UpdateHighlight();
+}
+
+void CProgramView::ShowSelection()
+{
+    const QBrush selected(QColor(200, 222, 248));
+    for (int row = 1; row < kTableRows; ++row) {
+        const bool on = m_selection.Contains(row);
+        for (int column = 1; column < kTableCols; ++column) {
+            if (QTableWidgetItem* item = m_pGrid->item(row - 1, column - 1))
+                item->setBackground(on ? selected : QBrush());
+        }
+    }
+}
+
+void CProgramView::OnChannelNumberPressed(int channel, Qt::KeyboardModifiers modifiers)
+{
+    // A value being typed is committed as when its cell is left.
+    OnLeaveCell();
+    if (modifiers & Qt::ShiftModifier)
+        m_selection.ExtendTo(channel);
+    else if (modifiers & Qt::ControlModifier)
+        m_selection.Toggle(channel);
+    else
+        m_selection.SelectOnly(channel);
+    ShowSelection();
+    m_pGrid->setFocus(Qt::MouseFocusReason);
+}
+
+void CProgramView::ShowContextMenu(const QPoint& pos)
+{
+    // The items carry the Edit menu's texts of the running language.
+    QHash<int, QString> texts;
+    std::function<void(const QList<MenuResourceItem>&)> collect = [&](const QList<MenuResourceItem>& items) {
+        for (const MenuResourceItem& item : items) {
+            if (item.IsPopup())
+                collect(item.items);
+            else if (item.id != 0)
+                texts.insert(item.id, item.text);
+        }
+    };
+    if (g_pResources)
+        collect(g_pResources->LoadMenu(Ids::IDR_PROGRAMTYPE));
+
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("channelContextMenu"));
+    for (int id : CChannelRowCommands::ContextMenuCommands()) {
+        if (id == 0) {
+            menu.addSeparator();
+            continue;
+        }
+        QAction* action = menu.addAction(texts.value(id));
+        action->setProperty("commandId", id);
+        CCmdUI ui(id);
+        action->setEnabled(OnCmdMsg(id, &ui) && ui.m_bEnabled);
+    }
+    const QAction* chosen = menu.exec(m_pGrid->mapToGlobal(pos));
+    if (!chosen)
+        return;
+    const int id = chosen->property("commandId").toInt();
+    CCmdUI ui(id);
+    if (OnCmdMsg(id, &ui) && ui.m_bEnabled)
+        OnCmdMsg(id, nullptr);
+}
+
+bool CProgramView::OnRowKey(const QKeyEvent& key)
+{
+    if (m_session.EditorOpen())
+        return false;
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    int command = 0;
+    if (modifiers == Qt::ControlModifier) {
+        switch (key.key()) {
+        case Qt::Key_C: command = Ids::ID_EDIT_COPY; break;
+        case Qt::Key_X: command = Ids::ID_EDIT_CUT; break;
+        case Qt::Key_V: command = Ids::ID_EDIT_PASTE; break;
+        case Qt::Key_A: command = Ids::ID_EDIT_SELECT_ALL; break;
+        case Qt::Key_Up: command = Ids::ID_EDIT_MOVE_UP; break;
+        case Qt::Key_Down: command = Ids::ID_EDIT_MOVE_DOWN; break;
+        default: break;
+        }
+    } else if (modifiers == Qt::NoModifier) {
+        switch (key.key()) {
+        case Qt::Key_Delete: command = Ids::ID_EDIT_CLEAR; break;
+        case Qt::Key_Insert: command = Ids::ID_EDIT_INSERT_CHANNEL; break;
+        case Qt::Key_Menu: {
+            const QRect cell = m_pGrid->visualRect(m_pGrid->model()->index(m_pGrid->GetRow() - 1, m_pGrid->GetCol() - 1));
+            ShowContextMenu(m_pGrid->viewport()->mapTo(m_pGrid, cell.center()));
+            return true;
+        }
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            // A plain move or Enter ends the selection and goes on as usual.
+            SelectChannels({});
+            return false;
+        default:
+            break;
+        }
+    } else if (modifiers == Qt::ShiftModifier) {
+        const int current = CurrentChannel();
+        switch (key.key()) {
+        case Qt::Key_Space:
+            m_selection.SelectOnly(current);
+            ShowSelection();
+            return true;
+        case Qt::Key_Up:
+        case Qt::Key_Down: {
+            if (m_selection.Empty())
+                m_selection.SelectOnly(current);
+            int row = 0;
+            int column = 0;
+            m_session.Destination(key.key() == Qt::Key_Up ? GridMove::Up : GridMove::Down, row, column);
+            MoveQuietly(row, column);
+            m_selection.ExtendTo(row);
+            ShowSelection();
+            return true;
+        }
+        default:
+            break;
+        }
+    }
+    if (command == 0)
+        return false;
+    CCmdUI ui(command);
+    if (OnCmdMsg(command, &ui) && ui.m_bEnabled)
+        OnCmdMsg(command, nullptr);
+    return true;
+}
+
 void CProgramView::SetEditingBlocked(bool blocked)
 {
     m_bEditingBlocked = blocked;
@@ -394,7 +572,7 @@ auto CProgramView::RunCommit(Commit commit)
     CopyTableToGrid();
     SyncEditors();
     if (m_session.Table() != before)
-        m_pDocument->SetModifiedFlag();
+        m_pDocument->RecordChange(Lang("Edit", "编辑"));
     return result;
 }
 
@@ -421,8 +599,12 @@ void CProgramView::OnEnterCell()
     LoadEditor();
 }
 
-void CProgramView::OnGridMouseDown(short, short, int, int)
+void CProgramView::OnGridMouseDown(short button, short, int, int)
 {
+    // A click on a data cell ends the selection; a right click keeps it
+    // for the context menu.
+    if (button == 1 && !m_selection.Empty())
+        SelectChannels({});
     OnEnterCell();
 }
 
@@ -437,6 +619,8 @@ void CProgramView::OnLeaveCell()
 
 void CProgramView::OnEnterKey()
 {
+    if (!m_selection.Empty())
+        SelectChannels({});
     bool rejected = false;
     const EditMessage message = RunCommit([this, &rejected] { return m_session.CommitOnEnter(rejected); });
     if (rejected) {
@@ -625,8 +809,53 @@ void CProgramView::ShowMessage(EditMessage message)
                        PromptButtons::Ok, PromptIcon::Exclamation);
 }
 
+namespace {
+
+// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z: the document's Undo and Redo, but the
+// editor's own while an editor is open.
+enum class UndoKey { None, Undo, Redo };
+
+UndoKey UndoKeyOf(const QKeyEvent& key)
+{
+    const Qt::KeyboardModifiers modifiers =
+        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_Z)
+        return UndoKey::Undo;
+    if ((modifiers == Qt::ControlModifier && key.key() == Qt::Key_Y)
+        || (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key.key() == Qt::Key_Z))
+        return UndoKey::Redo;
+    return UndoKey::None;
+}
+
+}  // namespace
+
 bool CProgramView::eventFilter(QObject* watched, QEvent* event)
 {
+    const bool isEditor = std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
+    if (isEditor && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
+        // In an open editor the undo keys act on its text, as in any line
+        // edit; a list has no text to undo and ignores them.
+        const UndoKey undoKey = UndoKeyOf(*static_cast<QKeyEvent*>(event));
+        if (undoKey != UndoKey::None) {
+            event->accept();
+            if (event->type() == QEvent::KeyPress) {
+                if (auto* edit = qobject_cast<QLineEdit*>(watched))
+                    undoKey == UndoKey::Undo ? edit->undo() : edit->redo();
+            }
+            return true;
+        }
+    }
+    if (watched == m_pGrid->verticalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            return false;
+        const int section = m_pGrid->verticalHeader()->logicalIndexAt(mouse->position().toPoint());
+        if (m_pGrid->isEnabled() && section >= 0)
+            OnChannelNumberPressed(section + 1, mouse->modifiers());
+        return true;  // the grid's own row selection would move the current cell
+    }
+    if (watched == m_pGrid && event->type() == QEvent::KeyPress && OnRowKey(*static_cast<QKeyEvent*>(event)))
+        return true;
     if (event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool fromView = watched == m_pGrid
@@ -659,6 +888,8 @@ bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
     if (m_pRadioLink->OnCmdMsg(id, ui))
         return true;
     if (CChannelCsvCommands(*this, Prompter()).OnCmdMsg(id, ui))
+        return true;
+    if (CChannelRowCommands(*this, Prompter(), QApplication::clipboard()).OnCmdMsg(id, ui))
         return true;
     if (id == Ids::ID_LANGUAGE) {
         if (!ui)

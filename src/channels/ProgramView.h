@@ -12,6 +12,7 @@
 // widgets.
 
 #include "core/channels/ChannelEditing.h"
+#include "core/channels/ChannelRows.h"
 #include "core/channels/ChannelTable.h"
 #include "base/CmdTarget.h"
 #include "channels/ChannelWindow.h"
@@ -28,6 +29,7 @@ class CPrintCommands;
 class IAppServices;
 class CRadioLink;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QKeyEvent;
 class QLineEdit;
@@ -80,7 +82,16 @@ public:
 
     // The texts the grid shows now: headings in row 0, channel numbers in
     // column 0. An editor's pending text is not part of it.
-    ChannelTable GridTexts() const;
+    ChannelTable GridTexts() const override;
+    // What ImageToGrid (or the last GridToImage) put in the grid.
+    ChannelTable ShownTexts() const override { return m_shownTexts; }
+    void RestoreTexts(const ChannelTable& texts, const ChannelTable& shown) override;
+
+    // Selected channels (highlighted rows) and the current channel.
+    std::vector<int> SelectedChannels() const override { return m_selection.Channels(); }
+    int CurrentChannel() const override;
+    void SelectChannels(const std::vector<int>& channels) override;
+    void DropPendingEdit() override;
     // While blocked (a radio transfer runs), the grid takes no edits.
     void SetEditingBlocked(bool blocked);
     bool IsEditingBlocked() const override { return m_bEditingBlocked; }
@@ -137,6 +148,15 @@ private:
     void OnHelpKey();
     void OnLanguage();
     void CopyTableToGrid();
+    // Highlights the selected rows across their cells.
+    void ShowSelection();
+    // A press on a channel number: selects, extends or toggles.
+    void OnChannelNumberPressed(int channel, Qt::KeyboardModifiers modifiers);
+    // The row commands at a point of the grid (in grid coordinates).
+    void ShowContextMenu(const QPoint& pos);
+    // Keys of the row commands and the selection while the grid has the
+    // keyboard; true when the key was taken.
+    bool OnRowKey(const QKeyEvent& key);
 
     CProgramDoc* m_pDocument;
     IAppServices& m_app;
@@ -148,6 +168,7 @@ private:
     ChannelEditSession m_session;
     // What ImageToGrid (or the last GridToImage) put in the grid.
     ChannelTable m_shownTexts;
+    ChannelSelection m_selection;
     std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
     std::unique_ptr<CPrintCommands> m_pPrintCommands;

@@ -52,6 +52,53 @@ void CProgramDoc::SetModifiedFlag(bool modified)
     emit modifiedChanged(modified);
 }
 
+DocumentSnapshot CProgramDoc::Snapshot() const
+{
+    DocumentSnapshot state;
+    state.image = m_image;
+    if (m_pView) {
+        state.table = m_pView->GridTexts();
+        state.shown = m_pView->ShownTexts();
+    }
+    return state;
+}
+
+void CProgramDoc::Restore(const DocumentSnapshot& state)
+{
+    m_image = state.image;
+    if (m_pView)
+        m_pView->RestoreTexts(state.table, state.shown);
+    m_lastState = state;
+    SetModifiedFlag(!m_history.IsClean());
+}
+
+void CProgramDoc::RecordChange(const QString& label)
+{
+    DocumentSnapshot now = Snapshot();
+    m_history.Push({label.toStdString(), m_lastState, now});
+    m_lastState = std::move(now);
+    SetModifiedFlag(!m_history.IsClean());
+}
+
+void CProgramDoc::ResetHistory()
+{
+    m_history.Clear();
+    m_lastState = Snapshot();
+    SetModifiedFlag(false);
+}
+
+void CProgramDoc::Undo()
+{
+    if (const DocumentSnapshot* state = m_history.Undo())
+        Restore(*state);
+}
+
+void CProgramDoc::Redo()
+{
+    if (const DocumentSnapshot* state = m_history.Redo())
+        Restore(*state);
+}
+
 bool CProgramDoc::SaveModified()
 {
     if (!m_bModified)
@@ -129,6 +176,7 @@ bool CProgramDoc::OnSaveDocument(const QString& path)
                       + (error.empty() ? path : QString::fromStdString(error)));
         return false;
     }
+    m_history.SetClean();
     SetModifiedFlag(false);
     return true;
 }

@@ -5,9 +5,15 @@
 // changes a cell, a settings dialog that changes a byte, a read from the
 // radio. Save and Open clear it; Exit, New and the language restart ask
 // before dropping a modified document (SaveModified).
+//
+// Every change is also a step of the document's undo history, which holds
+// the image and the window's texts before and after it; the modified flag
+// follows the history, so undoing back to what was saved clears it.
 
-#include "core/document/RadioImage.h"
 #include "base/CmdTarget.h"
+#include "core/channels/ChannelTable.h"
+#include "core/document/EditHistory.h"
+#include "core/document/RadioImage.h"
 
 #include <QObject>
 #include <QString>
@@ -23,6 +29,13 @@ public:
     virtual void CommitPendingEdit() = 0;
     // Writes what the window shows back into the image, before a save.
     virtual void GridToImage() = 0;
+    // The texts the grid holds, and those it showed when it last matched
+    // the image (what the lossless write-back compares against).
+    virtual ChannelTable GridTexts() const = 0;
+    virtual ChannelTable ShownTexts() const = 0;
+    // Puts texts back after an undo or redo (any value being typed is
+    // dropped) and shows the title and band of the image as it is now.
+    virtual void RestoreTexts(const ChannelTable& texts, const ChannelTable& shown) = 0;
 };
 
 class CProgramDoc : public QObject, public CCmdTarget
@@ -47,6 +60,23 @@ public:
     // (Save As for a document without a file), Discard drops the changes.
     // False when the user cancelled, or the save failed or was cancelled.
     bool SaveModified();
+
+    // ---- Undo history.
+    // Records what changed since the last step (or the start) as one step
+    // named label, and marks the document modified.
+    void RecordChange(const QString& label);
+    // Starts an empty history from what the document and its window hold
+    // now, which counts as saved (a new or opened document).
+    void ResetHistory();
+    bool CanUndo() const { return m_history.CanUndo(); }
+    bool CanRedo() const { return m_history.CanRedo(); }
+    QString UndoLabel() const { return QString::fromStdString(m_history.UndoLabel()); }
+    QString RedoLabel() const { return QString::fromStdString(m_history.RedoLabel()); }
+    // Give back the state before the last step / after the next one: the
+    // image byte for byte and the window's texts; the modified flag says
+    // whether that state differs from the one saved last.
+    void Undo();
+    void Redo();
 
     const QString& GetTitle() const { return m_strTitle; }
     void SetTitle(const QString& title);
@@ -86,4 +116,10 @@ private:
     bool m_bPathIsFile = false;
     bool m_bModified = false;  // the path name names a file that was opened or saved
     IDocumentView* m_pView = nullptr;
+
+    DocumentSnapshot Snapshot() const;
+    void Restore(const DocumentSnapshot& state);
+
+    EditHistory m_history;
+    DocumentSnapshot m_lastState;  // what the last step (or the start) left
 };

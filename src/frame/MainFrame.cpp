@@ -419,7 +419,7 @@ void CMainFrame::OnProductInformation()
     if (!IsCompleteProductChoice(choice.m_nType, choice.m_nBand))
         return;
     if (choice.m_bImageChanged)
-        document->SetModifiedFlag();
+        document->RecordChange(Lang("Product Information", "类型设置"));
 
     // The labels stay English here whatever the language; the channel
     // window's next refresh puts its own labels back.
@@ -446,7 +446,7 @@ void CMainFrame::OnOptionalFeatures()
 
     const int result = m_pOptionalFeaturesDlg->DoModal(document->m_image, g_nDeviceMode, IsChinese());
     if (result == QDialog::Accepted && document && m_pOptionalFeaturesDlg->ImageChanged())
-        document->SetModifiedFlag();
+        document->RecordChange(Lang("Optional Features", "可选功能"));
 }
 
 void CMainFrame::OnChannelInformation()

@@ -96,7 +96,7 @@ void MainFrameTest::documentMenuAfterStartup()
     const QList<MenuShape> expected = {
         // Recent Files (a submenu, 0 like a separator) between separators.
         {"&File", {57600, 57601, 57602, 57603, 57604, 32810, 32811, 0, 57607, 57609, 57606, 0, 0, 0, 57665}},
-        {"&Edit", {32786, 32787, 32788}},
+        {"&Edit", {57643, 57644, 0, 57635, 57634, 57637, 57632, 32840, 32841, 32842, 57642, 0, 32786, 32787, 32788}},
         {"&Program", {32773, 32774}},
         {"&View", {59392, 59393, 32780}},
         {"&Setup", {32777, 32799}},

@@ -119,15 +119,8 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
                      const std::optional<FrequencyBand>& band, RadioImage& result, std::vector<CsvError>& errors,
                      std::size_t errorsBefore)
 {
-
-    // Which table column each CSV field feeds.
     const CsvRecord& header = records.front();
-    const std::vector<int> fieldOf = MapCsvHeader(header, ColumnForHeading, kTableCols, errors);
-    std::vector<int> columnOf(header.fields.size(), -1);
-    for (int c = 0; c < kTableCols; ++c) {
-        if (const int f = fieldOf[static_cast<std::size_t>(c)]; f >= 0)
-            columnOf[static_cast<std::size_t>(f)] = c;
-    }
+    const std::vector<int> fieldOf = MapOwnCsvHeader(header, errors);
     if (fieldOf[kColChannel] < 0)
         errors.push_back({header.line, 1, "no CH column"});
 
@@ -142,24 +135,15 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
         if (!CheckCsvFieldCount(record, header, errors))
             continue;
         int channel = 0;
-        for (std::size_t f = 0; f < record.fields.size(); ++f) {
-            if (columnOf[f] != kColChannel)
-                continue;
-            const std::string reason = ReadChannel(record.fields[f], record.line, listed, channel);
+        if (const int f = fieldOf[kColChannel]; f >= 0) {
+            const std::string reason =
+                ReadChannel(record.fields[static_cast<std::size_t>(f)], record.line, listed, channel);
             if (!reason.empty())
-                errors.push_back({record.line, static_cast<int>(f) + 1, reason});
+                errors.push_back({record.line, f + 1, reason});
         }
-        for (std::size_t f = 0; f < record.fields.size(); ++f) {
-            const int c = columnOf[f];
-            if (c <= kColChannel)
-                continue;
-            std::string value;
-            const std::string reason = ReadCell(c, record.fields[f], band, value);
-            if (!reason.empty())
-                errors.push_back({record.line, static_cast<int>(f) + 1, reason});
-            else if (channel != 0)
-                table[static_cast<std::size_t>(channel)][static_cast<std::size_t>(c)] = value;
-        }
+        ChannelRow row = table[static_cast<std::size_t>(channel)];
+        if (ReadOwnCsvCells(record, fieldOf, band, row, errors) && channel != 0)
+            table[static_cast<std::size_t>(channel)] = row;
     }
     if (errors.size() != errorsBefore) {
         SortErrors(errors, errorsBefore);
@@ -279,4 +263,38 @@ bool ImportChannelsCsv(const std::string& csv, const RadioImage& base, const std
     if (IsInterchangeHeader(records.front()))
         return ImportInterchangeCsv(records, base, band, result, errors, errorsBefore);
     return ImportOwnLayout(records, base, band, result, errors, errorsBefore);
+}
+
+bool IsOwnCsvHeading(const std::string& heading)
+{
+    return ColumnForHeading(heading) >= 0;
+}
+
+std::vector<int> MapOwnCsvHeader(const CsvRecord& header, std::vector<CsvError>& errors)
+{
+    return MapCsvHeader(header, ColumnForHeading, kTableCols, errors);
+}
+
+bool ReadOwnCsvCells(const CsvRecord& record, const std::vector<int>& fieldOf,
+                     const std::optional<FrequencyBand>& band, ChannelRow& row, std::vector<CsvError>& errors,
+                     bool emptySettingKeeps)
+{
+    bool ok = true;
+    for (int c = kColRxFrequency; c < kTableCols; ++c) {
+        const int f = fieldOf[static_cast<std::size_t>(c)];
+        if (f < 0 || static_cast<std::size_t>(f) >= record.fields.size())
+            continue;
+        const std::string& text = record.fields[static_cast<std::size_t>(f)];
+        if (emptySettingKeeps && text.empty() && c >= kColDecodeTone)
+            continue;
+        std::string value;
+        const std::string reason = ReadCell(c, text, band, value);
+        if (!reason.empty()) {
+            errors.push_back({record.line, f + 1, reason});
+            ok = false;
+        } else {
+            row[static_cast<std::size_t>(c)] = value;
+        }
+    }
+    return ok;
 }

@@ -70,3 +70,24 @@ ChannelCsvLayout DetectChannelCsvLayout(const std::string& csv);
 // file has any bad cell.
 bool ImportChannelsCsv(const std::string& csv, const RadioImage& base, const std::optional<FrequencyBand>& band,
                        RadioImage& result, std::vector<CsvError>& errors);
+
+// ---- The pieces of the import that pasting channels shares.
+
+using ChannelRow = ChannelTable::value_type;
+
+// Whether a text is the heading of an own-layout column, in either language.
+bool IsOwnCsvHeading(const std::string& heading);
+
+// For each table column 0..8, the field (from 0) of an own-layout heading
+// line that holds it, -1 when none does; unknown and repeated headings are
+// errors.
+std::vector<int> MapOwnCsvHeader(const CsvRecord& header, std::vector<CsvError>& errors);
+
+// Reads the data columns 1..8 that fieldOf places in record into row, as
+// the table holds them (frequencies with five decimals, words in English),
+// with the import's cell rules. A column the record lacks keeps row's text,
+// and so does an empty settings cell (columns 3..8) when emptySettingKeeps
+// is set. False, with every refused cell in errors, when a cell is bad.
+bool ReadOwnCsvCells(const CsvRecord& record, const std::vector<int>& fieldOf,
+                     const std::optional<FrequencyBand>& band, ChannelRow& row, std::vector<CsvError>& errors,
+                     bool emptySettingKeeps = false);

@@ -1,6 +1,7 @@
 #include "core/channels/ChannelCsvCells.h"
 
 #include "core/channels/ChannelCodec.h"
+#include "core/channels/ChannelRows.h"
 
 #include <algorithm>
 
@@ -17,16 +18,6 @@ constexpr int kMaxWholeDigits = 12;
 bool IsDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-void CopyChannel(const RadioImage& from, int channel, RadioImage& to)
-{
-    const std::size_t offset = ImageMap::ChannelOffset(channel);
-    std::copy_n(from.begin() + static_cast<long>(offset), ImageMap::kChannelRecordSize,
-                to.begin() + static_cast<long>(offset));
-    const std::size_t byte = ImageMap::kScanBitmap + static_cast<std::size_t>(channel - 1) / 8;
-    const auto bit = static_cast<std::uint8_t>(1u << ((channel - 1) % 8));
-    to[byte] = static_cast<std::uint8_t>((to[byte] & ~bit) | (from[byte] & bit));
 }
 
 }  // namespace
@@ -161,7 +152,7 @@ RadioImage ApplyChangedRows(const ChannelTable& table, const ChannelTable& baseT
     for (int channel = 1; channel <= ImageMap::kChannelCount; ++channel) {
         const auto row = static_cast<std::size_t>(channel);
         if (listed[row] != 0 && table[row] != baseTable[row])
-            CopyChannel(encoded, channel, merged);
+            WriteChannelRecord(merged, channel, ReadChannelRecord(encoded, channel));
     }
     return merged;
 }

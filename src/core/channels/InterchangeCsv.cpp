@@ -430,11 +430,8 @@ ChannelCsvText ExportInterchangeCsv(const ChannelTable& table)
     return out;
 }
 
-bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImage& base,
-                          const std::optional<FrequencyBand>& band, RadioImage& result, std::vector<CsvError>& errors,
-                          std::size_t errorsBefore)
+std::vector<int> MapInterchangeHeader(const CsvRecord& header, std::vector<CsvError>& errors)
 {
-    const CsvRecord& header = records.front();
     const std::vector<int> fieldOf = MapCsvHeader(
         header,
         [](const std::string& heading) {
@@ -442,11 +439,46 @@ bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImag
             return it == kHeadings.end() ? -1 : static_cast<int>(it - kHeadings.begin());
         },
         kFieldCount, errors);
-    std::array<int, kFieldCount> columnOf;
-    std::copy(fieldOf.begin(), fieldOf.end(), columnOf.begin());
-    if (columnOf[kFrequency] < 0)
+    if (fieldOf[kFrequency] < 0)
         errors.push_back({header.line, 1, "no Frequency column"});
+    return fieldOf;
+}
 
+bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fieldOf, const TableRow& baseRow,
+                            const std::optional<FrequencyBand>& band, TableRow& row, std::vector<CsvError>& errors)
+{
+    std::array<int, kFieldCount> columnOf;
+    std::copy_n(fieldOf.begin(), kFieldCount, columnOf.begin());
+    RowReader in(record, columnOf, errors);
+    if (!in.Has(kFrequency))
+        return false;
+    if (in.Text(kFrequency).empty()) {  // the channel is emptied
+        row = baseRow;
+        std::fill(row.begin() + 1, row.end(), std::string());
+        return true;
+    }
+    std::int64_t rx = 0;
+    if (const std::string reason = ReadFrequency(in.Text(kFrequency), band, rx); !reason.empty()) {
+        in.Fail(kFrequency, reason);
+        return false;
+    }
+    TableRow values = StartingRow(baseRow, MegahertzText(rx, 5));
+    values[kColRxFrequency] = MegahertzText(rx, 5);
+    ReadTransmit(in, rx, band, values);
+    ReadTones(in, values);
+    ReadSettings(in, values);
+    if (!in.Ok())
+        return false;
+    row = values;
+    return true;
+}
+
+bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImage& base,
+                          const std::optional<FrequencyBand>& band, RadioImage& result, std::vector<CsvError>& errors,
+                          std::size_t errorsBefore)
+{
+    const CsvRecord& header = records.front();
+    const std::vector<int> fieldOf = MapInterchangeHeader(header, errors);
     const ChannelTable baseTable = TableOfImage(base);
     ChannelTable table = baseTable;
     ListedLines listed{};
@@ -454,29 +486,15 @@ bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImag
         const CsvRecord& record = records[r];
         if (!CheckCsvFieldCount(record, header, errors))
             continue;
-        RowReader in(record, columnOf, errors);
         int channel = 0;
-        if (const std::string reason = ReadChannel(in.Text(kLocation), record.line, listed, channel); !reason.empty())
-            in.Fail(kLocation, reason);
-        if (!in.Has(kFrequency))
-            continue;
+        const int locationField = fieldOf[kLocation];
+        if (const std::string reason =
+                ReadChannel(record.fields[static_cast<std::size_t>(locationField)], record.line, listed, channel);
+            !reason.empty())
+            errors.push_back({record.line, locationField + 1, reason});
         const auto row = static_cast<std::size_t>(channel);
-        if (in.Text(kFrequency).empty()) {  // the channel is emptied
-            if (channel != 0)
-                std::fill(table[row].begin() + 1, table[row].end(), std::string());
-            continue;
-        }
-        std::int64_t rx = 0;
-        if (const std::string reason = ReadFrequency(in.Text(kFrequency), band, rx); !reason.empty()) {
-            in.Fail(kFrequency, reason);
-            continue;
-        }
-        TableRow values = StartingRow(baseTable[row], MegahertzText(rx, 5));
-        values[kColRxFrequency] = MegahertzText(rx, 5);
-        ReadTransmit(in, rx, band, values);
-        ReadTones(in, values);
-        ReadSettings(in, values);
-        if (in.Ok() && channel != 0)
+        TableRow values;
+        if (ReadInterchangeChannel(record, fieldOf, baseTable[row], band, values, errors) && channel != 0)
             table[row] = values;
     }
     if (errors.size() != errorsBefore) {

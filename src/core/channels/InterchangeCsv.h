@@ -50,3 +50,19 @@ ChannelCsvText ExportInterchangeCsv(const ChannelTable& table);
 bool ImportInterchangeCsv(const std::vector<CsvRecord>& records, const RadioImage& base,
                           const std::optional<FrequencyBand>& band, RadioImage& result, std::vector<CsvError>& errors,
                           std::size_t errorsBefore);
+
+// ---- The pieces of the import that pasting channels shares.
+
+// For each interchange column (Location, Name, Frequency, ... in the order
+// of the heading line above), the field of header that holds it, -1 when
+// none does. Unknown or repeated headings and a missing Frequency column are
+// errors.
+std::vector<int> MapInterchangeHeader(const CsvRecord& header, std::vector<CsvError>& errors);
+
+// The channel one data line gives (Location is not read), starting from
+// baseRow, the texts the channel it lands on shows with both sides visible.
+// An empty Frequency gives a row whose data cells are all empty. False, with
+// the refused cells in errors, when a cell is bad.
+bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fieldOf,
+                            const ChannelTable::value_type& baseRow, const std::optional<FrequencyBand>& band,
+                            ChannelTable::value_type& row, std::vector<CsvError>& errors);

@@ -6,9 +6,11 @@ namespace {
 
 constexpr const char* kByteOrderMark = "\xEF\xBB\xBF";
 
-bool IsBlank(char c)
+// Blanks around a field are dropped; a tab is a blank unless it separates
+// the fields.
+bool IsBlank(char c, char delimiter)
 {
-    return c == ' ' || c == '\t';
+    return c == ' ' || (c == '\t' && delimiter != '\t');
 }
 
 std::size_t SkipByteOrderMark(const std::string& text)
@@ -16,13 +18,13 @@ std::size_t SkipByteOrderMark(const std::string& text)
     return text.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
 }
 
-void TrimBlanks(std::string& field)
+void TrimBlanks(std::string& field, char delimiter)
 {
     std::size_t end = field.size();
-    while (end > 0 && IsBlank(field[end - 1]))
+    while (end > 0 && IsBlank(field[end - 1], delimiter))
         --end;
     std::size_t begin = 0;
-    while (begin < end && IsBlank(field[begin]))
+    while (begin < end && IsBlank(field[begin], delimiter))
         ++begin;
     field = field.substr(begin, end - begin);
 }
@@ -103,13 +105,23 @@ std::string FormatCsvError(const CsvError& error)
     return std::to_string(error.line) + ":" + std::to_string(error.column) + ": " + error.reason;
 }
 
-char DetectCsvDelimiter(const std::string& text)
+namespace {
+
+// How often each of the delimiters occurs outside quotes in the first
+// non-empty line.
+struct DelimiterCounts
+{
+    int commas = 0;
+    int semicolons = 0;
+    int tabs = 0;
+};
+
+DelimiterCounts CountDelimiters(const std::string& text)
 {
     std::size_t i = SkipByteOrderMark(text);
     while (i < text.size() && (text[i] == '\r' || text[i] == '\n'))
         ++i;
-    int commas = 0;
-    int semicolons = 0;
+    DelimiterCounts counts;
     bool quoted = false;
     for (; i < text.size(); ++i) {
         const char c = text[i];
@@ -118,11 +130,29 @@ char DetectCsvDelimiter(const std::string& text)
         else if (!quoted && (c == '\n' || c == '\r'))
             break;
         else if (!quoted && c == ',')
-            ++commas;
+            ++counts.commas;
         else if (!quoted && c == ';')
-            ++semicolons;
+            ++counts.semicolons;
+        else if (!quoted && c == '\t')
+            ++counts.tabs;
     }
-    return semicolons > commas ? ';' : ',';
+    return counts;
+}
+
+}  // namespace
+
+char DetectCsvDelimiter(const std::string& text)
+{
+    const DelimiterCounts counts = CountDelimiters(text);
+    return counts.semicolons > counts.commas ? ';' : ',';
+}
+
+char DetectTableDelimiter(const std::string& text)
+{
+    const DelimiterCounts counts = CountDelimiters(text);
+    if (counts.tabs > 0 && counts.tabs >= counts.commas && counts.tabs >= counts.semicolons)
+        return '\t';
+    return counts.semicolons > counts.commas ? ';' : ',';
 }
 
 std::vector<CsvRecord> ParseCsv(const std::string& text, std::vector<CsvError>& errors)
@@ -153,7 +183,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
         skipLineEnd();
     };
     const auto skipBlanks = [&]() {
-        while (i < text.size() && IsBlank(text[i]))
+        while (i < text.size() && IsBlank(text[i], delimiter))
             ++i;
     };
 
@@ -213,7 +243,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
                     break;
                 }
             }
-            TrimBlanks(field);
+            TrimBlanks(field, delimiter);
             record.fields.push_back(std::move(field));
             if (i < text.size() && text[i] == delimiter) {
                 ++i;

@@ -5,7 +5,7 @@
 //
 // Reading is lenient the way spreadsheets need: a UTF-8 byte-order mark is
 // skipped, blanks and tabs around a field (and around its quotes) are
-// dropped, and a file whose heading line holds more ';' than ',' outside
+// dropped (tabs only when they do not separate the fields), and a file whose heading line holds more ';' than ',' outside
 // quotes is read with ';' as the delimiter, as spreadsheets write it in
 // locales with a decimal comma. Writing always uses ',' and LF.
 
@@ -39,6 +39,11 @@ std::string FormatCsvError(const CsvError& error);
 // ';' when the first non-empty line holds more semicolons than commas
 // outside quotes, else ','.
 char DetectCsvDelimiter(const std::string& text);
+
+// The delimiter of a table copied as text: a tab, as spreadsheets put rows
+// on the clipboard, when the first non-empty line holds at least as many
+// tabs as commas and semicolons; else as DetectCsvDelimiter.
+char DetectTableDelimiter(const std::string& text);
 
 // Parses text into records, with the delimiter DetectCsvDelimiter finds.
 // Lines that are completely empty are dropped. Malformed quoting is reported

@@ -1,0 +1,56 @@
+#pragma once
+// The Edit menu's commands on whole channels, and Undo and Redo, for one
+// channel window: Cut, Copy, Paste, Delete Channels, Insert Empty Channel,
+// Move Up, Move Down, Select All.
+//
+// A row command first commits a value still being typed (by the rules of
+// leaving its cell) and writes the grid into the image, then runs the core's
+// rule on the image's channel records, refills the grid and records one
+// undo step. It works on the selected channels, or on the current channel
+// when none is selected, and is unavailable while a radio transfer runs and
+// in device mode 0, where the grid takes no changes. Undo and Redo (refused
+// only during a transfer) drop a value still being typed, then give back the
+// document's previous state.
+
+#include "base/CmdTarget.h"
+#include "core/channels/ChannelRows.h"
+
+#include <vector>
+
+class IChannelWindow;
+class IPrompter;
+class QClipboard;
+
+class CChannelRowCommands
+{
+public:
+    CChannelRowCommands(IChannelWindow& window, IPrompter& prompter, QClipboard* clipboard);
+
+    // Runs a command (ui null) or fills in its state; false for a command
+    // that is not one of these.
+    bool OnCmdMsg(int id, CCmdUI* ui);
+
+    // The commands of the grid's context menu, in order; 0 is a separator.
+    static const std::vector<int>& ContextMenuCommands();
+
+private:
+    bool Available() const;
+    std::vector<int> Targets() const;
+    // Commits the value being typed and writes the grid into the image.
+    void Prepare();
+    // Refills the grid from the changed image, records the step and selects
+    // the channels.
+    void Finish(const char* english, const char* chinese, const std::vector<int>& selection);
+
+    void OnCopy();
+    void OnDelete(const char* english, const char* chinese);
+    void OnPaste();
+    void OnInsert();
+    void OnMove(MoveDirection direction);
+    void OnSelectAll();
+    void OnUndo(bool redo);
+
+    IChannelWindow& m_window;
+    IPrompter& m_prompter;
+    QClipboard* m_clipboard;
+};
