@@ -3,6 +3,7 @@
 // that are refused without touching the image.
 
 #include <gtest/gtest.h>
+#include "ChannelRecordFixture.h"
 
 #include <string>
 #include <vector>
@@ -15,14 +16,6 @@ namespace {
 using Row = ChannelTable::value_type;
 
 const FrequencyBand kBand{13600000, 17400000};
-
-void SetRecord(RadioImage& image, int channel, std::vector<std::uint8_t> bytes, bool scan)
-{
-    ChannelRecord record = EmptyChannelRecord();
-    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
-    record.scan = scan;
-    WriteChannelRecord(image, channel, record);
-}
 
 RadioImage SampleImage()
 {

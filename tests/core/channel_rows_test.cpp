@@ -2,6 +2,7 @@
 // byte of their record and their scan bit, whatever the grid could show.
 
 #include <gtest/gtest.h>
+#include "ChannelRecordFixture.h"
 
 #include <functional>
 #include <string>
@@ -10,14 +11,6 @@
 #include "core/channels/ChannelRows.h"
 
 namespace {
-
-void SetRecord(RadioImage& image, int channel, std::vector<std::uint8_t> bytes, bool scan)
-{
-    ChannelRecord record = EmptyChannelRecord();
-    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
-    record.scan = scan;
-    WriteChannelRecord(image, channel, record);
-}
 
 // Channels 1-5 are set, the rest are as a new image leaves them (all 0xFF,
 // scan bits set).

@@ -12,6 +12,7 @@
 
 #include "core/channels/ChannelCodec.h"
 #include "core/channels/ChannelEditing.h"
+#include "core/channels/ChannelRows.h"
 #include "core/channels/ChannelTable.h"
 
 namespace {
@@ -258,7 +259,7 @@ TEST(GridSafety, EmptyingTheShownFrequencyDeletesTheWholeChannel)
         EXPECT_FALSE(ScanBit(saved, c.channel));
         // Nothing else changed.
         RadioImage expected = grid.image;
-        EmptyChannelRecord(expected, c.channel);
+        WriteChannelRecord(expected, c.channel, EmptyChannelRecord());
         EXPECT_EQ(saved, expected) << "mode " << c.mode << " channel " << c.channel;
     }
 

@@ -2,6 +2,7 @@
 // clipboard, the row commands, undo and redo, and the files they save.
 
 #include "GuiTestSupport.h"
+#include "../ChannelRecordFixture.h"
 
 #include "app/ProgramApp.h"
 #include "base/Globals.h"
@@ -37,14 +38,6 @@ QByteArray FileOf(const RadioImage& image)
     bytes.append(QByteArray(12, '\0'));
     bytes.append(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
     return bytes;
-}
-
-void SetRecord(RadioImage& image, int channel, std::vector<std::uint8_t> bytes, bool scan)
-{
-    ChannelRecord record = EmptyChannelRecord();
-    std::copy(bytes.begin(), bytes.end(), record.bytes.begin());
-    record.scan = scan;
-    WriteChannelRecord(image, channel, record);
 }
 
 // Channels whose bytes the window cannot show in full: a receive side that

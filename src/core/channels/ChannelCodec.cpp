@@ -280,15 +280,6 @@ std::string DecodeScan(const RadioImage& image, int channel, bool chinese)
     return (image[ScanByte(channel)] & ScanMask(channel)) ? YesText(chinese) : NoText(chinese);
 }
 
-void EmptyChannelRecord(RadioImage& image, int channel)
-{
-    if (channel < 1 || channel > ImageMap::kChannelCount)
-        return;
-    std::fill_n(image.begin() + static_cast<std::ptrdiff_t>(ChannelOffset(channel)), ImageMap::kChannelRecordSize,
-                std::uint8_t{0xFF});
-    image[ScanByte(channel)] = static_cast<std::uint8_t>(image[ScanByte(channel)] & ~ScanMask(channel));
-}
-
 void EncodeScan(RadioImage& image, int channel, const std::string& text)
 {
     if (!IsChannel(channel))

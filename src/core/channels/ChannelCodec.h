@@ -67,10 +67,6 @@ void EncodeBusyLock(RadioImage& image, int channel, const std::string& text);
 std::string DecodeScan(const RadioImage& image, int channel, bool chinese);
 void EncodeScan(RadioImage& image, int channel, const std::string& text);
 
-// Makes channel 1..16 an empty record: its sixteen bytes 0xFF and its scan
-// bit clear.
-void EmptyChannelRecord(RadioImage& image, int channel);
-
 // ---- The words of the cells, by display language.
 
 const char* NoToneText(bool chinese);     // "None" / "无"

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "core/channels/ChannelCodec.h"
+#include "core/channels/ChannelRows.h"
 #include "core/channels/DecimalArithmetic.h"
 
 namespace {
@@ -163,7 +164,7 @@ void TableToImageKeepingUnchanged(ChannelTable& table, const ChannelTable& shown
 
         const std::size_t record = ImageMap::ChannelOffset(channel);
         if (deleted[static_cast<std::size_t>(channel)]) {
-            EmptyChannelRecord(image, channel);
+            WriteChannelRecord(image, channel, EmptyChannelRecord());
             if (std::all_of(row.begin() + 1, row.end(), [](const std::string& cell) { return cell.empty(); }))
                 continue;
         }
