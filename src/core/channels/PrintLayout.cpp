@@ -87,13 +87,9 @@ int CountChannelPages(const ChannelTable& texts, ChannelPageBreaks& breaks)
 
 ListingContent ImageListing(const RadioImage& image, int deviceMode, bool chinese, std::string owner)
 {
-    ListingContent content;
-    content.image = image;
-    content.chinese = chinese;
-    content.owner = std::move(owner);
-    content.texts = NewChannelTable(chinese);
-    ImageToTable(image, deviceMode, chinese, content.texts);
-    return content;
+    ChannelTable texts = NewChannelTable(chinese);
+    ImageToTable(image, deviceMode, chinese, texts);
+    return ListingContent{texts, image, chinese, std::move(owner)};
 }
 
 int ListingPageCount(const ListingContent& content)
