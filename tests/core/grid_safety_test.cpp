@@ -13,6 +13,8 @@
 #include "core/channels/ChannelCodec.h"
 #include "core/channels/ChannelEditing.h"
 #include "core/channels/ChannelRows.h"
+
+#include "ChannelRecordFixture.h"
 #include "core/channels/ChannelTable.h"
 
 namespace {
@@ -30,30 +32,10 @@ bool ScanBit(const RadioImage& image, int channel)
     return (image[ImageMap::kScanBitmap + static_cast<std::size_t>(channel - 1) / 8] >> ((channel - 1) % 8)) & 1;
 }
 
-// Channel 1 programmed on both sides with busy lock 0x18 and scan on,
-// 2 receive-only, 3 transmit-only, 4 with a DCS code no list offers, the
-// rest empty.
-RadioImage TestImage()
-{
-    RadioImage image = MakeNewImage();
-    for (int channel = 1; channel <= 4; ++channel) {
-        if (channel != 3)
-            EncodeFrequency(image, channel, FrequencySide::Receive, "146.52500");
-        if (channel != 2)
-            EncodeFrequency(image, channel, FrequencySide::Transmit, "147.00000");
-        EncodeTone(image, channel, ToneSide::Decode, channel == 4 ? "D017I" : "67.0");
-        EncodeTone(image, channel, ToneSide::Encode, channel == 4 ? "D017I" : "D023N");
-        image[Record(channel) + ImageMap::kRecWidthPower] = 0x00;
-    }
-    image[Record(1) + ImageMap::kRecBusyLock] = 0x18;
-    EncodeScan(image, 1, "Yes");
-    return image;
-}
-
 struct Grid
 {
     explicit Grid(int mode)
-        : image(TestImage())
+        : image(GridSafetyImage())
         , mode(mode)
     {
         ImageToTable(image, mode, false, session.Table());

@@ -4,6 +4,7 @@
 // list offers survives Enter and a click; Open asks about unsaved changes.
 
 #include "GuiTestSupport.h"
+#include "../ChannelRecordFixture.h"
 
 #include "app/ProgramApp.h"
 #include "base/Globals.h"
@@ -24,24 +25,10 @@
 
 namespace {
 
-// Channel 1 on both sides with busy lock 0x18 and scan on, 2 receive-only,
-// 3 transmit-only, 4 with a DCS code no list offers; in the first band of
-// the first radio type (136-174 MHz).
+// The grid-safety image as a data file.
 QByteArray TestFile()
 {
-    RadioImage image = MakeNewImage();
-    for (int channel = 1; channel <= 4; ++channel) {
-        if (channel != 3)
-            EncodeFrequency(image, channel, FrequencySide::Receive, "146.52500");
-        if (channel != 2)
-            EncodeFrequency(image, channel, FrequencySide::Transmit, "147.00000");
-        EncodeTone(image, channel, ToneSide::Decode, channel == 4 ? "D017I" : "67.0");
-        EncodeTone(image, channel, ToneSide::Encode, channel == 4 ? "D017I" : "D023N");
-    }
-    image[ImageMap::ChannelOffset(1) + ImageMap::kRecBusyLock] = 0x18;
-    EncodeScan(image, 1, "Yes");
-    image[ImageMap::kRadioType] = 0;
-    image[ImageMap::kBandIndex] = 0;
+    const RadioImage image = GridSafetyImage();
     QByteArray bytes("T593", 4);
     bytes.append(QByteArray(12, '\0'));
     bytes.append(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));

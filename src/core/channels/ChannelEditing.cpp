@@ -377,28 +377,26 @@ void ChannelEditSession::SetCurrentCell(int row, int column)
     m_col = column;
 }
 
-bool ChannelEditSession::OpenEditor()
+bool ChannelEditSession::OpenShownEditor(const std::string* typed)
 {
     int row = 0;
     int column = 0;
     ShownCell(row, column);
-    if (!LoadEditor(row, column, nullptr))
+    if (!LoadEditor(row, column, typed))
         return false;
     m_row = row;
     m_col = column;
     return true;
 }
 
+bool ChannelEditSession::OpenEditor()
+{
+    return OpenShownEditor(nullptr);
+}
+
 bool ChannelEditSession::OpenEditorTyping(const std::string& text)
 {
-    int row = 0;
-    int column = 0;
-    ShownCell(row, column);
-    if (!LoadEditor(row, column, &text))
-        return false;
-    m_row = row;
-    m_col = column;
-    return true;
+    return OpenShownEditor(&text);
 }
 
 EditMessage ChannelEditSession::LeaveCell()

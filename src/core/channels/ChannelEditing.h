@@ -197,6 +197,8 @@ private:
     void FillDefaults(int row, std::initializer_list<int> columns);
     // Loads the editor of (row, column); typed as OpenEditorTyping.
     bool LoadEditor(int row, int column, const std::string* typed);
+    // Opens the editor of the shown cell and makes that cell current.
+    bool OpenShownEditor(const std::string* typed);
 
     ChannelTable m_table;
     bool m_chinese;
