@@ -6,9 +6,9 @@
 // A device that goes away while open (a USB cable pulled) makes ReadFile
 // and WriteFile fail with one of the errors that IsWin32HangUpError names;
 // the port then remembers the hang-up (HungUp) and fails every later call.
-// Some drivers, and pseudo-terminals under a compatibility layer, instead
-// let a read return nothing long before its time-out: a read that ends
-// empty in less than half its time-out is taken as a hang-up too.
+// Some drivers, and a pseudo-terminal under wine, let reads time out as
+// usual instead; after a read that ended short the port asks for the
+// line's state (ClearCommError), which fails on a line that has gone.
 //
 // <windows.h> stays out of this header: its macros (min, max, ERROR, ...)
 // would reach every file that wants the system's port.
