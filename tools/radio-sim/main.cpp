@@ -21,6 +21,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -71,7 +72,14 @@ constexpr const char* kUsage =
     "                        held back and released in bursts every MS milliseconds\n"
     "                        (16 is an FTDI chip's default, 1 with low latency)\n"
     "  --log FILE            record the bytes on the line, one line per direction change\n"
-    "  --once                end after the host has closed the line after one transfer\n";
+    "  --once                end after the host has closed the line after one transfer\n"
+    "  --link PATH           also make PATH a symbolic link to the line's device, for\n"
+    "                        programs that look for the line there (wine takes\n"
+    "                        $WINEPREFIX/dosdevices/com5 as COM5); removed on exit\n"
+    "  --stdin-stop          end, as on SIGTERM, when standard input reaches its end,\n"
+    "                        and print \"exit N\" (N the exit status) as the last line\n"
+    "                        of standard output: for a caller that can neither signal\n"
+    "                        nor wait for the simulator\n";
 
 struct Settings
 {
@@ -80,6 +88,8 @@ struct Settings
     std::string logPath;
     bool pace = true;
     bool once = false;
+    bool stdinStop = false;
+    std::string linkPath;
     int usbLatencyMs = 0;
 };
 
@@ -148,6 +158,8 @@ int ParseSettings(int argc, char** argv, Settings& s)
             s.radio.silent = true;
         } else if (arg == "--once") {
             s.once = true;
+        } else if (arg == "--stdin-stop") {
+            s.stdinStop = true;
         } else if (!value(v)) {
             return Usage(arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg);
         } else if (arg == "--image") {
@@ -160,6 +172,8 @@ int ParseSettings(int argc, char** argv, Settings& s)
             s.savePath = v;
         } else if (arg == "--log") {
             s.logPath = v;
+        } else if (arg == "--link") {
+            s.linkPath = v;
         } else if (arg == "--ident") {
             s.radio.identity = v;
         } else if (arg == "--model") {
@@ -282,10 +296,13 @@ public:
                 ts = ToTimespec(out_.front().due - Clock::now());
                 timeout = &ts;
             }
-            pollfd p{master_, POLLIN, 0};
-            const int r = ppoll(&p, 1, timeout, &waitMask);
+            pollfd fds[2] = {{master_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+            pollfd& p = fds[0];
+            const int r = ppoll(fds, s_.stdinStop ? 2 : 1, timeout, &waitMask);
             if (r < 0 && errno != EINTR)
                 return Fail("poll");
+            if (r > 0 && s_.stdinStop && fds[1].revents && InputEnded())
+                break;
             if (r > 0 && (p.revents & POLLIN)) {
                 std::uint8_t buffer[256];
                 const ssize_t n = read(master_, buffer, sizeof buffer);
@@ -312,6 +329,14 @@ public:
     }
 
 private:
+    // With --stdin-stop: true once standard input has reached its end.
+    bool InputEnded()
+    {
+        char buffer[256];
+        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+        return n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN);
+    }
+
     bool Received(const std::uint8_t* data, std::size_t size)
     {
         const auto now = Clock::now();
@@ -441,14 +466,42 @@ int OpenLine(std::string& path)
     return master;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// With --link: the symbolic link to the line, there while the simulator
+// runs. An existing link is replaced only when it leads nowhere (left behind
+// by a simulator that was killed); anything else at the path is kept and
+// the simulator does not start.
+class LineLink
 {
-    Settings settings;
-    if (const int status = ParseSettings(argc, argv, settings); status >= 0)
-        return status;
+public:
+    LineLink(std::string path, const std::string& target) : path_(std::move(path))
+    {
+        if (path_.empty())
+            return;
+        if (symlink(target.c_str(), path_.c_str()) == 0) {
+            made_ = true;
+            return;
+        }
+        struct stat st {};
+        if (errno == EEXIST && lstat(path_.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && stat(path_.c_str(), &st) != 0 &&
+            unlink(path_.c_str()) == 0 && symlink(target.c_str(), path_.c_str()) == 0)
+            made_ = true;
+    }
+    ~LineLink()
+    {
+        if (made_)
+            unlink(path_.c_str());
+    }
+    LineLink(const LineLink&) = delete;
+    LineLink& operator=(const LineLink&) = delete;
+    bool Failed() const { return !path_.empty() && !made_; }
 
+private:
+    std::string path_;
+    bool made_ = false;
+};
+
+int Serve(const Settings& settings)
+{
     // Stop signals are let through only while waiting for the line, so that
     // none is lost between a check and the wait.
     struct sigaction action {};
@@ -477,7 +530,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "radio-sim: cannot write %s\n", settings.logPath.c_str());
         return 1;
     }
+    const LineLink link(settings.linkPath, path);
+    if (link.Failed()) {
+        std::fprintf(stderr, "radio-sim: cannot make the link %s: %s\n", settings.linkPath.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);
     return simulation.Run(waitMask);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Settings settings;
+    int status = ParseSettings(argc, argv, settings);
+    if (status < 0)
+        status = Serve(settings);
+    if (settings.stdinStop) {
+        std::printf("exit %d\n", status);
+        std::fflush(stdout);
+    }
+    return status;
 }
