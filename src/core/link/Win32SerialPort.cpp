@@ -1,5 +1,7 @@
 #include "core/link/Win32SerialPort.h"
 
+#include "core/util/Utf8Path.h"
+
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -13,17 +15,6 @@ namespace {
 DWORD Milliseconds(int value)
 {
     return value > 0 ? static_cast<DWORD>(value) : 0;
-}
-
-std::wstring Wide(const std::string& text)
-{
-    if (text.empty())
-        return {};
-    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(std::max(size, 0)), L'\0');
-    if (size > 0)
-        MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-    return wide;
 }
 
 HANDLE Handle(void* handle)
@@ -106,7 +97,7 @@ bool IsWin32HangUpError(unsigned long error)
 
 std::wstring Win32DevicePath(const std::string& device)
 {
-    const std::wstring wide = Wide(device);
+    const std::wstring wide = WideFromUtf8(device);
     if (wide.rfind(L"\\\\", 0) == 0)
         return wide;
     // A bare device name ("COM7", "CNCA0") has no separator and no drive;
