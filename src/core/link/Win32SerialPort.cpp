@@ -176,8 +176,17 @@ bool Win32SerialPort::Configure(const SerialSettings& settings)
 
 void Win32SerialPort::Purge(unsigned flags)
 {
-    if (handle_)
-        PurgeComm(Handle(handle_), flags & kPurgeAll);
+    if (!handle_)
+        return;
+    // Only the receive side is purged. Every write returns once its bytes
+    // have left, so the transmit side holds nothing of ours between calls,
+    // and where a driver (or wine on a pseudo-terminal) still holds the
+    // last bytes written, clearing it would throw them away: the
+    // acknowledge the protocol purges right after sending would never
+    // reach the radio.
+    const DWORD receive = flags & (kPurgeReceiveAbort | kPurgeReceiveClear);
+    if (receive)
+        PurgeComm(Handle(handle_), receive);
 }
 
 bool Win32SerialPort::Write(const std::uint8_t* data, std::size_t size)
