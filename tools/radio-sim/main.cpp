@@ -41,6 +41,8 @@ constexpr nanoseconds kTurnaround{1'000'000};
 // clearing would be lost. A real line leaves two character times for it;
 // without pacing the radio leaves this much, enough for a busy machine.
 constexpr nanoseconds kHandshakeAckTurnaround{10'000'000};
+// How often --stop-file is looked for.
+constexpr nanoseconds kStopFilePoll{10'000'000};
 
 constexpr const char* kUsage =
     "Usage: radio-sim [OPTIONS]\n"
@@ -76,10 +78,10 @@ constexpr const char* kUsage =
     "  --link PATH           also make PATH a symbolic link to the line's device, for\n"
     "                        programs that look for the line there (wine takes\n"
     "                        $WINEPREFIX/dosdevices/com5 as COM5); removed on exit\n"
-    "  --stdin-stop          end, as on SIGTERM, when standard input reaches its end,\n"
-    "                        and print \"exit N\" (N the exit status) as the last line\n"
-    "                        of standard output: for a caller that can neither signal\n"
-    "                        nor wait for the simulator\n";
+    "  --stop-file PATH      end, as on SIGTERM, once the file PATH exists, and print\n"
+    "                        \"exit N\" (N the exit status) as the last line of the\n"
+    "                        output: for a caller that can neither signal nor wait\n"
+    "                        for the simulator (a Windows program under wine)\n";
 
 struct Settings
 {
@@ -88,7 +90,7 @@ struct Settings
     std::string logPath;
     bool pace = true;
     bool once = false;
-    bool stdinStop = false;
+    std::string stopFile;
     std::string linkPath;
     int usbLatencyMs = 0;
 };
@@ -158,8 +160,6 @@ int ParseSettings(int argc, char** argv, Settings& s)
             s.radio.silent = true;
         } else if (arg == "--once") {
             s.once = true;
-        } else if (arg == "--stdin-stop") {
-            s.stdinStop = true;
         } else if (!value(v)) {
             return Usage(arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg);
         } else if (arg == "--image") {
@@ -174,6 +174,8 @@ int ParseSettings(int argc, char** argv, Settings& s)
             s.logPath = v;
         } else if (arg == "--link") {
             s.linkPath = v;
+        } else if (arg == "--stop-file") {
+            s.stopFile = v;
         } else if (arg == "--ident") {
             s.radio.identity = v;
         } else if (arg == "--model") {
@@ -296,13 +298,19 @@ public:
                 ts = ToTimespec(out_.front().due - Clock::now());
                 timeout = &ts;
             }
-            pollfd fds[2] = {{master_, POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-            pollfd& p = fds[0];
-            const int r = ppoll(fds, s_.stdinStop ? 2 : 1, timeout, &waitMask);
+            // The stop file is looked for at least every 10 ms.
+            if (!s_.stopFile.empty()) {
+                if (access(s_.stopFile.c_str(), F_OK) == 0)
+                    break;
+                if (!timeout || ts.tv_sec > 0 || ts.tv_nsec > kStopFilePoll.count()) {
+                    ts = ToTimespec(kStopFilePoll);
+                    timeout = &ts;
+                }
+            }
+            pollfd p{master_, POLLIN, 0};
+            const int r = ppoll(&p, 1, timeout, &waitMask);
             if (r < 0 && errno != EINTR)
                 return Fail("poll");
-            if (r > 0 && s_.stdinStop && fds[1].revents && InputEnded())
-                break;
             if (r > 0 && (p.revents & POLLIN)) {
                 std::uint8_t buffer[256];
                 const ssize_t n = read(master_, buffer, sizeof buffer);
@@ -329,14 +337,6 @@ public:
     }
 
 private:
-    // With --stdin-stop: true once standard input has reached its end.
-    bool InputEnded()
-    {
-        char buffer[256];
-        const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
-        return n == 0 || (n < 0 && errno != EINTR && errno != EAGAIN);
-    }
-
     bool Received(const std::uint8_t* data, std::size_t size)
     {
         const auto now = Clock::now();
@@ -549,7 +549,7 @@ int main(int argc, char** argv)
     int status = ParseSettings(argc, argv, settings);
     if (status < 0)
         status = Serve(settings);
-    if (settings.stdinStop) {
+    if (!settings.stopFile.empty()) {
         std::printf("exit %d\n", status);
         std::fflush(stdout);
     }
