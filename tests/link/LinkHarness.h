@@ -208,6 +208,12 @@ inline const char* ExclusiveOpenMissing()
     return nullptr;
 }
 
+// Why Ctrl+C cannot be pressed for program-cli here; null when it can.
+inline const char* ConsoleInterruptMissing()
+{
+    return nullptr;
+}
+
 #else  // _WIN32
 
 // Under Windows the tests run in wine: program-cli.exe is a Windows
@@ -534,13 +540,20 @@ inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args)
 // delay and waits for it to end; sinceInterrupt receives the time from the
 // press to its end. The run's status is -2 when no console event could be
 // sent.
+// Why Ctrl+C cannot be pressed for program-cli here; null when it can. A
+// console event reaches only the processes of a console, so there must be
+// one (wine without a terminal has none and can make none).
+inline const char* ConsoleInterruptMissing()
+{
+    if (GetConsoleWindow() || AllocConsole())
+        return nullptr;
+    return "no console here to send Ctrl+C through";
+}
+
 inline CliRun RunCliInterrupted(const TempDir& dir, const std::vector<std::string>& args,
                                 std::chrono::milliseconds delay, std::chrono::steady_clock::duration& sinceInterrupt)
 {
-    // A console event reaches only processes of the same console, and a
-    // new process group is needed to reach that one alone.
-    if (!GetConsoleWindow())
-        AllocConsole();
+    // A new process group, so that the event reaches program-cli alone.
     DWORD processId = 0;
     const HANDLE process = StartCli(dir, args, CREATE_NEW_PROCESS_GROUP);
     if (process && process != INVALID_HANDLE_VALUE)

@@ -172,6 +172,8 @@ CliRun Interrupt(const TempDir& dir, const std::vector<std::string>& args, std::
 
 TEST(CtrlC, StopsAReadOrWriteWithStatus130AndTouchesNoFile)
 {
+    if (const char* missing = ConsoleInterruptMissing())
+        GTEST_SKIP() << missing;
     TempDir dir;
     Sim sim({"--pace"});
     const std::string image = SaveImageFile(dir, "image.dat", PatternImage(1, 2));
