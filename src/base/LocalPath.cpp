@@ -3,15 +3,16 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <dirent.h>
-#include <sys/stat.h>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
+// Anything under that name, a dangling link included.
 bool Exists(const std::string& path)
 {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
+    std::error_code ec;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
 }  // namespace
@@ -24,16 +25,15 @@ std::string LocalPath(const QString& path)
     if (path.isEmpty() || Exists(encoded) || name.isEmpty() || info.path() == path)
         return encoded;
     const std::string folder = LocalPath(info.path());
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
     std::string found = QFile::encodeName(name).toStdString();
-    if (dir) {
-        while (const dirent* entry = ::readdir(dir)) {
-            if (QFile::decodeName(entry->d_name) == name) {
-                found = entry->d_name;
-                break;
-            }
+    std::error_code ec;
+    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, ec), end; !ec && it != end;
+         it.increment(ec)) {
+        const std::string entry = it->path().filename().string();
+        if (QFile::decodeName(entry.c_str()) == name) {
+            found = entry;
+            break;
         }
-        ::closedir(dir);
     }
     if (folder == "." && !path.startsWith(QStringLiteral("./")))
         return found;

@@ -1,12 +1,13 @@
 #include "core/document/DataFile.h"
 #include "core/util/AtomicFile.h"
 
+#include "../TestSystem.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -97,7 +98,7 @@ class DataFileDisk : public ::testing::Test
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("datafile_" + std::to_string(::getpid()));
+        dir = fs::temp_directory_path() / ("datafile_" + std::to_string(testsystem::ProcessId()));
         fs::create_directories(dir);
     }
     void TearDown() override { fs::remove_all(dir); }

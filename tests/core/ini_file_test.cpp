@@ -1,13 +1,14 @@
 #include "core/app/IniFile.h"
 #include "core/util/AtomicFile.h"
 
+#include "../TestSystem.h"
+
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -18,7 +19,7 @@ class IniFileTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("ini_test_" + std::to_string(::getpid()) + "_" +
+        dir = fs::temp_directory_path() / ("ini_test_" + std::to_string(testsystem::ProcessId()) + "_" +
                                             ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
@@ -228,6 +229,9 @@ TEST_F(IniFileTest, LoadBesideProgramUsesInvocationDirectory)
 
 TEST_F(IniFileTest, ProgramDirectoryIsThatOfTheRealExecutable)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "symbolic links need a privilege on Windows; the program is started by its own path there";
+#endif
     // <dir>/lib/Program is the program; <dir>/bin/radio-programmer links to it.
     fs::create_directories(dir / "lib");
     fs::create_directories(dir / "bin");
@@ -335,8 +339,8 @@ TEST_F(IniFileTest, HugeFileLoadsAndAnswersQuickly)
         EXPECT_EQ(found, kSections);
         EXPECT_EQ(ini.GetValue("Section7", "only", "none"), "none");
     }
-#if defined(__SANITIZE_ADDRESS__)
-    EXPECT_LT(elapsed, std::chrono::seconds(5)) << "instrumented build";
+#if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
+    EXPECT_LT(elapsed, std::chrono::seconds(5)) << "instrumented build, or Windows under an emulator";
 #else
     EXPECT_LT(elapsed, std::chrono::seconds(1));
 #endif

@@ -1,12 +1,13 @@
 #include "core/channels/ChannelTable.h"
 #include "core/settings/ProductInfo.h"
 
+#include "../TestSystem.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -27,7 +28,7 @@ protected:
 
     const CIniFile& Ini(const std::string& text)
     {
-        path = (fs::temp_directory_path() / ("product_info_" + std::to_string(::getpid()) + ".ini")).string();
+        path = (fs::temp_directory_path() / ("product_info_" + std::to_string(testsystem::ProcessId()) + ".ini")).string();
         std::ofstream(path, std::ios::binary) << text;
         ini.Clear();
         ini.Load(path, false, true);

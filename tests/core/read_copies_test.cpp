@@ -3,13 +3,13 @@
 #include "core/document/DataFile.h"
 #include "core/link/ReadCopies.h"
 
+#include "../TestSystem.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/time.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -20,12 +20,11 @@ class ReadCopies : public ::testing::Test
 protected:
     void SetUp() override
     {
-        root_ = fs::temp_directory_path() / ("read-copies-" + std::to_string(getpid()));
+        root_ = fs::temp_directory_path() / ("read-copies-" + std::to_string(testsystem::ProcessId()));
         fs::remove_all(root_);
         fs::create_directories(root_);
         // Names come from local time: pin the zone so that they are known.
-        setenv("TZ", "UTC", 1);
-        tzset();
+        testsystem::UseUtcAsLocalTime();
     }
     void TearDown() override { fs::remove_all(root_); }
 
@@ -44,6 +43,17 @@ protected:
 // 2026-12-08 14:03:22 UTC.
 constexpr std::time_t kMoment = 1796738602;
 
+#ifdef _WIN32
+TEST_F(ReadCopies, FolderIsUnderLocalAppData)
+{
+    const std::string saved = std::getenv("LOCALAPPDATA") ? std::getenv("LOCALAPPDATA") : "";
+    testsystem::SetEnv("LOCALAPPDATA", "C:\\Users\\u\\AppData\\Local");
+    EXPECT_EQ(ReadCopiesDirectory(), "C:\\Users\\u\\AppData\\Local\\radio-programmer\\radio-reads");
+    testsystem::UnsetEnv("LOCALAPPDATA");
+    EXPECT_EQ(ReadCopiesDirectory(), "");
+    testsystem::SetEnv("LOCALAPPDATA", saved.c_str());
+}
+#else
 TEST_F(ReadCopies, FolderFollowsXdgDataHomeThenHome)
 {
     const std::string savedData = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
@@ -63,16 +73,17 @@ TEST_F(ReadCopies, FolderFollowsXdgDataHomeThenHome)
         {nullptr, nullptr, ""},
     };
     for (const auto& c : cases) {
-        c.data ? setenv("XDG_DATA_HOME", c.data, 1) : unsetenv("XDG_DATA_HOME");
-        c.home ? setenv("HOME", c.home, 1) : unsetenv("HOME");
+        c.data ? testsystem::SetEnv("XDG_DATA_HOME", c.data) : testsystem::UnsetEnv("XDG_DATA_HOME");
+        c.home ? testsystem::SetEnv("HOME", c.home) : testsystem::UnsetEnv("HOME");
         std::string note;
         EXPECT_EQ(ReadCopiesDirectory(&note), c.folder) << (c.data ? c.data : "(unset)");
         const bool relative = c.data && c.data[0] != '\0' && c.data[0] != '/';
         EXPECT_EQ(note, relative ? "XDG_DATA_HOME is a relative path (" + std::string(c.data) + "); it is ignored" : "");
     }
-    savedData.empty() ? unsetenv("XDG_DATA_HOME") : setenv("XDG_DATA_HOME", savedData.c_str(), 1);
-    setenv("HOME", savedHome.c_str(), 1);
+    savedData.empty() ? testsystem::UnsetEnv("XDG_DATA_HOME") : testsystem::SetEnv("XDG_DATA_HOME", savedData.c_str());
+    testsystem::SetEnv("HOME", savedHome.c_str());
 }
+#endif
 
 TEST_F(ReadCopies, CopyIsADataFileNamedFromTheLocalTime)
 {
@@ -132,10 +143,7 @@ TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
 TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
 {
     fs::create_directories(Dir());
-    const auto stampAt = [&](const std::string& path, std::time_t when) {
-        const timeval times[2] = {{when, 0}, {when, 0}};
-        ::utimes(path.c_str(), times);
-    };
+    const auto stampAt = [&](const std::string& path, std::time_t when) { testsystem::SetModifiedTime(path, when); };
     const std::time_t now = std::time(nullptr);
     // A batch written a week ago under names a year in the future.
     std::vector<std::string> future;
@@ -182,9 +190,13 @@ TEST_F(ReadCopies, FailuresAreReportedWithTheirReason)
     };
     std::vector<Case> cases = {
         {(root_ / "plain" / "reads").string(), "plain"},
+#ifdef _WIN32
+        {"", "LOCALAPPDATA"},
+#else
         {"", "XDG_DATA_HOME"},
+#endif
     };
-    if (geteuid() != 0)
+    if (testsystem::PermissionsLockOut())
         cases.push_back({(root_ / "locked").string(), "locked"});
     for (const auto& c : cases) {
         const ReadCopyResult result = StoreReadCopy(Image(3), c.folder, kMoment);

@@ -3,13 +3,14 @@
 #include "core/app/UserValues.h"
 #include "core/util/AtomicFile.h"
 
+#include "../TestSystem.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -22,7 +23,7 @@ class UserSettings : public ::testing::Test
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() / ("user_settings_" + std::to_string(::getpid()));
+        dir = fs::temp_directory_path() / ("user_settings_" + std::to_string(testsystem::ProcessId()));
         fs::remove_all(dir);
         fs::create_directories(dir / "program");
     }
@@ -168,7 +169,7 @@ TEST_F(UserSettings, ALanguageChoiceIsKeptWhereItCanBeWritten)
         if (c.readOnlyFile)
             fs::permissions(IniPath(), fs::perms::owner_read | fs::perms::group_read);
         if (c.readOnlyFolder) {
-            if (::geteuid() == 0)
+            if (!testsystem::PermissionsLockOut())
                 continue;
             fs::permissions(dir / "program", fs::perms::owner_read | fs::perms::owner_exec);
         }

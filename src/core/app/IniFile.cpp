@@ -158,7 +158,8 @@ std::string RunningExecutablePath()
 bool CIniFile::LoadBesideProgram(const std::string& programPath, const std::string& fileName,
                                  bool writeBack, bool ignoreCase)
 {
-    return Load(ProgramDirectory(programPath) + "/" + fileName, writeBack, ignoreCase);
+    return Load(Utf8FromPath(PathFromUtf8(ProgramDirectory(programPath)) / PathFromUtf8(fileName)), writeBack,
+                ignoreCase);
 }
 
 bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)

@@ -1,0 +1,2 @@
+// The core may.
+#include <unistd.h>

@@ -1,0 +1,3 @@
+// A window file that calls the system directly.
+#include <QWidget>
+#include <sys/stat.h>
