@@ -1,7 +1,9 @@
 #include "Cli.h"
 
 #include "core/document/DataFile.h"
+#include "core/app/IniFile.h"
 #include "core/util/AtomicFile.h"
+#include "core/util/Utf8Path.h"
 
 #include <filesystem>
 #include <ostream>
@@ -140,18 +142,18 @@ bool RefuseSameFile(const char* verb, const std::string& output, const std::vect
 
 std::string FindBesideProgram(const std::string& name)
 {
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
+    const std::string self = RunningExecutablePath();
+    if (self.empty())
         return {};
-    const std::filesystem::path dir = self.parent_path();
+    std::error_code ec;
+    const std::filesystem::path dir = PathFromUtf8(self).parent_path();
     const std::filesystem::path candidates[] = {
         dir / name,
         dir / ".." / PROGRAM_INSTALL_DIR / name,
     };
     for (const auto& candidate : candidates)
         if (std::filesystem::is_regular_file(candidate, ec))
-            return candidate.lexically_normal().string();
+            return Utf8FromPath(candidate.lexically_normal());
     return {};
 }
 
@@ -159,7 +161,7 @@ bool LoadProgramIni(const char* verb, const Arguments& args, bool required, CIni
 {
     std::string path = args.Value("--ini").value_or("");
     std::error_code ec;
-    if (!path.empty() && !std::filesystem::is_regular_file(path, ec)) {
+    if (!path.empty() && !std::filesystem::is_regular_file(PathFromUtf8(path), ec)) {
         Failure(verb, path + ": no such configuration file", err);
         return false;
     }

@@ -1,6 +1,7 @@
 #include "core/app/IniFile.h"
 
 #include "core/util/AtomicFile.h"
+#include "core/util/Utf8Path.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -8,12 +9,19 @@
 #include <fstream>
 #include <string_view>
 #include <algorithm>
-#include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace {
 
 constexpr const char* kWhiteSpace = " \t\r\n\v\f";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+#ifdef _WIN32
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
 
 std::string Trim(const std::string& text)
 {
@@ -118,12 +126,33 @@ std::string ProgramDirectory(const std::string& programPath)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
-    if (programPath.find('/') == std::string::npos)
-        return fs::current_path(ec).string();
-    fs::path real = fs::weakly_canonical(fs::absolute(programPath, ec), ec);
+    if (programPath.find_first_of(kPathSeparators) == std::string::npos)
+        return Utf8FromPath(fs::current_path(ec));
+    fs::path real = fs::weakly_canonical(fs::absolute(PathFromUtf8(programPath), ec), ec);
     if (ec)
-        real = programPath;
-    return real.parent_path().string();
+        real = PathFromUtf8(programPath);
+    return Utf8FromPath(real.parent_path());
+}
+
+std::string RunningExecutablePath()
+{
+#ifdef _WIN32
+    std::wstring buffer(1024, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return Utf8FromWide(buffer);
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+#else
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.string();
+#endif
 }
 
 bool CIniFile::LoadBesideProgram(const std::string& programPath, const std::string& fileName,
@@ -142,7 +171,7 @@ bool CIniFile::Load(const std::string& path, bool writeBack, bool ignoreCase)
     m_ignoreCase = ignoreCase;
 
     std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    if (!std::filesystem::exists(PathFromUtf8(path), ec)) {
         // A missing configuration file is created empty.
         std::ofstream create(path, std::ios::binary);
         if (!create)

@@ -70,3 +70,6 @@ private:
 // directory part. Given the real executable, a program started through a
 // link or by a bare name found on PATH finds the files beside it all the same.
 std::string ProgramDirectory(const std::string& programPath);
+// The path of the running executable (UTF-8); empty when the system does
+// not tell.
+std::string RunningExecutablePath();

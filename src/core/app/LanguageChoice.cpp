@@ -1,8 +1,14 @@
 #include "core/app/LanguageChoice.h"
 
+#include "core/util/Utf8Path.h"
+
 #include <filesystem>
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 std::string StartupLanguageName(const CIniFile& ini, const UserValues& user)
 {
@@ -15,6 +21,31 @@ bool IsChineseLanguageName(const std::string& name)
 {
     return name == "Chinese";
 }
+
+#ifdef _WIN32
+
+// Windows keeps no mode bits: a file marked read-only, or a folder in
+// which no file may be made, cannot take the new file.
+bool IsWritableConfigFile(const std::string& path)
+{
+    if (path.empty())
+        return false;
+    const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+        return false;
+    std::filesystem::path folder = PathFromUtf8(path).parent_path();
+    if (folder.empty())
+        folder = ".";
+    const std::wstring probe = (folder / L".rp-write-probe").wstring();
+    HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_EXISTS;
+    CloseHandle(file);
+    return true;
+}
+
+#else
 
 bool IsWritableConfigFile(const std::string& path)
 {
@@ -31,6 +62,8 @@ bool IsWritableConfigFile(const std::string& path)
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     return access(folder.empty() ? "." : folder.c_str(), W_OK) == 0;
 }
+
+#endif
 
 LanguageSaved SaveLanguageChoice(CIniFile& ini, UserValues& user, bool runningChinese, bool chinese)
 {

@@ -1,6 +1,7 @@
 #include "core/app/UserValues.h"
 
 #include "core/app/IniFile.h"
+#include "core/util/Utf8Path.h"
 
 #include <charconv>
 #include <filesystem>
@@ -78,7 +79,7 @@ UserValues::UserValues(std::string filePath, std::string keyPath)
 std::optional<std::string> UserValues::QueryRaw(const std::string& name) const
 {
     std::error_code ec;
-    if (m_filePath.empty() || !std::filesystem::is_regular_file(m_filePath, ec))
+    if (m_filePath.empty() || !std::filesystem::is_regular_file(PathFromUtf8(m_filePath), ec))
         return std::nullopt;
     CIniFile store(4);
     if (!store.Load(m_filePath, false, true))
@@ -94,7 +95,7 @@ bool UserValues::SetRaw(const std::vector<std::pair<std::string, std::string>>& 
     if (m_filePath.empty())
         return false;
     std::error_code ec;
-    const std::filesystem::path folder = std::filesystem::path(m_filePath).parent_path();
+    const std::filesystem::path folder = PathFromUtf8(m_filePath).parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, ec);
     CIniFile store(4);

@@ -2,13 +2,14 @@
 
 #include "core/document/DataFile.h"
 #include "core/util/AtomicFile.h"
+#include "core/util/Utf8Path.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
-#include <sys/stat.h>
 #include <tuple>
 
 namespace fs = std::filesystem;
@@ -54,9 +55,9 @@ bool ParseCopyName(const std::string& name, std::string& stamp, long& sequence)
 
 // Only a complete data file is taken for a copy: a file of that name that
 // holds anything else is not this program's to remove.
-bool IsDataFile(const std::string& path, const struct stat& st)
+bool IsDataFile(const std::string& path, std::uintmax_t size)
 {
-    if (st.st_size != static_cast<off_t>(kDataFileSize))
+    if (size != kDataFileSize)
         return false;
     std::vector<std::uint8_t> bytes;
     RadioImage ignored{};
@@ -67,6 +68,13 @@ bool IsDataFile(const std::string& path, const struct stat& st)
 
 std::string ReadCopiesDirectory(std::string* note)
 {
+#ifdef _WIN32
+    (void)note;
+    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+    if (!local || local[0] == L'\0')
+        return {};
+    return Utf8FromWide(local) + "\\radio-programmer\\radio-reads";
+#else
     std::string base;
     const char* data = std::getenv("XDG_DATA_HOME");
     if (data && data[0] != '\0' && data[0] != '/' && note)
@@ -78,12 +86,17 @@ std::string ReadCopiesDirectory(std::string* note)
     else
         return {};
     return base + "/radio-programmer/radio-reads";
+#endif
 }
 
 std::string ReadCopyName(std::time_t when)
 {
     std::tm local{};
+#ifdef _WIN32
+    localtime_s(&local, &when);
+#else
     localtime_r(&when, &local);
+#endif
     char name[32];
     std::strftime(name, sizeof name, "%Y-%m-%d_%H-%M-%S.dat", &local);
     return name;
@@ -97,15 +110,20 @@ std::vector<std::string> ListReadCopies(const std::string& directory)
     using Entry = std::tuple<std::int64_t, std::string, long, std::string>;
     std::vector<Entry> copies;
     std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it(PathFromUtf8(directory), error), end; !error && it != end; it.increment(error)) {
         std::string stamp;
         long sequence = 0;
-        const std::string path = it->path().string();
-        struct stat st {};
-        if (!ParseCopyName(it->path().filename().string(), stamp, sequence) || ::lstat(path.c_str(), &st) != 0
-            || !S_ISREG(st.st_mode) || !IsDataFile(path, st))
+        const std::string path = directory + "/" + Utf8FromPath(it->path().filename());
+        std::error_code failed;
+        if (!ParseCopyName(Utf8FromPath(it->path().filename()), stamp, sequence)
+            || it->symlink_status(failed).type() != fs::file_type::regular)
             continue;
-        const std::int64_t modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+        const std::uintmax_t size = it->file_size(failed);
+        const auto written = it->last_write_time(failed);
+        if (failed || !IsDataFile(path, size))
+            continue;
+        const std::int64_t modified =
+            std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
         copies.emplace_back(modified, stamp, sequence, path);
     }
     std::sort(copies.begin(), copies.end());
@@ -120,11 +138,15 @@ ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directo
 {
     ReadCopyResult result;
     if (directory.empty()) {
+#ifdef _WIN32
+        result.error = "no folder for the copies (LOCALAPPDATA is not set)";
+#else
         result.error = "no folder for the copies (neither XDG_DATA_HOME nor HOME is set)";
+#endif
         return result;
     }
     std::error_code error;
-    fs::create_directories(directory, error);
+    fs::create_directories(PathFromUtf8(directory), error);
     if (error) {
         result.error = directory + ": " + error.message();
         return result;
@@ -133,7 +155,7 @@ ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directo
     const std::string name = ReadCopyName(when);
     const std::string stem = name.substr(0, name.size() - 4);
     std::string path = directory + "/" + name;
-    for (int sequence = 2; fs::exists(fs::symlink_status(path, error)); ++sequence)
+    for (int sequence = 2; fs::exists(fs::symlink_status(PathFromUtf8(path), error)); ++sequence)
         path = directory + "/" + stem + "_" + std::to_string(sequence) + ".dat";
 
     std::string why;
@@ -152,7 +174,7 @@ ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directo
             break;
         if (copy == path)
             continue;
-        fs::remove(copy, error);
+        fs::remove(PathFromUtf8(copy), error);
         --surplus;
     }
     return result;

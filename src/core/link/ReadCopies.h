@@ -19,6 +19,7 @@ inline constexpr std::size_t kReadCopiesKept = 100;
 // $XDG_DATA_HOME/radio-programmer/radio-reads, with ~/.local/share in place
 // of an unset or relative XDG_DATA_HOME. Empty when there is no home either.
 // A relative XDG_DATA_HOME is ignored, and note (when given) then says so.
+// On Windows: %LOCALAPPDATA%\radio-programmer\radio-reads.
 std::string ReadCopiesDirectory(std::string* note = nullptr);
 
 // "2026-12-08_14-03-22.dat" for that moment in local time.

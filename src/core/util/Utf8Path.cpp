@@ -1,0 +1,50 @@
+#include "core/util/Utf8Path.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+std::wstring WideFromUtf8(const std::string& text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), length);
+    return wide;
+}
+
+std::string Utf8FromWide(const std::wstring& text)
+{
+    if (text.empty())
+        return {};
+    const int size = static_cast<int>(text.size());
+    const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), length, nullptr, nullptr);
+    return utf8;
+}
+
+std::filesystem::path PathFromUtf8(const std::string& text)
+{
+    return std::filesystem::path(WideFromUtf8(text));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+    return Utf8FromWide(path.wstring());
+}
+
+#else
+
+std::filesystem::path PathFromUtf8(const std::string& text)
+{
+    return std::filesystem::path(text);
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+    return path.string();
+}
+
+#endif
