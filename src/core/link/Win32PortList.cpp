@@ -4,7 +4,7 @@
 #include "core/link/PortNames.h"
 #include "core/link/WindowsPorts.h"
 
-#ifdef _WIN32
+#include "core/util/Utf8Path.h"
 
 #include <windows.h>
 // initguid.h first, so that devguid.h defines the ports class GUID here
@@ -22,15 +22,7 @@ std::string Utf8(const wchar_t* text, std::size_t length)
     // Registry strings need not end with a NUL, and often carry one or more.
     while (length > 0 && text[length - 1] == L'\0')
         --length;
-    if (length == 0)
-        return {};
-    const int wide = static_cast<int>(length);
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, wide, nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return {};
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, wide, result.data(), size, nullptr, nullptr);
-    return result;
+    return Utf8FromWide(std::wstring(text, length));
 }
 
 // A string value of an open key; empty when it is missing or no string.
@@ -130,5 +122,3 @@ std::string PortPermissionHint(const std::string&)
 {
     return {};
 }
-
-#endif
