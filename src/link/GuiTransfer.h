@@ -5,7 +5,7 @@
 // program's message boxes, and a serial port that remembers why its last
 // open failed, so that the message can say how to get access.
 
-#include "core/link/PosixSerialPort.h"
+#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
 
 #include <QPointer>
@@ -47,7 +47,7 @@ public:
     const std::error_code& OpenError() const { return m_openError; }
 
 private:
-    PosixSerialPort m_port;
+    SystemSerialPort m_port;
     std::string m_device;
     std::error_code m_openError;
 };

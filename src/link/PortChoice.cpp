@@ -3,7 +3,7 @@
 #include "base/Globals.h"
 #include "base/UserStore.h"
 #include "core/link/PortNames.h"
-#include "core/link/PosixSerialPort.h"
+#include "core/link/SystemSerialPort.h"
 
 void LoadPortName()
 {
@@ -71,7 +71,7 @@ std::error_code ProbePort(const std::string& device)
 {
     if (device.empty())
         return std::make_error_code(std::errc::no_such_file_or_directory);
-    PosixSerialPort port;
+    SystemSerialPort port;
     const std::error_code error = port.Open(device);
     port.Close();
     return error;

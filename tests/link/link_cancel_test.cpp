@@ -3,7 +3,7 @@
 
 #include "LinkHarness.h"
 
-#include "core/link/PosixSerialPort.h"
+#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
 
 #include <numeric>
@@ -43,7 +43,7 @@ TEST(RadioTransferCancel, EndsAtThePumpStepWhereCancelWasPressed)
             const std::string log = dir.File("wire.log");
             const RadioImage memory = PatternImage(0x31, 0x32);
             Sim sim({"--no-pace", "--log", log, "--model", "FF", "--image", SaveImageFile(dir, "radio.dat", memory)});
-            PosixSerialPort port;
+            SystemSerialPort port;
             RecordingPrompter prompter;
             CancellingPump pump(c.cancelAt);
             RadioTransfer transfer(port, prompter, pump);

@@ -2,7 +2,7 @@
 
 #include "LinkHarness.h"
 
-#include "core/link/PosixSerialPort.h"
+#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
 
 using namespace linktest;
@@ -73,7 +73,7 @@ public:
 TEST(RadioHandshake, ASilentRadioFailsEachAttemptInAboutAThirdOfASecond)
 {
     Sim sim({"--silent"});
-    PosixSerialPort port;
+    SystemSerialPort port;
     TimedPrompter prompter(2);
     IdlePump pump;
     RadioImage image = PatternImage(5, 6);

@@ -4,7 +4,7 @@
 
 #include "LinkHarness.h"
 
-#include "core/link/PosixSerialPort.h"
+#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
 #include "core/link/TransferMessages.h"
 
@@ -53,7 +53,7 @@ TEST(PartialWrite, IsReportedAfterTheFirstAcknowledgedFrameAndBeforeTheLast)
         std::vector<std::string> options = {"--no-pace"};
         options.insert(options.end(), c.simOptions.begin(), c.simOptions.end());
         Sim sim(options);
-        PosixSerialPort port;
+        SystemSerialPort port;
         RecordingPrompter prompter;
         CancelAtPump pump(c.cancelAt);
         const auto start = std::chrono::steady_clock::now();
@@ -66,7 +66,7 @@ TEST(PartialWrite, IsReportedAfterTheFirstAcknowledgedFrameAndBeforeTheLast)
     }
     // A read is never a partial write, however it ends.
     Sim sim({"--no-pace", "--short-reply-at", "0100"});
-    PosixSerialPort port;
+    SystemSerialPort port;
     RecordingPrompter prompter;
     CancelAtPump pump(0);
     RadioImage image{};
@@ -163,28 +163,17 @@ TEST(Disconnection, ProgramCliSaysSoAfterTheMessageOfTheStage)
 // Runs program-cli against a paced radio and presses Ctrl+C after delay.
 CliRun Interrupt(const TempDir& dir, const std::vector<std::string>& args, std::chrono::milliseconds delay)
 {
-    const std::string errPath = dir.File("cli.err");
-    const int errFd = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int outFd = open("/dev/null", O_WRONLY);
-    std::vector<std::string> argv = {PROGRAM_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    setenv("XDG_DATA_HOME", dir.File("data").c_str(), 1);
-    const pid_t pid = Spawn(argv, outFd, errFd);
-    close(errFd);
-    close(outFd);
-    std::this_thread::sleep_for(delay);
-    kill(pid, SIGINT);
-    const auto pressed = std::chrono::steady_clock::now();
-    CliRun run;
-    run.status = WaitFor(pid, std::chrono::seconds(10));
+    std::chrono::steady_clock::duration sincePressed{};
+    const CliRun run = RunCliInterrupted(dir, args, delay, sincePressed);
     // The transfer ends at the next frame, well within a second.
-    EXPECT_LT(std::chrono::steady_clock::now() - pressed, std::chrono::milliseconds(900));
-    run.err = ReadText(errPath);
+    EXPECT_LT(sincePressed, std::chrono::milliseconds(900));
     return run;
 }
 
 TEST(CtrlC, StopsAReadOrWriteWithStatus130AndTouchesNoFile)
 {
+    if (const char* missing = ConsoleInterruptMissing())
+        GTEST_SKIP() << missing;
     TempDir dir;
     Sim sim({"--pace"});
     const std::string image = SaveImageFile(dir, "image.dat", PatternImage(1, 2));
@@ -205,7 +194,7 @@ TEST(CtrlC, StopsAReadOrWriteWithStatus130AndTouchesNoFile)
     EXPECT_FALSE(std::filesystem::exists(dir.ReadCopies()));
 
     // The port was restored and closed: it opens again at once.
-    PosixSerialPort port;
+    SystemSerialPort port;
     EXPECT_FALSE(port.Open(sim.Device()));
 }
 

@@ -2,13 +2,31 @@
 
 #include "core/link/ConsoleTransfer.h"
 #include "core/link/PortNames.h"
-#include "core/link/PosixSerialPort.h"
+#include "core/link/SystemSerialPort.h"
 #include "core/link/Timing.h"
 #include "core/link/TransferMessages.h"
 
 #include <charconv>
+#include <cstdio>
 #include <iostream>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
+
+namespace {
+
+bool StandardErrorIsTerminal()
+{
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+}  // namespace
 
 namespace cli {
 
@@ -34,8 +52,8 @@ TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgum
         return result;
     }
     UsePreciseTimers();
-    PosixSerialPort serial;
-    ConsolePump pump(err, &err == &std::cerr && isatty(STDERR_FILENO));
+    SystemSerialPort serial;
+    ConsolePump pump(err, &err == &std::cerr && StandardErrorIsTerminal());
     ConsolePrompter prompter(prefix, retries, err, &pump);
     RadioTransfer engine(serial, prompter, pump);
     const TransferResult result = transfer(engine, device);

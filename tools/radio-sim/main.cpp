@@ -21,6 +21,7 @@
 #include <deque>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -40,6 +41,8 @@ constexpr nanoseconds kTurnaround{1'000'000};
 // clearing would be lost. A real line leaves two character times for it;
 // without pacing the radio leaves this much, enough for a busy machine.
 constexpr nanoseconds kHandshakeAckTurnaround{10'000'000};
+// How often --stop-file is looked for.
+constexpr nanoseconds kStopFilePoll{10'000'000};
 
 constexpr const char* kUsage =
     "Usage: radio-sim [OPTIONS]\n"
@@ -71,7 +74,14 @@ constexpr const char* kUsage =
     "                        held back and released in bursts every MS milliseconds\n"
     "                        (16 is an FTDI chip's default, 1 with low latency)\n"
     "  --log FILE            record the bytes on the line, one line per direction change\n"
-    "  --once                end after the host has closed the line after one transfer\n";
+    "  --once                end after the host has closed the line after one transfer\n"
+    "  --link PATH           also make PATH a symbolic link to the line's device, for\n"
+    "                        programs that look for the line there (wine takes\n"
+    "                        $WINEPREFIX/dosdevices/com5 as COM5); removed on exit\n"
+    "  --stop-file PATH      end, as on SIGTERM, once the file PATH exists, and print\n"
+    "                        \"exit N\" (N the exit status) as the last line of the\n"
+    "                        output: for a caller that can neither signal nor wait\n"
+    "                        for the simulator (a Windows program under wine)\n";
 
 struct Settings
 {
@@ -80,6 +90,8 @@ struct Settings
     std::string logPath;
     bool pace = true;
     bool once = false;
+    std::string stopFile;
+    std::string linkPath;
     int usbLatencyMs = 0;
 };
 
@@ -160,6 +172,10 @@ int ParseSettings(int argc, char** argv, Settings& s)
             s.savePath = v;
         } else if (arg == "--log") {
             s.logPath = v;
+        } else if (arg == "--link") {
+            s.linkPath = v;
+        } else if (arg == "--stop-file") {
+            s.stopFile = v;
         } else if (arg == "--ident") {
             s.radio.identity = v;
         } else if (arg == "--model") {
@@ -281,6 +297,15 @@ public:
             if (!out_.empty()) {
                 ts = ToTimespec(out_.front().due - Clock::now());
                 timeout = &ts;
+            }
+            // The stop file is looked for at least every 10 ms.
+            if (!s_.stopFile.empty()) {
+                if (access(s_.stopFile.c_str(), F_OK) == 0)
+                    break;
+                if (!timeout || ts.tv_sec > 0 || ts.tv_nsec > kStopFilePoll.count()) {
+                    ts = ToTimespec(kStopFilePoll);
+                    timeout = &ts;
+                }
             }
             pollfd p{master_, POLLIN, 0};
             const int r = ppoll(&p, 1, timeout, &waitMask);
@@ -441,14 +466,42 @@ int OpenLine(std::string& path)
     return master;
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+// With --link: the symbolic link to the line, there while the simulator
+// runs. An existing link is replaced only when it leads nowhere (left behind
+// by a simulator that was killed); anything else at the path is kept and
+// the simulator does not start.
+class LineLink
 {
-    Settings settings;
-    if (const int status = ParseSettings(argc, argv, settings); status >= 0)
-        return status;
+public:
+    LineLink(std::string path, const std::string& target) : path_(std::move(path))
+    {
+        if (path_.empty())
+            return;
+        if (symlink(target.c_str(), path_.c_str()) == 0) {
+            made_ = true;
+            return;
+        }
+        struct stat st {};
+        if (errno == EEXIST && lstat(path_.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && stat(path_.c_str(), &st) != 0 &&
+            unlink(path_.c_str()) == 0 && symlink(target.c_str(), path_.c_str()) == 0)
+            made_ = true;
+    }
+    ~LineLink()
+    {
+        if (made_)
+            unlink(path_.c_str());
+    }
+    LineLink(const LineLink&) = delete;
+    LineLink& operator=(const LineLink&) = delete;
+    bool Failed() const { return !path_.empty() && !made_; }
 
+private:
+    std::string path_;
+    bool made_ = false;
+};
+
+int Serve(const Settings& settings)
+{
     // Stop signals are let through only while waiting for the line, so that
     // none is lost between a check and the wait.
     struct sigaction action {};
@@ -477,7 +530,28 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "radio-sim: cannot write %s\n", settings.logPath.c_str());
         return 1;
     }
+    const LineLink link(settings.linkPath, path);
+    if (link.Failed()) {
+        std::fprintf(stderr, "radio-sim: cannot make the link %s: %s\n", settings.linkPath.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
     std::printf("%s\n", path.c_str());
     std::fflush(stdout);
     return simulation.Run(waitMask);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Settings settings;
+    int status = ParseSettings(argc, argv, settings);
+    if (status < 0)
+        status = Serve(settings);
+    if (!settings.stopFile.empty()) {
+        std::printf("exit %d\n", status);
+        std::fflush(stdout);
+    }
+    return status;
 }

@@ -3,17 +3,37 @@
 #include "core/link/PortNames.h"
 #include "core/link/TransferMessages.h"
 
+#include <atomic>
 #include <csignal>
 #include <ostream>
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
 
 namespace {
 
+#ifdef _WIN32
+// The console calls its control handlers on a thread of its own.
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI OnConsoleControl(DWORD event)
+{
+    if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
+        return FALSE;  // closing the console, logging off: the default ends the program
+    g_interrupted = true;
+    return TRUE;
+}
+#else
 volatile std::sig_atomic_t g_interrupted = 0;
 
 void OnInterrupt(int)
 {
     g_interrupted = 1;
 }
+#endif
 
 constexpr int kProgressEnd = 51;
 
@@ -63,26 +83,34 @@ ConsolePump::ConsolePump(std::ostream& err, bool drawProgress)
     : err_(err), drawProgress_(drawProgress)
 {
     g_interrupted = 0;
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+#else
     struct sigaction action {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &previousInterrupt_);
+#endif
 }
 
 ConsolePump::~ConsolePump()
 {
     Finish();
+#ifdef _WIN32
+    SetConsoleCtrlHandler(OnConsoleControl, FALSE);
+#else
     sigaction(SIGINT, &previousInterrupt_, nullptr);
+#endif
 }
 
 bool ConsolePump::PumpStep()
 {
-    return g_interrupted != 0;
+    return g_interrupted;
 }
 
 bool ConsolePump::Interrupted()
 {
-    return g_interrupted != 0;
+    return g_interrupted;
 }
 
 void ConsolePump::SetProgress(int position)

@@ -6,13 +6,16 @@
 #include "core/link/RadioTransfer.h"
 
 #include <iosfwd>
-#include <signal.h>
 #include <string>
+#ifndef _WIN32
+#include <signal.h>
+#endif
 
 class ConsolePump final : public TransferPump
 {
 public:
-    // Catches Ctrl+C (SIGINT) while it lives.
+    // Catches Ctrl+C (SIGINT; on Windows the console's Ctrl+C and
+    // Ctrl+Break) while it lives.
     ConsolePump(std::ostream& err, bool drawProgress);
     ~ConsolePump() override;
     ConsolePump(const ConsolePump&) = delete;
@@ -28,7 +31,9 @@ private:
     std::ostream& err_;
     bool drawProgress_;
     bool barShown_ = false;
+#ifndef _WIN32
     struct sigaction previousInterrupt_ {};
+#endif
 };
 
 class ConsolePrompter final : public TransferPrompter

@@ -78,20 +78,7 @@ bool IsHangUpError(int error)
     return error == EIO || error == ENODEV || error == ENXIO;
 }
 
-class SerialPortCategory final : public std::error_category
-{
-public:
-    const char* name() const noexcept override { return "serial port"; }
-    std::string message(int) const override { return "not a serial port"; }
-};
-
 }  // namespace
-
-std::error_code NotASerialPortError()
-{
-    static const SerialPortCategory category;
-    return {1, category};
-}
 
 ssize_t SerialSystemCalls::Read(int fd, void* buffer, std::size_t size)
 {

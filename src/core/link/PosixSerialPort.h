@@ -29,10 +29,6 @@ public:
     static SerialSystemCalls& System();
 };
 
-// The error Open gives for a path that is not a terminal device; its
-// message is "not a serial port".
-std::error_code NotASerialPortError();
-
 class PosixSerialPort final : public SerialPort
 {
 public:

@@ -68,6 +68,7 @@ RadioTransfer::RadioTransfer(SerialPort& port, TransferPrompter& prompter, Trans
 
 TransferResult RadioTransfer::Read(const std::string& device, RadioImage& image)
 {
+    const PreciseTimerPeriod timerPeriod;  // the 1 ms waits stay near 1 ms
     TransferResult result;
     if (!Open(device, result) || !Connect(result))
         return result;
@@ -89,6 +90,7 @@ TransferResult RadioTransfer::Read(const std::string& device, RadioImage& image)
 
 TransferResult RadioTransfer::Write(const std::string& device, const RadioImage& image)
 {
+    const PreciseTimerPeriod timerPeriod;
     // A copy, so that whatever the pumped events change in the document
     // meanwhile, the radio receives one consistent image.
     const RadioImage source = image;

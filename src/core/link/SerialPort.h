@@ -44,6 +44,10 @@ enum PurgeFlags : unsigned
     kPurgeClear = kPurgeTransmitClear | kPurgeReceiveClear,
 };
 
+// The error Open gives for a device that is not a serial port (a file, a
+// folder, a FIFO); its message is "not a serial port".
+std::error_code NotASerialPortError();
+
 class SerialPort
 {
 public:

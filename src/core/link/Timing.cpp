@@ -5,7 +5,40 @@
 #if defined(__linux__)
 #include <sys/prctl.h>
 #endif
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#include <timeapi.h>
+#endif
 
+#ifdef _WIN32
+void SleepUntil(MonotonicClock::time_point deadline)
+{
+    // Sleep takes whole milliseconds and may end up to one timer tick early
+    // or late; sleeping the rest, rounded up, until the deadline has passed
+    // keeps every wait at least as long as asked. With the 1 ms timer of a
+    // transfer (PreciseTimerPeriod) it also ends within about a millisecond.
+    for (;;) {
+        const auto left = deadline - MonotonicClock::now();
+        if (left <= MonotonicClock::duration::zero())
+            return;
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+        Sleep(static_cast<DWORD>(ms));
+    }
+}
+
+PreciseTimerPeriod::PreciseTimerPeriod() : active_(timeBeginPeriod(1) == TIMERR_NOERROR)
+{
+}
+
+PreciseTimerPeriod::~PreciseTimerPeriod()
+{
+    if (active_)
+        timeEndPeriod(1);
+}
+#else
 void SleepUntil(MonotonicClock::time_point deadline)
 {
     // steady_clock is CLOCK_MONOTONIC with glibc, so its time_since_epoch
@@ -18,6 +51,10 @@ void SleepUntil(MonotonicClock::time_point deadline)
     while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
     }
 }
+
+PreciseTimerPeriod::PreciseTimerPeriod() = default;
+PreciseTimerPeriod::~PreciseTimerPeriod() = default;
+#endif
 
 void SleepMilliseconds(int milliseconds)
 {

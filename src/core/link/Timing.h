@@ -14,3 +14,19 @@ void SleepMilliseconds(int milliseconds);
 // (Linux otherwise lets a sleep run up to 50 us long to save power). Worth
 // it for the many 1 ms waits of a radio transfer; nothing elsewhere.
 void UsePreciseTimers();
+
+// While it lives, the system timer ticks every millisecond, so that the 1
+// and 2 ms waits of a radio transfer and the serial time-outs are not
+// rounded up to Windows' default tick of 15.6 ms; the previous tick comes
+// back when it ends. Elsewhere it does nothing.
+class PreciseTimerPeriod
+{
+public:
+    PreciseTimerPeriod();
+    ~PreciseTimerPeriod();
+    PreciseTimerPeriod(const PreciseTimerPeriod&) = delete;
+    PreciseTimerPeriod& operator=(const PreciseTimerPeriod&) = delete;
+
+private:
+    [[maybe_unused]] bool active_ = false;
+};
