@@ -1,7 +1,8 @@
 // The print verb checks its arguments and the data file here, where no Qt is
 // linked, then hands the drawing to the print helper: a small Qt program
 // built with the desktop program and installed beside program-cli. Where the
-// helper is missing, the verb says so in one line.
+// helper is missing, the verb says so in one line; so it does on Windows,
+// where the helper is not part of the build.
 
 #include "Verbs.h"
 
@@ -10,11 +11,13 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
+#ifndef _WIN32
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
+#endif
 
 namespace cli {
 namespace {
@@ -35,6 +38,12 @@ constexpr const char* kUsage =
 
 constexpr const char* kHelperName = "program-print";
 
+std::string HelperMissing(const std::string& why)
+{
+    return "printing needs the Qt print helper " + std::string(kHelperName) + ", which is " + why;
+}
+
+#ifndef _WIN32
 // Runs the helper with the arguments, copying what it writes on its error
 // output to err. Returns its exit status, or kExitFailed when it cannot run.
 int RunHelper(const std::string& helper, const std::vector<std::string>& args, std::ostream& err)
@@ -80,6 +89,7 @@ int RunHelper(const std::string& helper, const std::vector<std::string>& args, s
         return WEXITSTATUS(status);
     return Failure("print", "the print helper stopped abnormally", err);
 }
+#endif
 
 int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -115,11 +125,14 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (ini.empty())
         ini = FindBesideProgram("Program.ini");
 
+#ifdef _WIN32
+    return Failure("print", HelperMissing("not part of this build"), err);
+#else
     const std::string helper = FindBesideProgram(kHelperName);
     if (helper.empty() || access(helper.c_str(), X_OK) != 0)
-        return Failure("print", "printing needs the Qt print helper " + std::string(kHelperName)
-                                    + ", which is not installed beside program-cli or the desktop program"
-                                      " (build with the desktop program)",
+        return Failure("print",
+                       HelperMissing("not installed beside program-cli or the desktop program"
+                                     " (build with the desktop program)"),
                        err);
 
     std::vector<std::string> helperArgs = {a.positional[0], "-o", output, "--lang", chinese ? "zh" : "en",
@@ -129,6 +142,7 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         helperArgs.push_back(ini);
     }
     return RunHelper(helper, helperArgs, err);
+#endif
 }
 
 }  // namespace

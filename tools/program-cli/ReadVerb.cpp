@@ -13,9 +13,14 @@ constexpr const char* kUsage =
     "Usage: program-cli read --port PORT -o OUT.dat [--base BASE.dat] [--retries N]\n"
     "Read the radio's memory into a data file.\n"
     "\n"
+#ifdef _WIN32
+    "  --port PORT      a COM port by its name or number: COM3 or 3 (also\n"
+    "                   \\\\.\\COM12), as 'program-cli ports' lists them\n"
+#else
     "  --port PORT      a device path (/dev/ttyUSB0, a pseudo-terminal, ...) or a\n"
     "                   port number 1-16: the serial devices present, USB cables\n"
     "                   first (/dev/ttyUSB*, then /dev/ttyACM*), then /dev/ttyS*\n"
+#endif
     "  -o OUT.dat       the data file to write; written only after a complete read\n"
     "  --base BASE.dat  the image the radio's bytes go into (default: a new image);\n"
     "                   offsets 0x330-0x3FF, which the radio does not hold, come from it\n"

@@ -13,10 +13,15 @@ constexpr const char* kUsage =
     "Usage: program-cli write --port PORT FILE.dat [--verify] [--retries N]\n"
     "Write a data file's image to the radio (offsets 0x000-0x32F).\n"
     "\n"
+#ifdef _WIN32
+    "  --port PORT      a COM port by its name or number: COM3 or 3 (also\n"
+    "                   \\\\.\\COM12), as 'program-cli ports' lists them\n"
+#else
     "  --port PORT      a device path (/dev/ttyUSB0, a pseudo-terminal, ...) or a\n"
     "                   port number 1-16 as 'program-cli ports' lists them: USB\n"
     "                   cables first (/dev/ttyUSB*, then /dev/ttyACM*), then the\n"
     "                   built-in ports with a UART (/dev/ttyS*)\n"
+#endif
     "  --verify         after the write, read the radio back (a second session) and\n"
     "                   compare 0x000-0x32F with what was sent; each differing\n"
     "                   block (8 bytes) is named by its address and the exit status is 1\n"

@@ -1,7 +1,8 @@
 #pragma once
 // Port numbers 1 to 16 and the device paths behind them.
 //
-// Numbers follow the serial devices present, in this order: USB serial
+// On Windows port number n is the system's port COMn (WindowsPorts.h lists
+// them). On Linux, numbers follow the serial devices present, in this order: USB serial
 // cables first (/dev/ttyUSB0, /dev/ttyUSB1, ..., then /dev/ttyACM0, ...),
 // then built-in ports (/dev/ttyS0, ...), each family by number. With one
 // USB cable plugged in, port 1 is that cable. Any number can be mapped to
@@ -33,10 +34,6 @@ std::map<int, std::string> PortMappings(const CIniFile& ini, const std::string& 
 std::map<int, std::string> MergePortMappings(std::map<int, std::string> configured,
                                              const std::map<int, std::string>& user);
 
-// The serial devices found in directory, in port order (every device file
-// of the families, whether a port is behind it or not).
-std::vector<std::string> ListSerialDevices(const std::string& directory = "/dev");
-
 // A serial port as the system describes it.
 struct SerialPortInfo
 {
@@ -49,32 +46,45 @@ struct SerialPortInfo
     std::string driver;       // the kernel driver ("ftdi_sio", "ch341", "serial8250", ...)
 };
 
-// The serial ports of this machine in port order, described from sysfs
-// (sysRoot/class/tty/NAME): a USB cable by the USB device's manufacturer
-// and product strings, or by its chip family (from the vendor ID) when the
-// product string says no more than "USB serial"; a built-in ttyS port only
-// when a UART is behind it.
-std::vector<SerialPortInfo> ListSerialPorts(const std::string& sysRoot = "/sys", const std::string& devDir = "/dev");
 // "ttyUSB0 · FTDI FT232R USB UART".
 std::string PortLabel(const SerialPortInfo& port);
-// The chip family of a USB vendor ID ("0403" gives "FTDI"); empty when unknown.
-std::string ChipFamily(const std::string& vendorId);
 
 // The device of port number (1 to 16): its mapped path if it has one,
 // otherwise the number-th device of devices. Empty when there is none.
 std::string PortDevicePath(int number, const std::vector<std::string>& devices,
                            const std::map<int, std::string>& mappings = {});
 
-// The device a port argument names: a number 1 to 16 through the list of
-// this machine's devices, anything else taken as a path. Empty for a number
-// without a device.
+// The device a port argument names. On Linux: a number 1 to 16 through the
+// list of this machine's devices, anything else taken as a path; empty for a
+// number without a device. On Windows: a number n, "COMn" or "\\.\COMn" (any
+// case) gives the port name of n; another number or COM name is empty;
+// anything else is taken as a device name.
 std::string ResolvePortArgument(const std::string& argument);
 
 // For a device that exists but may not be opened for lack of permission,
 // in plain text: names the device's group and how to join it when that
 // group may read and write the device (never root); otherwise points to the
 // udev rule for programming cables. Empty when the device cannot be
-// examined.
+// examined, and always on Windows, where no such advice applies.
 std::string PortPermissionHint(const std::string& device);
-// The same from the device's mode bits, group ID and group name.
+
+#ifndef _WIN32
+// Linux only: device files and sysfs.
+
+// The serial devices found in directory, in port order (every device file
+// of the families, whether a port is behind it or not).
+std::vector<std::string> ListSerialDevices(const std::string& directory = "/dev");
+
+// The serial ports of this machine in port order, described from sysfs
+// (sysRoot/class/tty/NAME): a USB cable by the USB device's manufacturer
+// and product strings, or by its chip family (from the vendor ID) when the
+// product string says no more than "USB serial"; a built-in ttyS port only
+// when a UART is behind it.
+std::vector<SerialPortInfo> ListSerialPorts(const std::string& sysRoot = "/sys", const std::string& devDir = "/dev");
+// The chip family of a USB vendor ID ("0403" gives "FTDI"); empty when unknown.
+std::string ChipFamily(const std::string& vendorId);
+
+// What PortPermissionHint says, from the device's mode bits, group ID and
+// group name.
 std::string PermissionAdvice(const std::string& device, unsigned mode, unsigned groupId, const std::string& group);
+#endif
