@@ -29,6 +29,15 @@ protected:
     void TearDown() override { fs::remove_all(root_); }
 
     std::string Dir() const { return (root_ / "reads").string(); }
+    // The folder as the start of a copy's path, with the system's separator.
+    static std::string In(const std::string& folder)
+    {
+#ifdef _WIN32
+        return folder + "\\";
+#else
+        return folder + "/";
+#endif
+    }
 
     static RadioImage Image(std::uint8_t fill)
     {
@@ -91,7 +100,7 @@ TEST_F(ReadCopies, CopyIsADataFileNamedFromTheLocalTime)
     const RadioImage image = Image(0x5A);
     const ReadCopyResult first = StoreReadCopy(image, Dir(), kMoment);
     ASSERT_TRUE(first.Stored()) << first.error;
-    EXPECT_EQ(first.path, Dir() + "/2026-12-08_14-03-22.dat");
+    EXPECT_EQ(first.path, In(Dir()) + "2026-12-08_14-03-22.dat");
     RadioImage loaded{};
     ASSERT_EQ(LoadDataFile(first.path, loaded), DataFileResult::Ok);
     EXPECT_EQ(loaded, image);
@@ -99,8 +108,8 @@ TEST_F(ReadCopies, CopyIsADataFileNamedFromTheLocalTime)
     // Reads within one second keep each other: the later ones get a number.
     const ReadCopyResult second = StoreReadCopy(Image(0x01), Dir(), kMoment);
     const ReadCopyResult third = StoreReadCopy(Image(0x02), Dir(), kMoment);
-    EXPECT_EQ(second.path, Dir() + "/2026-12-08_14-03-22_2.dat");
-    EXPECT_EQ(third.path, Dir() + "/2026-12-08_14-03-22_3.dat");
+    EXPECT_EQ(second.path, In(Dir()) + "2026-12-08_14-03-22_2.dat");
+    EXPECT_EQ(third.path, In(Dir()) + "2026-12-08_14-03-22_3.dat");
     ASSERT_EQ(LoadDataFile(first.path, loaded), DataFileResult::Ok);
     EXPECT_EQ(loaded, image);
 }
@@ -109,7 +118,7 @@ TEST_F(ReadCopies, NewestHundredAreKeptAndOtherFilesAreLeftAlone)
 {
     fs::create_directories(Dir());
     for (const char* other : {"notes.txt", "2026-12-08_14-03-22.dat.tmp", "backup.dat", "2026-12-08_14-03-22_1.dat"})
-        std::ofstream(Dir() + "/" + other) << "x";
+        std::ofstream(In(Dir()) + "" + other) << "x";
     for (int i = 0; i < 105; ++i)
         ASSERT_TRUE(StoreReadCopy(Image(static_cast<std::uint8_t>(i)), Dir(), kMoment + i * 60).Stored());
     // Two in the last second: numbered copies count and sort after the plain name.
@@ -124,7 +133,7 @@ TEST_F(ReadCopies, NewestHundredAreKeptAndOtherFilesAreLeftAlone)
     EXPECT_EQ(fs::path(copies[copies.size() - 11]).filename(), "2026-12-08_15-47-22_2.dat");
     EXPECT_EQ(fs::path(copies.back()).filename(), "2026-12-08_15-47-22_12.dat");
     for (const char* other : {"notes.txt", "2026-12-08_14-03-22.dat.tmp", "backup.dat", "2026-12-08_14-03-22_1.dat"})
-        EXPECT_TRUE(fs::exists(Dir() + "/" + other)) << other;
+        EXPECT_TRUE(fs::exists(In(Dir()) + "" + other)) << other;
 }
 
 TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
@@ -135,7 +144,7 @@ TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
     ASSERT_TRUE(early.Stored());
     EXPECT_TRUE(fs::exists(early.path));
     EXPECT_EQ(ListReadCopies(Dir()).size(), 3u);
-    EXPECT_FALSE(fs::exists(Dir() + "/" + ReadCopyName(kMoment)));
+    EXPECT_FALSE(fs::exists(In(Dir()) + "" + ReadCopyName(kMoment)));
 }
 
 // Names come from a clock that may be wrong; the age of a copy is the time
@@ -154,8 +163,8 @@ TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
         future.push_back(r.path);
     }
     // Files with a copy's name that are no copy: wrong size, wrong magic.
-    const std::string shortFile = Dir() + "/" + ReadCopyName(kMoment - 10);
-    const std::string notData = Dir() + "/" + ReadCopyName(kMoment - 20);
+    const std::string shortFile = In(Dir()) + "" + ReadCopyName(kMoment - 10);
+    const std::string notData = In(Dir()) + "" + ReadCopyName(kMoment - 20);
     std::ofstream(shortFile) << "x";
     std::ofstream(notData) << std::string(kDataFileSize, 'z');
     stampAt(shortFile, now - 30 * 86400);

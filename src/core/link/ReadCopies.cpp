@@ -16,6 +16,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Copies are named in the system's own way, as users see paths there.
+#ifdef _WIN32
+constexpr const char* kSeparator = "\\";
+#else
+constexpr const char* kSeparator = "/";
+#endif
+
 // "YYYY-MM-DD_HH-MM-SS" is 19 characters: digits except at the separators.
 constexpr std::size_t kStampLength = 19;
 
@@ -113,7 +120,7 @@ std::vector<std::string> ListReadCopies(const std::string& directory)
     for (fs::directory_iterator it(PathFromUtf8(directory), error), end; !error && it != end; it.increment(error)) {
         std::string stamp;
         long sequence = 0;
-        const std::string path = directory + "/" + Utf8FromPath(it->path().filename());
+        const std::string path = directory + kSeparator + Utf8FromPath(it->path().filename());
         std::error_code failed;
         if (!ParseCopyName(Utf8FromPath(it->path().filename()), stamp, sequence)
             || it->symlink_status(failed).type() != fs::file_type::regular)
@@ -154,9 +161,9 @@ ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directo
 
     const std::string name = ReadCopyName(when);
     const std::string stem = name.substr(0, name.size() - 4);
-    std::string path = directory + "/" + name;
+    std::string path = directory + kSeparator + name;
     for (int sequence = 2; fs::exists(fs::symlink_status(PathFromUtf8(path), error)); ++sequence)
-        path = directory + "/" + stem + "_" + std::to_string(sequence) + ".dat";
+        path = directory + kSeparator + stem + "_" + std::to_string(sequence) + ".dat";
 
     std::string why;
     if (SaveDataFile(path, image, &why) != DataFileResult::Ok) {
