@@ -93,4 +93,22 @@ TEST(WindowsPorts, PortArgumentsNameCOMPorts)
     }
 }
 
+// The port choice's number n is COMn on Windows whatever is present; a
+// mapping still wins. On Linux it is the n-th device present.
+TEST(WindowsPorts, PortNumberNamesItsDevice)
+{
+    const std::vector<std::string> present = {"/dev/ttyUSB0", "/dev/ttyS0"};
+    const std::map<int, std::string> mapped = {{2, "/dev/pts/7"}};
+#ifdef _WIN32
+    EXPECT_EQ(PortDevicePath(3, present), "COM3");
+    EXPECT_EQ(PortDevicePath(12, {}), "\\\\.\\COM12");
+#else
+    EXPECT_EQ(PortDevicePath(1, present), "/dev/ttyUSB0");
+    EXPECT_EQ(PortDevicePath(3, present), "");
+#endif
+    EXPECT_EQ(PortDevicePath(2, present, mapped), "/dev/pts/7");
+    EXPECT_EQ(PortDevicePath(0, present), "");
+    EXPECT_EQ(PortDevicePath(17, present), "");
+}
+
 }  // namespace

@@ -61,6 +61,11 @@ std::string PortDevicePath(int number, const std::vector<std::string>& devices,
         return {};
     if (auto it = mappings.find(number); it != mappings.end() && !it->second.empty())
         return it->second;
+#ifdef _WIN32
+    // Windows numbers its ports itself: port n is COMn, present or not.
+    (void)devices;
+    return PortNameForNumber(number);
+#endif
     if (static_cast<std::size_t>(number) <= devices.size())
         return devices[static_cast<std::size_t>(number) - 1];
     return {};

@@ -50,7 +50,8 @@ struct SerialPortInfo
 std::string PortLabel(const SerialPortInfo& port);
 
 // The device of port number (1 to 16): its mapped path if it has one,
-// otherwise the number-th device of devices. Empty when there is none.
+// otherwise the number-th device of devices (on Windows: COMn, as the
+// system numbers its ports). Empty when there is none.
 std::string PortDevicePath(int number, const std::vector<std::string>& devices,
                            const std::map<int, std::string>& mappings = {});
 
@@ -68,7 +69,12 @@ std::string ResolvePortArgument(const std::string& argument);
 // examined, and always on Windows, where no such advice applies.
 std::string PortPermissionHint(const std::string& device);
 
-#ifndef _WIN32
+#ifdef _WIN32
+// The COM ports present, for the port choice: device and name "COM3" (the
+// device-namespace form from COM10 on), the device's friendly name as
+// description.
+std::vector<SerialPortInfo> ListSerialPorts();
+#else
 // Linux only: device files and sysfs.
 
 // The serial devices found in directory, in port order (every device file

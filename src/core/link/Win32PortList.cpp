@@ -113,6 +113,19 @@ std::vector<ComPort> ListComPorts()
     return ComPortsFromRegistry(ReadComPortRegistry());
 }
 
+std::vector<SerialPortInfo> ListSerialPorts()
+{
+    std::vector<SerialPortInfo> ports;
+    for (const ComPort& com : ListComPorts()) {
+        SerialPortInfo port;
+        port.device = PortNameForNumber(com.number);
+        port.name = com.name;
+        port.description = com.friendlyName;
+        ports.push_back(port);
+    }
+    return ports;
+}
+
 std::string ResolvePortArgument(const std::string& argument)
 {
     return ResolveComPortArgument(argument);
