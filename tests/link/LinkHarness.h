@@ -219,8 +219,8 @@ inline const char* ConsoleInterruptMissing()
 // Under Windows the tests run in wine: program-cli.exe is a Windows
 // process, radio-sim the Linux program, which wine starts without a process
 // handle. The simulator therefore links its line into the wine prefix as a
-// COM port (--link), ends when its standard input closes (--stdin-stop) and
-// tells its exit status as the last line of its output.
+// COM port (--link), ends when a stop file appears (--stop-file) and tells
+// its exit status as the last line of its output.
 
 inline bool UnderWine()
 {
@@ -529,10 +529,16 @@ inline std::string ConsoleText(const std::string& path)
 inline CliRun RunCli(const TempDir& dir, const std::vector<std::string>& args)
 {
     const HANDLE process = StartCli(dir, args);
+    const DWORD startError = process == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     CliRun run;
     run.status = WaitFor(process, std::chrono::seconds(60));
     run.out = ConsoleText(dir.File("cli.out"));
     run.err = ConsoleText(dir.File("cli.err"));
+    // A run that never started says why, so that a failure explains itself.
+    if (startError != 0)
+        run.err += "(the test could not start program-cli: error " + std::to_string(startError) + ")";
+    else if (run.status == -1)
+        run.err += "(program-cli did not end within 60 s)";
     return run;
 }
 
