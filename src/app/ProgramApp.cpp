@@ -1,6 +1,7 @@
 #include "app/ProgramApp.h"
 
 #include "app/AboutDlg.h"
+#include "app/ProgramStyle.h"
 #include "base/Globals.h"
 #include "base/LanguageResources.h"
 #include "base/Prompter.h"
@@ -8,10 +9,10 @@
 #include "base/ResourceIds.h"
 #include "base/UserStore.h"
 #include "core/app/LanguageChoice.h"
-#include "channels/ProgramView.h"
 #include "core/channels/DecimalArithmetic.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
+#include "frame/FrameBars.h"
 #include "frame/MainFrame.h"
 #include "link/TransferBusy.h"
 
@@ -22,12 +23,10 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QIcon>
-#include <QMenu>
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QProcess>
 #include <QPointer>
-#include <QProxyStyle>
 #include <QTimer>
 
 #include <iostream>
@@ -53,23 +52,6 @@ QString BundlePath(const QString& dir, const QString& fileName)
     }
     return QString();
 }
-
-// The look of the program: highlighted menu items may be disabled ones (so
-// F1 gives help on a command that is not available at the moment), and
-// dialog buttons carry no pictures.
-class CProgramStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
-                  QStyleHintReturn* returnData) const override
-    {
-        if (hint == SH_Menu_AllowActiveAndDisabled)
-            return 1;
-        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
-            return 0;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
 
 }  // namespace
 
@@ -206,25 +188,14 @@ bool CProgramApp::InitInstance()
     // 14. The company names the application in every message box.
     m_strAppName = LanguageText("Company");
 
-    // 15. The About item shows the configured About title (Help Topics
-    // stands above it).
-    const QList<QMenu*> menu = m_pMainFrame->CurrentMenu();
-    if (menu.size() > 5) {
-        for (QAction* action : menu.at(5)->actions())
-            if (action->property("commandId").toInt() == Ids::ID_APP_ABOUT)
-                action->setText(LanguageText("About Title"));
-    }
-
-    // 16. Without ShowLang the Language command is removed.
-    if (ParseLeadingInteger(g_iniFile.GetValue("Setup", "ShowLang", "")) == 0 && menu.size() > 4) {
-        const QList<QAction*> actions = menu.at(4)->actions();
-        for (QAction* action : actions) {
-            if (action->property("commandId").toInt() == Ids::ID_LANGUAGE) {
-                menu.at(4)->removeAction(action);
-                delete action;
-            }
-        }
-    }
+    // 15, 16. The document menu, shared by every channel window for the
+    // run: its About item shows the configured About title, and without
+    // ShowLang the Language command is removed.
+    CFrameBars* bars = m_pMainFrame->Bars();
+    if (QAction* about = bars->MenuCommand(Ids::IDR_PROGRAMTYPE, Ids::ID_APP_ABOUT))
+        about->setText(LanguageText("About Title"));
+    if (ParseLeadingInteger(g_iniFile.GetValue("Setup", "ShowLang", "")) == 0)
+        delete bars->MenuCommand(Ids::IDR_PROGRAMTYPE, Ids::ID_LANGUAGE);
     return true;
 }
 

@@ -2,35 +2,24 @@
 
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
-#include "base/Remembered.h"
 #include "base/ResourceIds.h"
 #include "base/UserStore.h"
 #include "channels/ProgramView.h"
 #include "core/channels/ChannelTable.h"
-#include "core/settings/ProductInfo.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
 #include "link/TransferBusy.h"
-#include "settings/OptionalFeaturesDlg.h"
-#include "settings/ProductInfoDlg.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMenu>
-#include <QMenuBar>
-#include <QShortcut>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
-#include <QTreeWidget>
 
 namespace {
 
@@ -38,23 +27,14 @@ namespace {
 constexpr const char* kWindowValue = "Main Window";
 constexpr const char* kNavigationWidthValue = "Navigation Width";
 
-// The status-bar prompt of a command: the text before "\n" of its string.
-QString PromptOf(int id)
-{
-    return g_pResources->LoadString(id).section('\n', 0, 0);
-}
-
-// The tooltip of a command: the text after "\n" of its string.
-QString TooltipOf(int id)
-{
-    return g_pResources->LoadString(id).section('\n', 1);
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(IAppServices& app, CCmdTarget* appCommands)
     : m_app(app)
     , m_pAppCommands(appCommands)
+    , m_pBars(new CFrameBars(
+          this, [this](int id) { OnCommand(id); }, [this](int id, CCmdUI* ui) { return RouteCommand(id, ui); }))
+    , m_settings(this)
 {
     // Window size before creation; the position is left to the system.
     resize(kInitialWidth, kInitialHeight);
@@ -77,7 +57,7 @@ bool CMainFrame::Create()
     setWindowTitle(g_pResources->LoadString(Ids::IDR_MAINFRAME));
     setWindowIcon(g_pResources->LoadIcon(Ids::IDR_MAINFRAME));
 
-    if (!CreateToolBar() || !CreateStatusBar() || !CreateNavigationBar())
+    if (!m_pBars->CreateToolBar() || !m_pBars->CreateStatusBar() || !CreateNavigationBar())
         return false;
 
     m_pMdiClient = new CMdiClientWnd;
@@ -90,68 +70,15 @@ bool CMainFrame::Create()
     setCentralWidget(central);
     connect(m_pMdiClient, &QMdiArea::subWindowActivated, this, &CMainFrame::OnSubWindowActivated);
 
-    m_menuNoDocument = BuildMenu(Ids::IDR_MAINFRAME);
-    m_menuDocument = BuildMenu(Ids::IDR_PROGRAMTYPE);
-    if (m_menuNoDocument.isEmpty() || m_menuDocument.isEmpty())
+    if (!m_pBars->CreateMenus())
         return false;
     SwitchMenu();
-    CreateAccelerators();
+    m_pBars->CreateAccelerators();
 
     // Toolbar buttons follow the availability of their commands whenever
     // the program is about to wait for input.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             &CMainFrame::UpdateToolBarState);
-    return true;
-}
-
-bool CMainFrame::CreateToolBar()
-{
-    const ToolbarResource resource = g_pResources->LoadToolbar(Ids::IDR_MAINFRAME);
-    if (resource.strip.isNull() || resource.button.isEmpty() || resource.buttons.isEmpty())
-        return false;
-    m_pToolBar = new QToolBar(this);
-    m_pToolBar->setObjectName(QStringLiteral("toolbar"));
-    m_pToolBar->setIconSize(resource.button);
-    m_pToolBar->setAllowedAreas(Qt::AllToolBarAreas);
-    m_pToolBar->setFloatable(true);
-    m_pToolBar->setMovable(true);
-    m_pToolBar->setProperty("ctrlId", Ids::AFX_IDW_TOOLBAR);
-    int image = 0;
-    for (int id : resource.buttons) {
-        if (id == 0) {
-            m_pToolBar->addSeparator();
-            continue;
-        }
-        const QPixmap picture = resource.strip.copy(image * resource.button.width(), 0,
-                                                    resource.button.width(), resource.button.height());
-        ++image;
-        QAction* action = m_pToolBar->addAction(QIcon(picture), TooltipOf(id));
-        action->setProperty("commandId", id);
-        action->setToolTip(TooltipOf(id));
-        action->setStatusTip(PromptOf(id));
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        m_toolBarActions.insert(id, action);
-    }
-    addToolBar(Qt::TopToolBarArea, m_pToolBar);
-    return true;
-}
-
-bool CMainFrame::CreateStatusBar()
-{
-    QStatusBar* bar = statusBar();
-    bar->setProperty("ctrlId", Ids::AFX_IDW_STATUS_BAR);
-    m_pReady = new QLabel(g_pResources->LoadString(Ids::IDS_IDLE_MESSAGE), bar);
-    m_pReady->setObjectName(QStringLiteral("idleText"));
-    bar->addWidget(m_pReady, 1);
-    // Lock-key indicator panes, as wide as their texts; the platform gives
-    // the program no lock-key state to show in them.
-    for (int id : {Ids::IDS_INDICATOR_CAPS, Ids::IDS_INDICATOR_NUM, Ids::IDS_INDICATOR_SCRL}) {
-        auto* pane = new QLabel(bar);
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(g_pResources->LoadString(id)) + 10);
-        pane->setProperty("indicatorText", g_pResources->LoadString(id));
-        bar->addPermanentWidget(pane);
-    }
     return true;
 }
 
@@ -161,128 +88,24 @@ bool CMainFrame::CreateNavigationBar()
     if (!m_pNavigationBar->Initialise())
         return false;
     CNavigationTree* tree = m_pNavigationBar->GetTree();
-    tree->setRootIsDecorated(true);
-    tree->setItemsExpandable(true);
-    auto* root = new QTreeWidgetItem(tree, {LanguageText("Company")});
-    static const char* const kItems[][2] = {{"Product Information", "类型设置"},
-                                            {"Channel Information", "信道信息"},
-                                            {"Optional Features", "可选功能"}};
-    for (const auto& texts : kItems)
-        new QTreeWidgetItem(root, {Lang(texts[0], texts[1])});
-    root->setExpanded(true);
-    tree->setCurrentItem(root);
+    tree->Fill(LanguageText("Company"), {{Ids::ID_PRODUCT_INFORMATION, Lang("Product Information", "类型设置")},
+                                         {Ids::ID_CHANNEL_INFORMATION, Lang("Channel Information", "信道信息")},
+                                         {Ids::ID_OPTIONAL_FEATURES, Lang("Optional Features", "可选功能")}});
     // Queued: the selection is moved back to the root once the tree has
     // finished with the event that changed it.
     connect(tree, &CNavigationTree::selectionSettled, this, &CMainFrame::OnTreeSelChanged, Qt::QueuedConnection);
     return true;
 }
 
-void CMainFrame::CreateAccelerators()
-{
-    for (const AcceleratorResource& accelerator : g_pResources->LoadAccelerators(Ids::IDR_MAINFRAME)) {
-        auto* shortcut = new QShortcut(accelerator.key, this);
-        const int id = accelerator.id;
-        shortcut->setProperty("commandId", id);
-        connect(shortcut, &QShortcut::activated, this, [this, id] { OnCommand(id); });
-    }
-}
-
-QList<QMenu*> CMainFrame::BuildMenu(int id)
-{
-    QList<QMenu*> menus;
-    for (const MenuResourceItem& popup : g_pResources->LoadMenu(id)) {
-        auto* menu = new QMenu(popup.text, this);
-        FillMenu(menu, popup.items);
-        menus.append(menu);
-    }
-    return menus;
-}
-
-void CMainFrame::FillMenu(QMenu* menu, const QList<MenuResourceItem>& items)
-{
-    menu->installEventFilter(this);
-    connect(menu, &QMenu::aboutToShow, this, [this, menu] { UpdateMenuState(menu); });
-    for (const MenuResourceItem& item : items) {
-        if (item.separator) {
-            menu->addSeparator();
-        } else if (item.IsPopup() && !item.items.isEmpty() && item.items.first().id == Ids::ID_FILE_MRU_FILE1) {
-            QMenu* recent = menu->addMenu(item.text);
-            const QString placeholder = item.items.first().text;
-            connect(recent, &QMenu::aboutToShow, this,
-                    [this, recent, placeholder] { FillRecentFilesMenu(recent, placeholder); });
-            FillMenu(recent, {});
-        } else if (item.IsPopup()) {
-            FillMenu(menu->addMenu(item.text), item.items);
-        } else {
-            QAction* action = menu->addAction(item.text);
-            const int id = item.id;
-            action->setProperty("commandId", id);
-            action->setStatusTip(PromptOf(id));
-            connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-        }
-    }
-}
-
-void CMainFrame::FillRecentFilesMenu(QMenu* menu, const QString& placeholder)
-{
-    menu->clear();
-    const QStringList files = Remembered::RecentFiles();
-    if (files.isEmpty()) {
-        menu->addAction(placeholder)->setEnabled(false);
-        return;
-    }
-    for (int i = 0; i < files.size() && Ids::ID_FILE_MRU_FILE1 + i <= Ids::ID_FILE_MRU_LAST; ++i) {
-        // "&1 /home/ann/radio.dat"; an ampersand in the path is shown as one.
-        QString path = QDir::toNativeSeparators(files.at(i));
-        path.replace('&', QStringLiteral("&&"));
-        QAction* action = menu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
-        const int id = Ids::ID_FILE_MRU_FILE1 + i;
-        action->setProperty("commandId", id);
-        action->setStatusTip(PromptOf(id));
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    }
-}
-
 void CMainFrame::SwitchMenu()
 {
-    const int wanted = ChildFrames().isEmpty() ? Ids::IDR_MAINFRAME : Ids::IDR_PROGRAMTYPE;
-    if (wanted == m_nCurrentMenu)
-        return;
-    m_nCurrentMenu = wanted;
-    menuBar()->clear();
-    for (QMenu* menu : CurrentMenu())
-        menuBar()->addMenu(menu);
-}
-
-QList<QMenu*> CMainFrame::CurrentMenu() const
-{
-    return m_nCurrentMenu == Ids::IDR_PROGRAMTYPE ? m_menuDocument : m_menuNoDocument;
-}
-
-void CMainFrame::UpdateMenuState(QMenu* menu)
-{
-    for (QAction* action : menu->actions()) {
-        const int id = action->property("commandId").toInt();
-        if (id == 0)
-            continue;
-        CCmdUI ui(id);
-        const bool handled = RouteCommand(id, &ui);
-        action->setEnabled(handled && ui.m_bEnabled);
-        action->setCheckable(ui.m_checked.has_value());
-        if (ui.m_checked)
-            action->setChecked(*ui.m_checked);
-    }
+    m_pBars->SwitchMenu(!ChildFrames().isEmpty());
 }
 
 void CMainFrame::UpdateToolBarState()
 {
     UpdateIdleText();
-    for (auto it = m_toolBarActions.cbegin(); it != m_toolBarActions.cend(); ++it) {
-        CCmdUI ui(it.key());
-        const bool enabled = RouteCommand(it.key(), &ui) && ui.m_bEnabled;
-        if (it.value()->isEnabled() != enabled)
-            it.value()->setEnabled(enabled);
-    }
+    m_pBars->UpdateToolBarState();
 }
 
 void CMainFrame::UpdateIdleText()
@@ -294,13 +117,7 @@ void CMainFrame::UpdateIdleText()
                              ? Lang("The channels of this radio model can be viewed but not changed.",
                                     "此型号对讲机的信道只能查看,不能修改。")
                              : g_pResources->LoadString(Ids::IDS_IDLE_MESSAGE);
-    if (m_pReady && m_pReady->text() != idle)
-        m_pReady->setText(idle);
-}
-
-QAction* CMainFrame::ToolBarAction(int id) const
-{
-    return m_toolBarActions.value(id);
+    m_pBars->SetIdleText(idle);
 }
 
 bool CMainFrame::RouteCommand(int id, CCmdUI* ui)
@@ -331,9 +148,9 @@ bool CMainFrame::OnCmdMsg(int id, CCmdUI* ui)
     switch (id) {
     case Ids::ID_VIEW_TOOLBAR:
         if (ui)
-            ui->SetCheck(!m_pToolBar->isHidden());
+            ui->SetCheck(!ToolBar()->isHidden());
         else
-            ShowControlBar(m_pToolBar, m_pToolBar->isHidden());
+            ShowControlBar(ToolBar(), ToolBar()->isHidden());
         return true;
     case Ids::ID_VIEW_STATUS_BAR:
         if (ui)
@@ -395,58 +212,16 @@ void CMainFrame::ShowControlBar(QWidget* bar, bool show)
 
 void CMainFrame::OnProductInformation()
 {
-    // The Product Information dialog edits the active document; with no
-    // document there is nothing to edit. Being modal, it waits until a
-    // radio transfer has ended (the tree calls here directly).
-    if (IsRadioTransferBusy())
-        return;
     CChildFrame* child = MDIGetActive();
-    QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
-    QPointer<CProgramView> view = child ? child->GetActiveView() : nullptr;
-    if (!document || !view)
-        return;
-    if (!m_pProductInfoDlg)
-        m_pProductInfoDlg = new CProductInfoDlg(this);
-
     CUserStore store = CUserStore::ForApplication();
-    const int result = m_pProductInfoDlg->DoModal(g_iniFile, document->m_image, store.QueryDword("Type", 0),
-                                                  store.QueryDword("Field", 0));
-    if (result != QDialog::Accepted || !document || !view)
-        return;
-    const CProductInfoDlg& choice = *m_pProductInfoDlg;
-    // With no type or no band chosen OK changes nothing: not the image, the
-    // title, the limits nor the per-user values.
-    if (!IsCompleteProductChoice(choice.m_nType, choice.m_nBand))
-        return;
-    if (choice.m_bImageChanged)
-        document->RecordChange(Lang("Product Information", "类型设置"));
-
-    // The labels stay English here whatever the language; the channel
-    // window's next refresh puts its own labels back.
-    g_strMainTitle = LanguageText("AppName") + QStringLiteral("  [ Type:") + ConfigText(choice.m_strTypeText)
-                     + QStringLiteral("  Fre:") + ConfigText(choice.m_strBandText) + QStringLiteral(" ]");
-    setWindowTitle(g_strMainTitle);
-    BandLimits(choice.m_strBandText, view->m_nBandLow, view->m_nBandHigh);
-    store.SetDword("Type", static_cast<std::uint32_t>(choice.m_nType));
-    store.SetDword("Field", static_cast<std::uint32_t>(choice.m_nBand));
+    m_settings.OnProductInformation(child ? child->GetDocument() : nullptr, child ? child->GetActiveView() : nullptr,
+                                    store);
 }
 
 void CMainFrame::OnOptionalFeatures()
 {
-    // The Optional Features dialog edits the active document, and only
-    // while the radio variant read last is known; not during a transfer.
-    if (IsRadioTransferBusy())
-        return;
     CChildFrame* child = MDIGetActive();
-    QPointer<CProgramDoc> document = child ? child->GetDocument() : nullptr;
-    if (!document || g_nDeviceMode == 0)
-        return;
-    if (!m_pOptionalFeaturesDlg)
-        m_pOptionalFeaturesDlg = new COptionalFeaturesDlg(this);
-
-    const int result = m_pOptionalFeaturesDlg->DoModal(document->m_image, g_nDeviceMode, IsChinese());
-    if (result == QDialog::Accepted && document && m_pOptionalFeaturesDlg->ImageChanged())
-        document->RecordChange(Lang("Optional Features", "可选功能"));
+    m_settings.OnOptionalFeatures(child ? child->GetDocument() : nullptr, g_nDeviceMode, IsChinese());
 }
 
 void CMainFrame::OnChannelInformation()
@@ -466,34 +241,24 @@ void CMainFrame::OnToggleNavigationBar()
 
 void CMainFrame::OnTreeSelChanged(bool byLeftClick)
 {
-    QTreeWidget* tree = m_pNavigationBar->GetTree();
+    CNavigationTree* tree = m_pNavigationBar->GetTree();
     // Only a left click that selected an item asks for its command; the
-    // item is the one under the pointer, found by its text.
-    if (byLeftClick) {
-        const QPoint point = tree->viewport()->mapFromGlobal(QCursor::pos());
-        const QTreeWidgetItem* item = tree->itemAt(point);
-        const QString text = item ? item->text(0) : QString();
-
-        if (text == Lang("Channel Information", "信道信息"))
-            OnChannelInformation();
-        else if (text == Lang("Optional Features", "可选功能"))
-            OnOptionalFeatures();
-        else if (text == Lang("Product Information", "类型设置"))
-            OnProductInformation();
-    }
+    // item is the one under the pointer.
+    const int id = byLeftClick ? tree->CommandAt(tree->viewport()->mapFromGlobal(QCursor::pos())) : 0;
+    if (id == Ids::ID_CHANNEL_INFORMATION)
+        OnChannelInformation();
+    else if (id == Ids::ID_OPTIONAL_FEATURES)
+        OnOptionalFeatures();
+    else if (id == Ids::ID_PRODUCT_INFORMATION)
+        OnProductInformation();
 
     // The selection goes back to the root, so the next click on the same
     // item is a change again. Moving it back does not run this handler a
-    // second time: the tree's signals are blocked while it moves. Were it
-    // let through, it would be a change made by no click at all, and a
-    // second run would hit-test wherever the pointer happens to rest once a
-    // dialog opened by the first run has closed, possibly over another item
-    // whose command nobody asked for.
-    if (QTreeWidgetItem* root = tree->topLevelItem(0)) {
-        const QSignalBlocker blocker(tree);
-        tree->setCurrentItem(root);
-        tree->viewport()->update();
-    }
+    // second time: were it let through, it would be a change made by no
+    // click at all, and a second run would hit-test wherever the pointer
+    // happens to rest once a dialog opened by the first run has closed,
+    // possibly over another item whose command nobody asked for.
+    tree->ReturnToRoot();
 }
 
 CChildFrame* CMainFrame::MDIGetActive() const
@@ -616,25 +381,6 @@ bool CMainFrame::RestoreWindowState()
     // restoreGeometry sets the maximised state; show() keeps it.
     show();
     return true;
-}
-
-bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
-{
-    // F1 on a highlighted menu item asks for the help of its command.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
-        if (auto* menu = qobject_cast<QMenu*>(watched)) {
-            const QAction* action = menu->activeAction();
-            const int id = action ? action->property("commandId").toInt() : 0;
-            if (id != 0) {
-                while (QWidget* popup = QApplication::activePopupWidget())
-                    popup->close();
-                menu->close();
-                WinHelp(id + Ids::HID_BASE_COMMAND);
-                return true;
-            }
-        }
-    }
-    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::keyPressEvent(QKeyEvent* event)

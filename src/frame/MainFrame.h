@@ -1,12 +1,12 @@
 #pragma once
-// The main window: menus, accelerators, toolbar and status bar from the
-// language bundle, the navigation bar on the left, the workspace with the
-// channel windows, and the routing of every command and help request.
+// The main window: its bars (CFrameBars), the navigation bar on the left,
+// the workspace with the channel windows, the settings commands, and the
+// routing of every command and help request.
 
-#include "base/LanguageResources.h"
 #include "base/CmdTarget.h"
+#include "frame/FrameBars.h"
+#include "frame/SettingsCommands.h"
 
-#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -15,13 +15,9 @@ class CChildFrame;
 class IAppServices;
 class CMdiClientWnd;
 class CNavigationBar;
-class COptionalFeaturesDlg;
-class CProductInfoDlg;
 class CProgramDoc;
-class QLabel;
 class QMenu;
 class QToolBar;
-class QTreeWidgetItem;
 
 class CMainFrame : public QMainWindow, public CCmdTarget
 {
@@ -49,13 +45,15 @@ public:
     void DestroyChildFrame(CChildFrame* frame);
 
     // Top-level menus shown now: menu 129 while a channel window exists, else 128.
-    QList<QMenu*> CurrentMenu() const;
-    int CurrentMenuId() const { return m_nCurrentMenu; }
+    QList<QMenu*> CurrentMenu() const { return m_pBars->CurrentMenu(); }
+    int CurrentMenuId() const { return m_pBars->CurrentMenuId(); }
+    // The menus, toolbar, accelerators and status bar.
+    CFrameBars* Bars() const { return m_pBars; }
 
     CNavigationBar* NavigationBar() const { return m_pNavigationBar; }
     CMdiClientWnd* MdiClient() const { return m_pMdiClient; }
-    QToolBar* ToolBar() const { return m_pToolBar; }
-    QAction* ToolBarAction(int id) const;
+    QToolBar* ToolBar() const { return m_pBars->ToolBar(); }
+    QAction* ToolBarAction(int id) const { return m_pBars->ToolBarAction(id); }
 
     // Runs a command when it is available.
     void OnCommand(int id);
@@ -83,47 +81,32 @@ public:
     virtual void OnChannelInformation();
     virtual void OnOptionalFeatures();
     // The settings dialogs, made at their first use and kept with the frame.
-    COptionalFeaturesDlg* OptionalFeaturesDialog() const { return m_pOptionalFeaturesDlg; }
-    CProductInfoDlg* ProductInfoDialog() const { return m_pProductInfoDlg; }
+    COptionalFeaturesDlg* OptionalFeaturesDialog() const { return m_settings.OptionalFeaturesDialog(); }
+    CProductInfoDlg* ProductInfoDialog() const { return m_settings.ProductInfoDialog(); }
     void OnToggleNavigationBar();
     // A settled change of the tree's selection (CNavigationTree): a left
-    // click runs the command of the item under the pointer; every change
-    // ends with the root selected again.
+    // click runs the command of the item under the pointer, found by the
+    // command ID it carries; every change ends with the root selected again.
     void OnTreeSelChanged(bool byLeftClick);
 
     bool OnCmdMsg(int id, CCmdUI* ui) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    bool CreateToolBar();
-    bool CreateStatusBar();
     bool CreateNavigationBar();
-    void CreateAccelerators();
-    QList<QMenu*> BuildMenu(int id);
-    void FillMenu(QMenu* menu, const QList<MenuResourceItem>& items);
-    // File > Recent Files: one entry per remembered file, or the resource's
-    // placeholder, disabled, when there is none.
-    void FillRecentFilesMenu(QMenu* menu, const QString& placeholder);
+    // The document menu while a channel window exists, else the other one.
     void SwitchMenu();
-    void UpdateMenuState(QMenu* menu);
     void OnSubWindowActivated();
     void OnNextPane(int direction);
 
     IAppServices& m_app;
     CCmdTarget* m_pAppCommands;
+    CFrameBars* m_pBars = nullptr;
     CNavigationBar* m_pNavigationBar = nullptr;
     CMdiClientWnd* m_pMdiClient = nullptr;
-    QLabel* m_pReady = nullptr;
-    QToolBar* m_pToolBar = nullptr;
-    QHash<int, QAction*> m_toolBarActions;
-    QList<QMenu*> m_menuNoDocument;  // 128
-    QList<QMenu*> m_menuDocument;    // 129
-    int m_nCurrentMenu = 0;
     QPointer<CChildFrame> m_pLastActive;
-    COptionalFeaturesDlg* m_pOptionalFeaturesDlg = nullptr;
-    CProductInfoDlg* m_pProductInfoDlg = nullptr;
+    CSettingsCommands m_settings;
 };

@@ -9,6 +9,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QToolTip>
 #include <QTreeWidget>
 
@@ -46,6 +47,32 @@ CNavigationTree::CNavigationTree(QWidget* parent)
     : QTreeWidget(parent)
 {
     connect(this, &QTreeWidget::itemSelectionChanged, this, &CNavigationTree::OnSelectionChanged);
+}
+
+void CNavigationTree::Fill(const QString& rootText, const QList<std::pair<int, QString>>& items)
+{
+    setRootIsDecorated(true);
+    setItemsExpandable(true);
+    auto* root = new QTreeWidgetItem(this, {rootText});
+    for (const auto& [id, text] : items)
+        (new QTreeWidgetItem(root, {text}))->setData(0, kCommandRole, id);
+    root->setExpanded(true);
+    setCurrentItem(root);
+}
+
+int CNavigationTree::CommandAt(const QPoint& point) const
+{
+    const QTreeWidgetItem* item = itemAt(point);
+    return item ? item->data(0, kCommandRole).toInt() : 0;
+}
+
+void CNavigationTree::ReturnToRoot()
+{
+    if (QTreeWidgetItem* root = topLevelItem(0)) {
+        const QSignalBlocker blocker(this);
+        setCurrentItem(root);
+        viewport()->update();
+    }
 }
 
 void CNavigationTree::mousePressEvent(QMouseEvent* event)

@@ -6,21 +6,38 @@
 // button hides the panel. The panel cannot be floated or moved.
 
 #include <QFont>
-#include <functional>
+#include <QList>
 #include <QPoint>
+#include <QString>
 #include <QTreeWidget>
 #include <QWidget>
 
+#include <functional>
+#include <utility>
 
-// The navigation tree. It tells a left click that selects an item from
-// every other change of the selection: a right or middle button selects
-// nothing, and a left press that ends in a drag, like the keyboard, moves
-// the selection without being a click.
+// The navigation tree: a root with one item per command, each item
+// carrying its command ID as item data, so a click is told by its command
+// and never by the item's text. It tells a left click that selects an item
+// from every other change of the selection: a right or middle button
+// selects nothing, and a left press that ends in a drag, like the keyboard,
+// moves the selection without being a click.
 class CNavigationTree : public QTreeWidget
 {
     Q_OBJECT
 public:
+    static constexpr int kCommandRole = Qt::UserRole;
+
     explicit CNavigationTree(QWidget* parent);
+
+    // Makes the root (rootText, expanded and selected) and under it one item
+    // per (command ID, text).
+    void Fill(const QString& rootText, const QList<std::pair<int, QString>>& items);
+    // The command of the item at point (viewport coordinates); 0 for the
+    // root and where there is no item.
+    int CommandAt(const QPoint& point) const;
+    // Selects the root again without telling anyone, so the next click on
+    // the same item is a change again.
+    void ReturnToRoot();
 
 signals:
     // The selection has changed and will not change again by the present

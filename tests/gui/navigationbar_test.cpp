@@ -7,6 +7,7 @@
 #include "base/AppServices.h"
 #include "base/Globals.h"
 #include "base/LanguageResources.h"
+#include "core/app/LanguageChoice.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
 
@@ -76,6 +77,8 @@ private slots:
 
 private:
     CNavigationBar* Bar() const { return m_frame->NavigationBar(); }
+    // A new frame with the texts of language ("English" or "Chinese").
+    void MakeFrame(const char* language);
     void ShowAndPaint();
 
     std::unique_ptr<CTestInstall> m_install;
@@ -86,10 +89,18 @@ private:
 void NavigationBarTest::init()
 {
     m_install = std::make_unique<CTestInstall>();
+    MakeFrame("English");
+}
+
+void NavigationBarTest::MakeFrame(const char* language)
+{
+    m_frame.reset();
+    m_resources.Unload();
     ResetGlobals();
     g_iniFile.Load(m_install->File("Program.ini").toStdString(), false, true);
-    g_strLanguage = "English";
-    QVERIFY(m_resources.Load(m_install->File("English.rcc")));
+    g_strLanguage = language;
+    g_byLanguage = IsChineseLanguageName(g_strLanguage) ? 1 : 0;
+    QVERIFY(m_resources.Load(m_install->File(QString::fromLatin1(language) + ".rcc")));
     g_pResources = &m_resources;
     m_frame = std::make_unique<CTestFrame>();
     QVERIFY(m_frame->Create());
@@ -236,22 +247,33 @@ void NavigationBarTest::cursorOverTheResizeStrip()
 
 void NavigationBarTest::treeClicksRouteAndReturnToRoot_data()
 {
+    QTest::addColumn<QByteArray>("language");
     QTest::addColumn<int>("child");
+    QTest::addColumn<QString>("text");
     QTest::addColumn<int>("command");
-    QTest::newRow("Product Information") << 0 << 32786;
-    QTest::newRow("Channel Information") << 1 << 32787;
-    QTest::newRow("Optional Features") << 2 << 32788;
+    QTest::newRow("Product Information") << QByteArray("English") << 0 << "Product Information" << 32786;
+    QTest::newRow("Channel Information") << QByteArray("English") << 1 << "Channel Information" << 32787;
+    QTest::newRow("Optional Features") << QByteArray("English") << 2 << "Optional Features" << 32788;
+    // The items are told by the command they carry, not by their texts.
+    QTest::newRow("Chinese Product Information") << QByteArray("Chinese") << 0 << "类型设置" << 32786;
+    QTest::newRow("Chinese Channel Information") << QByteArray("Chinese") << 1 << "信道信息" << 32787;
+    QTest::newRow("Chinese Optional Features") << QByteArray("Chinese") << 2 << "可选功能" << 32788;
 }
 
 void NavigationBarTest::treeClicksRouteAndReturnToRoot()
 {
+    QFETCH(QByteArray, language);
     QFETCH(int, child);
+    QFETCH(QString, text);
     QFETCH(int, command);
 
+    if (language != "English")
+        MakeFrame(language.constData());
     ShowAndPaint();
     QTreeWidget* tree = Bar()->GetTree();
     QTreeWidgetItem* root = tree->topLevelItem(0);
     QTreeWidgetItem* item = root->child(child);
+    QCOMPARE(item->text(0), text);
     const QPoint centre = tree->visualItemRect(item).center();
     for (int click = 0; click < 2; ++click) {
         QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, centre);

@@ -10,6 +10,7 @@
 #include "core/util/AtomicFile.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
+#include "frame/FrameBars.h"
 #include "frame/MainFrame.h"
 #include "frame/NavigationBar.h"
 
@@ -58,6 +59,8 @@ private slots:
     void language();
     void showLang_data();
     void showLang();
+    void menusFoundByCommand_data();
+    void menusFoundByCommand();
     void aboutTitleMissingLeavesAnEmptyWorkingItem();
     void appNameMissingPutsValuesUnderSoftware();
     void newDocumentTakesTypeAndBandFromTheUserStore();
@@ -175,6 +178,50 @@ void StartupTest::showLang()
     QCOMPARE(menu.size(), 6);
     QCOMPARE(FindCommand(menu, 4, 32799) != nullptr, present);
     QVERIFY(FindCommand(menu, 4, 32777) != nullptr);
+}
+
+void StartupTest::menusFoundByCommand_data()
+{
+    QTest::addColumn<QByteArray>("ini");
+    QTest::addColumn<int>("menuId");
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("holder");  // title of the menu holding the command; empty: none does
+
+    const QByteArray english = ShippedIniWith("Setup", "Language", "English");
+    const QByteArray chinese = ShippedIniWith("Setup", "Language", "Chinese");
+    QTest::newRow("About") << english << 129 << 57664 << "&Help";
+    QTest::newRow("Language") << english << 129 << 32799 << "&Setup";
+    QTest::newRow("Optional Features") << english << 129 << 32788 << "&Edit";
+    QTest::newRow("Print Setup without a document") << english << 128 << 57606 << "&File";
+    QTest::newRow("Optional Features without a document") << english << 128 << 32788 << "";
+    QTest::newRow("no such command") << english << 129 << 12345 << "";
+    QTest::newRow("Chinese About") << chinese << 129 << 57664 << "帮助(&H)";
+    QTest::newRow("Chinese Language") << chinese << 129 << 32799 << "设置(&S)";
+    QTest::newRow("Chinese Status Bar without a document") << chinese << 128 << 59393 << "查看(&V)";
+    QTest::newRow("Chinese Language without ShowLang")
+        << QByteArray(chinese).replace("ShowLang=1", "ShowLang=0") << 129 << 32799 << "";
+}
+
+void StartupTest::menusFoundByCommand()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(int, menuId);
+    QFETCH(int, command);
+    QFETCH(QString, holder);
+
+    CTestInstall install(kEverything, ini.constData());
+    QVERIFY(install.Start());
+    const CFrameBars* bars = install.App()->MainFrame()->Bars();
+    QMenu* menu = bars->MenuHolding(menuId, command);
+    QAction* action = bars->MenuCommand(menuId, command);
+    QCOMPARE(menu ? menu->title() : QString(), holder);
+    QCOMPARE(action != nullptr, menu != nullptr);
+    if (action) {
+        QCOMPARE(action->property("commandId").toInt(), command);
+        QVERIFY(menu->actions().contains(action));
+    }
+    // Start-up found the About item of the document menu by its command.
+    QCOMPARE(bars->MenuCommand(129, 57664)->text(), LanguageText("About Title"));
 }
 
 void StartupTest::aboutTitleMissingLeavesAnEmptyWorkingItem()
