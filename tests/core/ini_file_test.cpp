@@ -317,8 +317,10 @@ TEST_F(IniFileTest, AKeyBeginningWithAByteOrderMarkSurvivesWriteBack)
 TEST_F(IniFileTest, HugeFileLoadsAndAnswersQuickly)
 {
     // 200,000 sections, each name twice in different case: loading and a
-    // look-up of every name stay well under a second, and the first of two
-    // sections of one name still answers.
+    // look-up of every name stay linear (a quadratic store takes minutes;
+    // a linear one well under a second, so the bound leaves room for a
+    // busy machine), and the first of two sections of one name still
+    // answers. Speed itself is the benchmark's business.
     constexpr int kSections = 100000;
     std::string text;
     for (int i = 0; i < kSections; ++i)
@@ -340,9 +342,9 @@ TEST_F(IniFileTest, HugeFileLoadsAndAnswersQuickly)
         EXPECT_EQ(ini.GetValue("Section7", "only", "none"), "none");
     }
 #if defined(__SANITIZE_ADDRESS__) || defined(_WIN32)
-    EXPECT_LT(elapsed, std::chrono::seconds(5)) << "instrumented build, or Windows under an emulator";
+    EXPECT_LT(elapsed, std::chrono::seconds(30)) << "instrumented build, or Windows under an emulator";
 #else
-    EXPECT_LT(elapsed, std::chrono::seconds(1));
+    EXPECT_LT(elapsed, std::chrono::seconds(10));
 #endif
 }
 
