@@ -11,6 +11,7 @@
 #include "core/channels/ChannelCodec.h"
 #include "core/channels/ChannelCsv.h"
 #include "core/channels/ChannelTable.h"
+#include "core/util/Csv.h"
 
 namespace {
 
@@ -403,6 +404,81 @@ TEST(ChannelCsv, RandomListsGoOwnToInterchangeToOwnUnchanged)
         ASSERT_TRUE(Import(interchange.csv, MakeNewImage(), fromInterchange, &error)) << interchange.csv << error;
         EXPECT_EQ(ExportChannelsCsv(fromInterchange, false), ExportChannelsCsv(fromOwn, false)) << interchange.csv;
         EXPECT_EQ(fromInterchange, fromOwn);
+    }
+}
+
+// A field is quoted when a reader could take it apart otherwise: a comma, a
+// semicolon (a reader may take that for the delimiter), a quote (doubled)
+// or a line break. Every such line reads back as the fields written.
+TEST(Csv, FieldsAreQuotedWhereAReaderWouldSplitThem)
+{
+    struct Case
+    {
+        std::string text;
+        std::string field;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"", ""},
+        {"146.52000", "146.52000"},
+        {"a,b", "\"a,b\""},
+        {"a;b;c", "\"a;b;c\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\rend", "\"cr\rend\""},
+        {"tab\there", "tab\there"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CsvField(c.text), c.field);
+        const std::vector<std::string> fields = {c.text, "x", c.text + "y"};
+        std::vector<CsvError> errors;
+        const std::vector<CsvRecord> records = ParseCsv(CsvLine(fields), errors);
+        EXPECT_TRUE(errors.empty());
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].fields, fields);
+    }
+}
+
+// The radio stores eight digits of 10 Hz: up to 999.99375 MHz is taken,
+// within the band when there is one; 1000 MHz is refused in either layout.
+TEST(ChannelCsv, FrequenciesStopBelow1000MHz)
+{
+    const std::string own = "CH,Rx Frequency,Tx Frequency,QT/DQT Dec,W/N\n";
+    const std::string ic = "Location,Frequency\n";
+    const std::optional<FrequencyBand> topBand = FrequencyBand{90000000, 99999375};
+    const std::string tooHigh = "frequency 1000.00000 is 1000 MHz or more, which the radio cannot store";
+    struct Case
+    {
+        std::string csv;
+        std::optional<FrequencyBand> band;
+        std::string error;  // empty: imported, channel 1 receiving on 999.99375
+    };
+    const Case cases[] = {
+        {own + "1,999.99375,,,\n", std::nullopt, ""},
+        {own + "1,999.99375,,,\n", topBand, ""},
+        {ic + "1,999.99375\n", std::nullopt, ""},
+        {ic + "1,999.99375\n", topBand, ""},
+        {own + "1,999.99375,,,\n", kBand, "2:2: frequency 999.99375 is outside the band"},
+        {own + "1,1000,,,\n", std::nullopt, "2:2: " + tooHigh},
+        {own + "1,1000.00000,,,\n", topBand, "2:2: " + tooHigh},
+        {own + "1,999.99375,1000,,\n", std::nullopt, "2:3: " + tooHigh},
+        {ic + "1,1000.00000\n", std::nullopt, "2:2: " + tooHigh},
+        {ic + "1,1000\n", topBand, "2:2: " + tooHigh},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csv);
+        RadioImage result = MakeNewImage();
+        std::string error;
+        const bool imported = Import(c.csv, MakeNewImage(), result, &error, c.band);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(imported, c.error.empty());
+        if (imported) {
+            EXPECT_EQ(TableOf(result)[1][kColRxFrequency], "999.99375");
+        } else {
+            EXPECT_EQ(result, MakeNewImage());
+        }
     }
 }
 

@@ -147,6 +147,26 @@ TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
     EXPECT_FALSE(fs::exists(In(Dir()) + "" + ReadCopyName(kMoment)));
 }
 
+// With the clock set back, the copies already there were written "later"
+// than the one a read stores now; that one still stays, and the oldest of the
+// others goes.
+TEST_F(ReadCopies, CopyJustWrittenStaysWhenTheOthersCarryFutureTimes)
+{
+    const std::time_t now = std::time(nullptr);
+    std::vector<std::string> earlier;
+    for (int i = 0; i < 3; ++i) {
+        const ReadCopyResult r = StoreReadCopy(Image(1), Dir(), kMoment + i, 3);
+        ASSERT_TRUE(r.Stored());
+        testsystem::SetModifiedTime(r.path, now + 86400 + i);
+        earlier.push_back(r.path);
+    }
+    const ReadCopyResult latest = StoreReadCopy(Image(2), Dir(), kMoment - 3600, 3);
+    ASSERT_TRUE(latest.Stored()) << latest.error;
+    EXPECT_TRUE(fs::exists(latest.path));
+    EXPECT_EQ(ListReadCopies(Dir()), (std::vector<std::string>{latest.path, earlier[1], earlier[2]}));
+    EXPECT_FALSE(fs::exists(earlier[0]));
+}
+
 // Names come from a clock that may be wrong; the age of a copy is the time
 // it was written. Files that only look like copies are never removed.
 TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
