@@ -441,31 +441,38 @@ TEST(Csv, FieldsAreQuotedWhereAReaderWouldSplitThem)
     }
 }
 
-// The radio stores eight digits of 10 Hz: up to 999.99375 MHz is taken,
-// within the band when there is one; 1000 MHz is refused in either layout.
-TEST(ChannelCsv, FrequenciesStopBelow1000MHz)
+// The radio stores eight digits of 10 Hz, the first not 0: from 10 MHz up to
+// 999.99375 MHz is taken, within the band when there is one; 1000 MHz and
+// anything below 10 MHz are refused, in either layout.
+TEST(ChannelCsv, FrequenciesStayWithinWhatTheRadioStores)
 {
     const std::string own = "CH,Rx Frequency,Tx Frequency,QT/DQT Dec,W/N\n";
     const std::string ic = "Location,Frequency\n";
     const std::optional<FrequencyBand> topBand = FrequencyBand{90000000, 99999375};
     const std::string tooHigh = "frequency 1000.00000 is 1000 MHz or more, which the radio cannot store";
+    const std::string tooLow = "frequency 9.99500 is below 10 MHz, which the radio cannot store";
     struct Case
     {
         std::string csv;
         std::optional<FrequencyBand> band;
-        std::string error;  // empty: imported, channel 1 receiving on 999.99375
+        std::string error;  // empty: imported, channel 1 receiving on rx
+        std::string rx;
     };
     const Case cases[] = {
-        {own + "1,999.99375,,,\n", std::nullopt, ""},
-        {own + "1,999.99375,,,\n", topBand, ""},
-        {ic + "1,999.99375\n", std::nullopt, ""},
-        {ic + "1,999.99375\n", topBand, ""},
-        {own + "1,999.99375,,,\n", kBand, "2:2: frequency 999.99375 is outside the band"},
-        {own + "1,1000,,,\n", std::nullopt, "2:2: " + tooHigh},
-        {own + "1,1000.00000,,,\n", topBand, "2:2: " + tooHigh},
-        {own + "1,999.99375,1000,,\n", std::nullopt, "2:3: " + tooHigh},
-        {ic + "1,1000.00000\n", std::nullopt, "2:2: " + tooHigh},
-        {ic + "1,1000\n", topBand, "2:2: " + tooHigh},
+        {own + "1,999.99375,,,\n", std::nullopt, "", "999.99375"},
+        {own + "1,999.99375,,,\n", topBand, "", "999.99375"},
+        {ic + "1,999.99375\n", std::nullopt, "", "999.99375"},
+        {ic + "1,999.99375\n", topBand, "", "999.99375"},
+        {own + "1,10,,,\n", std::nullopt, "", "10.00000"},
+        {ic + "1,10.00000\n", std::nullopt, "", "10.00000"},
+        {own + "1,999.99375,,,\n", kBand, "2:2: frequency 999.99375 is outside the band", ""},
+        {own + "1,1000,,,\n", std::nullopt, "2:2: " + tooHigh, ""},
+        {own + "1,1000.00000,,,\n", topBand, "2:2: " + tooHigh, ""},
+        {own + "1,999.99375,1000,,\n", std::nullopt, "2:3: " + tooHigh, ""},
+        {ic + "1,1000.00000\n", std::nullopt, "2:2: " + tooHigh, ""},
+        {ic + "1,1000\n", topBand, "2:2: " + tooHigh, ""},
+        {own + "1,9.995,,,\n", std::nullopt, "2:2: " + tooLow, ""},
+        {ic + "1,9.99500\n", std::nullopt, "2:2: " + tooLow, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.csv);
@@ -475,7 +482,7 @@ TEST(ChannelCsv, FrequenciesStopBelow1000MHz)
         EXPECT_EQ(error, c.error);
         EXPECT_EQ(imported, c.error.empty());
         if (imported) {
-            EXPECT_EQ(TableOf(result)[1][kColRxFrequency], "999.99375");
+            EXPECT_EQ(TableOf(result)[1][kColRxFrequency], c.rx);
         } else {
             EXPECT_EQ(result, MakeNewImage());
         }

@@ -329,11 +329,36 @@ TEST_F(FileSafety, StaleTemporaryFilesOfOursAreRemoved)
         EXPECT_EQ(fs::exists(Path(c.name)), !c.removed) << c.name;
     EXPECT_TRUE(fs::is_directory(Path(".folder.dat.rpsave-Ab12Cg")));
 
+    // A link with our name is no file of ours (its target stays a file of
+    // somebody else's), nor is a file another user owns, where one can be made.
+    std::ofstream(Path("target.dat")) << "x";
+    fs::create_symlink("target.dat", Path(".link.dat.rpsave-Ab12Ch"));
+    SetAge(Path(".link.dat.rpsave-Ab12Ch"), 2 * 86400);
+    std::ofstream(Path(".theirs.dat.rpsave-Ab12Ci")) << "x";
+    const bool otherOwner = ::chown(Path(".theirs.dat.rpsave-Ab12Ci").c_str(), ::geteuid() + 1, ::getegid()) == 0;
+    SetAge(Path(".theirs.dat.rpsave-Ab12Ci"), 2 * 86400);
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir_.string(), std::time(nullptr)), otherOwner ? 0 : 1);
+    EXPECT_TRUE(fs::is_symlink(Path(".link.dat.rpsave-Ab12Ch")));
+    EXPECT_EQ(fs::exists(Path(".theirs.dat.rpsave-Ab12Ci")), otherOwner);
+
     // A save cleans up its own folder.
     std::ofstream(Path(".radio.dat.rpsave-Zz99Zz")) << "x";
     SetAge(Path(".radio.dat.rpsave-Zz99Zz"), 2 * 86400);
     ASSERT_TRUE(WriteFileAtomically(Path("radio.dat"), "saved"));
     EXPECT_FALSE(fs::exists(Path(".radio.dat.rpsave-Zz99Zz")));
+}
+
+// A read stops at its limit, whatever the file holds beyond it.
+TEST_F(FileSafety, ReadTakesAtMostItsLimit)
+{
+    std::ofstream(Path("long.dat"), std::ios::binary) << std::string(100000, 'a') << std::string(100, 'b');
+    for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{100000},
+                                    std::size_t{100100}, std::size_t{200000}}) {
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        ASSERT_TRUE(ReadFileBytes(Path("long.dat"), bytes, limit, &error)) << error;
+        EXPECT_EQ(bytes.size(), std::min<std::size_t>(limit, 100100)) << limit;
+    }
 }
 
 TEST_F(FileSafety, ChannelListsOverOneMebibyteAreRefusedUnread)

@@ -185,10 +185,15 @@ TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
     // Files with a copy's name that are no copy: wrong size, wrong magic.
     const std::string shortFile = In(Dir()) + "" + ReadCopyName(kMoment - 10);
     const std::string notData = In(Dir()) + "" + ReadCopyName(kMoment - 20);
+    // And a data file with more after it.
+    const std::string longer = In(Dir()) + "" + ReadCopyName(kMoment - 30);
+    ASSERT_EQ(SaveDataFile(longer, Image(4)), DataFileResult::Ok);
+    std::ofstream(longer, std::ios::app) << "more";
     std::ofstream(shortFile) << "x";
     std::ofstream(notData) << std::string(kDataFileSize, 'z');
     stampAt(shortFile, now - 30 * 86400);
     stampAt(notData, now - 30 * 86400);
+    stampAt(longer, now - 30 * 86400);
 
     // Today's reads, under today's names: the week-old batch goes first.
     std::vector<std::string> today;
@@ -203,6 +208,7 @@ TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
         EXPECT_FALSE(fs::exists(path)) << path;
     EXPECT_TRUE(fs::exists(shortFile));
     EXPECT_TRUE(fs::exists(notData));
+    EXPECT_TRUE(fs::exists(longer));
 }
 
 TEST_F(ReadCopies, FailuresAreReportedWithTheirReason)
