@@ -136,8 +136,10 @@ public:
         ++asked;
         return interrupted;
     }
+    void SetProgress(int position) override { progress.push_back(position); }
     bool interrupted = false;
     int asked = 0;
+    std::vector<int> progress;
 };
 
 // The frame within the transfer (from 1) after which the cancel arrives:
@@ -193,19 +195,38 @@ TEST(TransferCancel, WriteStopsBetweenTheHalvesOfABlockAsAPartialWrite)
     }
 }
 
-// Without a cancel every block is asked once, between its halves, and the
-// whole image moves.
-TEST(TransferCancel, WithoutACancelEveryBlockIsAskedOnceAndAllFramesMove)
+// Without a cancel every block is asked once, between its halves, progress
+// goes 1 to 51, and the whole of 0x000-0x32F moves each way.
+TEST(TransferCancel, WithoutACancelEveryFrameMovesWithProgressAfterEachBlock)
 {
-    ScriptedRadio radio;
-    SilentPrompter prompter;
-    ConsolePump pump;
-    RadioImage image = MakeNewImage();
-    const TransferResult result = RadioTransfer(radio, prompter, pump).Write("scripted", image);
-    EXPECT_EQ(result.outcome, TransferOutcome::Completed);
-    EXPECT_EQ(result.frames, kTransferFrames);
-    EXPECT_EQ(pump.asked, kTransferFrames / 2);
-    EXPECT_EQ(radio.commands.size(), static_cast<std::size_t>(kTransferFrames));
+    for (const bool writing : {false, true}) {
+        SCOPED_TRACE(writing ? "write" : "read");
+        ScriptedRadio radio;
+        for (std::size_t i = 0; i < radio.memory.size(); ++i)
+            radio.memory[i] = static_cast<std::uint8_t>(i * 7 + 5);
+        SilentPrompter prompter;
+        ConsolePump pump;
+        RadioImage image = MakeNewImage();
+        const RadioImage before = image;
+        const auto radioBefore = radio.memory;
+        RadioTransfer transfer(radio, prompter, pump);
+        const TransferResult result = writing ? transfer.Write("scripted", image) : transfer.Read("scripted", image);
+        EXPECT_EQ(result.outcome, TransferOutcome::Completed);
+        EXPECT_EQ(result.frames, kTransferFrames);
+        EXPECT_EQ(result.blocks, kTransferFrames / 2);
+        EXPECT_FALSE(IsPartialWrite(result));
+        EXPECT_EQ(pump.asked, kTransferFrames / 2);
+        EXPECT_EQ(radio.commands, std::vector<char>(kTransferFrames, writing ? 'W' : 'R'));
+        std::vector<int> expectedProgress(kTransferFrames / 2);
+        for (std::size_t i = 0; i < expectedProgress.size(); ++i)
+            expectedProgress[i] = static_cast<int>(i) + 1;
+        EXPECT_EQ(pump.progress, expectedProgress);
+        // Both sides hold the same 0x000-0x32F; beyond it neither changed.
+        const auto end = static_cast<long>(ImageMap::kTransferEnd);
+        EXPECT_TRUE(std::equal(image.begin(), image.begin() + end, radio.memory.begin()));
+        EXPECT_TRUE(std::equal(image.begin() + end, image.end(), before.begin() + end));
+        EXPECT_TRUE(std::equal(radio.memory.begin() + end, radio.memory.end(), radioBefore.begin() + end));
+    }
 }
 
 } // namespace
