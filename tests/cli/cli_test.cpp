@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -680,6 +681,57 @@ TEST_F(Cli, UsageAndHelp)
         EXPECT_NE(r.out.find("Usage: program-cli " + verb), std::string::npos);
     }
     EXPECT_EQ(Run({"--help"}).status, 0);
+}
+
+// diff names a changed scan membership by its channel, and the bitmap byte
+// it lives in is not counted among the other bytes.
+TEST_F(Cli, DiffExplainsAScanChangeByItsChannel)
+{
+    const RadioImage before = SampleImage();
+    for (const int channel : {1, 2, 16}) {
+        SCOPED_TRACE(channel);
+        const std::string from = DecodeScan(before, channel, false);
+        const std::string to = from == "Yes" ? "No" : "Yes";
+        RadioImage after = before;
+        EncodeScan(after, channel, to);
+        WriteImage("a.dat", before);
+        WriteImage("b.dat", after);
+        const std::string line = "CH " + std::to_string(channel) + " Scan: " + from + " -> " + to + "\n";
+        RunResult r = Run({"diff", Path("a.dat"), Path("b.dat")});
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(r.out, line);
+        const std::size_t offset = ImageMap::kScanBitmap + static_cast<std::size_t>(channel - 1) / 8;
+        char byte[32];
+        std::snprintf(byte, sizeof byte, "0x%04zX: %02X -> %02X\n", offset, before[offset], after[offset]);
+        r = Run({"diff", Path("a.dat"), Path("b.dat"), "--bytes"});
+        EXPECT_EQ(r.out, line + byte);
+    }
+}
+
+// import takes frequencies up to 999.99375 MHz and refuses 1000 MHz, also
+// without a band check.
+TEST_F(Cli, ImportStopsBelow1000MHz)
+{
+    struct Case
+    {
+        const char* rx;
+        int status;
+        std::string error;
+    };
+    const Case cases[] = {
+        {"999.99375", 0, ""},
+        {"1000", 1, "2:2: frequency 1000.00000 is 1000 MHz or more, which the radio cannot store\n"},
+        {"1000.00000", 1, "2:2: frequency 1000.00000 is 1000 MHz or more, which the radio cannot store\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rx);
+        fs::remove(Path("o.dat"));
+        WriteText("in.csv", std::string("CH,Rx Frequency\n1,") + c.rx + "\n");
+        const RunResult r = Run({"import", Path("in.csv"), "-o", Path("o.dat"), "--no-band-check"});
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, c.error);
+        EXPECT_EQ(fs::exists(Path("o.dat")), c.status == 0);
+    }
 }
 
 }  // namespace

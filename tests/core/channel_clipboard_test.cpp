@@ -208,4 +208,42 @@ TEST(ChannelClipboard, CopiedTextPastesBackAsTheSameChannels)
     EXPECT_EQ(RowOf(result, 11), RowOf(sample, 3));
 }
 
+// Pasted text is held to the radio's eight digits as an imported list is:
+// 999.99375 MHz is the highest frequency taken, 1000 MHz is refused.
+TEST(ChannelClipboard, PastedFrequenciesStopBelow1000MHz)
+{
+    const std::optional<FrequencyBand> topBand = FrequencyBand{90000000, 99999375};
+    const std::string tooHigh = "frequency 1000.00000 is 1000 MHz or more, which the radio cannot store";
+    struct Case
+    {
+        std::string text;
+        std::optional<FrequencyBand> band;
+        std::string firstError;  // empty: pasted onto channel 1
+    };
+    const Case cases[] = {
+        {"999.99375,999.99375,,,,,,\n", std::nullopt, ""},
+        {"999.99375\t999.99375\t\t\t\t\t\t\n", topBand, ""},
+        {"Location,Frequency\n1,999.99375\n", topBand, ""},
+        {"1000,999.99375,,,,,,\n", std::nullopt, "1:1: " + tooHigh},
+        {"999.99375,1000.00000,,,,,,\n", topBand, "1:2: " + tooHigh},
+        {"Location,Frequency\n1,1000\n", std::nullopt, "2:2: " + tooHigh},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const RadioImage base = MakeNewImage();
+        RadioImage result = base;
+        std::vector<int> written;
+        std::vector<CsvError> errors;
+        const bool pasted = PasteChannels({"", c.text}, base, c.band, {}, 1, result, written, errors);
+        EXPECT_EQ(FirstError(errors), c.firstError);
+        EXPECT_EQ(pasted, c.firstError.empty());
+        if (pasted) {
+            EXPECT_EQ(written, std::vector<int>{1});
+            EXPECT_EQ(RowOf(result, 1)[kColRxFrequency], "999.99375");
+        } else {
+            EXPECT_EQ(result, base);
+        }
+    }
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include "core/channels/ChannelCodec.h"
 #include "core/channels/ChannelCsv.h"
 #include "core/channels/ChannelTable.h"
+#include "core/util/Csv.h"
 
 namespace {
 
@@ -230,6 +231,8 @@ TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
         {own + "17,146.5,,,\n", "2:1: channel \"17\" is not a number from 1 to 16"},
         {own + "1,146.5,,,\n01,146.5,,,\n", "3:1: channel 1 is already given on line 2"},
         {own + "1,146.5,,1030.0,\n", "2:4: \"1030.0\" is not a tone the radio can hold"},
+        {own + "1,146.5,,25.5,\n", "2:4: \"25.5\" is not a tone the radio can hold"},
+        {own + "1,146.5,,6540.0,\n", "2:4: \"6540.0\" is not a tone the radio can hold"},
         {own + "1,146.5,,,\x1b]0;owned\x07\x1b[2J\n", "2:5: \"\\x1b]0;owned\\x07\\x1b[2J\" is not a value of this column"},
         {"Location,Frequency\n0,146.5\n", "2:1: channel \"0\" is not a number from 1 to 16"},
         {"Location,Frequency\n2,146.5\n2,146.5\n", "3:1: channel 2 is already given on line 2"},
@@ -403,6 +406,92 @@ TEST(ChannelCsv, RandomListsGoOwnToInterchangeToOwnUnchanged)
         ASSERT_TRUE(Import(interchange.csv, MakeNewImage(), fromInterchange, &error)) << interchange.csv << error;
         EXPECT_EQ(ExportChannelsCsv(fromInterchange, false), ExportChannelsCsv(fromOwn, false)) << interchange.csv;
         EXPECT_EQ(fromInterchange, fromOwn);
+    }
+}
+
+// A field is quoted when a reader could take it apart otherwise: a comma, a
+// semicolon (a reader may take that for the delimiter), a quote (doubled)
+// or a line break. Every such line reads back as the fields written.
+TEST(Csv, FieldsAreQuotedWhereAReaderWouldSplitThem)
+{
+    struct Case
+    {
+        std::string text;
+        std::string field;
+    };
+    const Case cases[] = {
+        {"plain", "plain"},
+        {"", ""},
+        {"146.52000", "146.52000"},
+        {"a,b", "\"a,b\""},
+        {"a;b;c", "\"a;b;c\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""},
+        {"two\nlines", "\"two\nlines\""},
+        {"cr\rend", "\"cr\rend\""},
+        {"tab\there", "tab\there"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(CsvField(c.text), c.field);
+        const std::vector<std::string> fields = {c.text, "x", c.text + "y"};
+        std::vector<CsvError> errors;
+        const std::vector<CsvRecord> records = ParseCsv(CsvLine(fields), errors);
+        EXPECT_TRUE(errors.empty());
+        ASSERT_EQ(records.size(), 1u);
+        EXPECT_EQ(records[0].fields, fields);
+    }
+}
+
+// The radio stores eight digits of 10 Hz, the first not 0: from 10 MHz up to
+// 999.99375 MHz is taken, within the band when there is one; 1000 MHz and
+// anything below 10 MHz are refused, in either layout.
+TEST(ChannelCsv, FrequenciesStayWithinWhatTheRadioStores)
+{
+    const std::string own = "CH,Rx Frequency,Tx Frequency,QT/DQT Dec,W/N\n";
+    const std::string ic = "Location,Frequency\n";
+    const std::optional<FrequencyBand> topBand = FrequencyBand{90000000, 99999375};
+    const std::string tooHigh = "frequency 1000.00000 is 1000 MHz or more, which the radio cannot store";
+    const std::string tooLow = "frequency 9.99500 is below 10 MHz, which the radio cannot store";
+    struct Case
+    {
+        std::string csv;
+        std::optional<FrequencyBand> band;
+        std::string error;  // empty: imported, channel 1 receiving on rx
+        std::string rx;
+    };
+    const Case cases[] = {
+        {own + "1,999.99375,,,\n", std::nullopt, "", "999.99375"},
+        {own + "1,999.99375,,,\n", topBand, "", "999.99375"},
+        {ic + "1,999.99375\n", std::nullopt, "", "999.99375"},
+        {ic + "1,999.99375\n", topBand, "", "999.99375"},
+        {own + "1,10,,,\n", std::nullopt, "", "10.00000"},
+        {own + "1,174,,,\n", kBand, "", "174.00000"},
+        {ic + "1,136\n", kBand, "", "136.00000"},
+        {own + "1,174.005,,,\n", kBand, "2:2: frequency 174.00500 is outside the band", ""},
+        {ic + "1,135.99375\n", kBand, "2:2: frequency 135.99375 is outside the band", ""},
+        {ic + "1,10.00000\n", std::nullopt, "", "10.00000"},
+        {own + "1,999.99375,,,\n", kBand, "2:2: frequency 999.99375 is outside the band", ""},
+        {own + "1,1000,,,\n", std::nullopt, "2:2: " + tooHigh, ""},
+        {own + "1,1000.00000,,,\n", topBand, "2:2: " + tooHigh, ""},
+        {own + "1,999.99375,1000,,\n", std::nullopt, "2:3: " + tooHigh, ""},
+        {ic + "1,1000.00000\n", std::nullopt, "2:2: " + tooHigh, ""},
+        {ic + "1,1000\n", topBand, "2:2: " + tooHigh, ""},
+        {own + "1,9.995,,,\n", std::nullopt, "2:2: " + tooLow, ""},
+        {ic + "1,9.99500\n", std::nullopt, "2:2: " + tooLow, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.csv);
+        RadioImage result = MakeNewImage();
+        std::string error;
+        const bool imported = Import(c.csv, MakeNewImage(), result, &error, c.band);
+        EXPECT_EQ(error, c.error);
+        EXPECT_EQ(imported, c.error.empty());
+        if (imported) {
+            EXPECT_EQ(TableOf(result)[1][kColRxFrequency], c.rx);
+        } else {
+            EXPECT_EQ(result, MakeNewImage());
+        }
     }
 }
 

@@ -19,6 +19,7 @@
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -203,6 +204,73 @@ TEST_F(FileSafety, NewFileFollowsTheUmaskAndAReplacedOneKeepsItsMode)
     ::umask(saved);
 }
 
+// The two ways a save writes its temporary file: unnamed until complete, or
+// named from the start where the file system has no unnamed files.
+struct WriteWay
+{
+    const char* name;
+    bool unnamedRefused;
+};
+const WriteWay kWriteWays[] = {{"unnamed temporary file", false}, {"named temporary file", true}};
+
+// A new file gets 0666 less the umask and a replaced one keeps its own mode,
+// also one the umask would take bits from, whichever way the file is written.
+TEST_F(FileSafety, ModeIsTheSameWhicheverWayTheFileIsWritten)
+{
+    const mode_t saved = ::umask(022);
+    struct Case
+    {
+        int existing;  // -1: no file yet
+        int expected;
+    };
+    const Case cases[] = {{-1, 0644}, {0664, 0664}, {0666, 0666}, {0640, 0640}, {0600, 0600}, {0755, 0755}};
+    for (const WriteWay& way : kWriteWays) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(way.name) + " over mode " + std::to_string(c.existing));
+            fs::remove(Path("mode.dat"));
+            if (c.existing >= 0) {
+                std::ofstream(Path("mode.dat")) << "old";
+                fs::permissions(Path("mode.dat"), fs::perms(c.existing));
+            }
+            std::optional<ScopedAtomicWriteFailure> noUnnamedFiles;
+            if (way.unnamedRefused)
+                noUnnamedFiles.emplace(AtomicWriteStep::Unnamed, EOPNOTSUPP);
+            std::string error;
+            ASSERT_TRUE(WriteFileAtomically(Path("mode.dat"), "new", &error)) << error;
+            EXPECT_EQ(fs::status(Path("mode.dat")).permissions(), fs::perms(c.expected));
+            EXPECT_EQ(ReadAll(Path("mode.dat")), "new");
+        }
+    }
+    ::umask(saved);
+}
+
+// The new contents reach the disk once, while the old file is still in
+// place: a crash after the rename never finds a file whose data was lost.
+TEST_F(FileSafety, NewContentsAreFlushedBeforeTheyReplaceTheOldFile)
+{
+    for (const WriteWay& way : kWriteWays) {
+        SCOPED_TRACE(way.name);
+        std::ofstream(Path("flush.dat"), std::ios::trunc) << "old";
+        std::vector<std::string> seenAtFlush;
+        {
+            ScopedAtomicFlushWatch watch([&] { seenAtFlush.push_back(ReadAll(Path("flush.dat"))); });
+            std::optional<ScopedAtomicWriteFailure> noUnnamedFiles;
+            if (way.unnamedRefused)
+                noUnnamedFiles.emplace(AtomicWriteStep::Unnamed, EOPNOTSUPP);
+            ASSERT_TRUE(WriteFileAtomically(Path("flush.dat"), "new"));
+        }
+        EXPECT_EQ(seenAtFlush, std::vector<std::string>{"old"});
+        EXPECT_EQ(ReadAll(Path("flush.dat")), "new");
+    }
+    // A flush that fails fails the save, as a full disk would.
+    std::vector<std::string> seenAtFlush;
+    ScopedAtomicFlushWatch watch([&] { seenAtFlush.push_back("flushed"); });
+    ScopedAtomicWriteFailure failure(AtomicWriteStep::Sync, EIO);
+    EXPECT_FALSE(WriteFileAtomically(Path("flush.dat"), "newer"));
+    EXPECT_TRUE(seenAtFlush.empty());
+    EXPECT_EQ(ReadAll(Path("flush.dat")), "new");
+}
+
 // Each failing step keeps the old file and leaves no temporary file; a file
 // system without unnamed files takes the named way and still succeeds.
 TEST_F(FileSafety, FailingStepsKeepTheOldFile)
@@ -243,6 +311,9 @@ TEST_F(FileSafety, StaleTemporaryFilesOfOursAreRemoved)
         {".notes.txt.Xy12Zz", 2 * 86400, false},            // not a kind of file we write
         {".config.backup", 2 * 86400, false},               // just looks alike
         {".radio.dat.rpsave-Ab12", 2 * 86400, false},       // random part too short
+        {".radio.dat.rpsave-Ab12Cd7", 2 * 86400, false},    // random part too long
+        {".radio.dat.rpsave-Ab12Cd.old", 2 * 86400, false}, // more after the random part
+        {".list.csv.Xy12Zz7", 2 * 86400, false},            // too long, earlier naming
         {"radio.dat.rpsave-Ab12Cf", 2 * 86400, false},      // not hidden
         {"radio.dat", 2 * 86400, false},
     };
@@ -258,11 +329,36 @@ TEST_F(FileSafety, StaleTemporaryFilesOfOursAreRemoved)
         EXPECT_EQ(fs::exists(Path(c.name)), !c.removed) << c.name;
     EXPECT_TRUE(fs::is_directory(Path(".folder.dat.rpsave-Ab12Cg")));
 
+    // A link with our name is no file of ours (its target stays a file of
+    // somebody else's), nor is a file another user owns, where one can be made.
+    std::ofstream(Path("target.dat")) << "x";
+    fs::create_symlink("target.dat", Path(".link.dat.rpsave-Ab12Ch"));
+    SetAge(Path(".link.dat.rpsave-Ab12Ch"), 2 * 86400);
+    std::ofstream(Path(".theirs.dat.rpsave-Ab12Ci")) << "x";
+    const bool otherOwner = ::chown(Path(".theirs.dat.rpsave-Ab12Ci").c_str(), ::geteuid() + 1, ::getegid()) == 0;
+    SetAge(Path(".theirs.dat.rpsave-Ab12Ci"), 2 * 86400);
+    EXPECT_EQ(RemoveStaleTemporaryFiles(dir_.string(), std::time(nullptr)), otherOwner ? 0 : 1);
+    EXPECT_TRUE(fs::is_symlink(Path(".link.dat.rpsave-Ab12Ch")));
+    EXPECT_EQ(fs::exists(Path(".theirs.dat.rpsave-Ab12Ci")), otherOwner);
+
     // A save cleans up its own folder.
     std::ofstream(Path(".radio.dat.rpsave-Zz99Zz")) << "x";
     SetAge(Path(".radio.dat.rpsave-Zz99Zz"), 2 * 86400);
     ASSERT_TRUE(WriteFileAtomically(Path("radio.dat"), "saved"));
     EXPECT_FALSE(fs::exists(Path(".radio.dat.rpsave-Zz99Zz")));
+}
+
+// A read stops at its limit, whatever the file holds beyond it.
+TEST_F(FileSafety, ReadTakesAtMostItsLimit)
+{
+    std::ofstream(Path("long.dat"), std::ios::binary) << std::string(100000, 'a') << std::string(100, 'b');
+    for (const std::size_t limit : {std::size_t{0}, std::size_t{1}, std::size_t{65536}, std::size_t{100000},
+                                    std::size_t{100100}, std::size_t{200000}}) {
+        std::vector<std::uint8_t> bytes;
+        std::string error;
+        ASSERT_TRUE(ReadFileBytes(Path("long.dat"), bytes, limit, &error)) << error;
+        EXPECT_EQ(bytes.size(), std::min<std::size_t>(limit, 100100)) << limit;
+    }
 }
 
 TEST_F(FileSafety, ChannelListsOverOneMebibyteAreRefusedUnread)

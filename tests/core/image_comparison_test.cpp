@@ -1,5 +1,6 @@
 // What differs between two radio images, as a user reads it.
 
+#include "core/channels/ChannelCodec.h"
 #include "core/channels/ChannelTable.h"
 #include "core/document/ImageComparison.h"
 
@@ -99,6 +100,33 @@ TEST(ImageComparison, DifferingFramesNameTheLinksBlocksOnly)
     back[0x330] ^= 1;  // beyond what the link moves
     EXPECT_EQ(DifferingFrames(sent, back), (std::vector<std::uint16_t>{0x000, 0x120, 0x328}));
     EXPECT_TRUE(DifferingFrames(sent, sent).empty());
+}
+
+// A channel's scan membership lives in a bitmap apart from its record; the
+// changed bit is explained by the Scan line, in either byte of the bitmap.
+TEST(ImageComparison, ScanChangeIsExplainedByItsChannel)
+{
+    for (const int channel : {1, 3, 8, 9, 16}) {
+        SCOPED_TRACE(channel);
+        RadioImage before = MakeNewImage();
+        ChannelTable table = NewChannelTable(false);
+        ImageToTable(before, 0, false, table);
+        table[static_cast<std::size_t>(channel)][kColRxFrequency] = "145.50000";
+        table[static_cast<std::size_t>(channel)][kColTxFrequency] = "145.50000";
+        table[static_cast<std::size_t>(channel)][kColScan] = "No";
+        TableToImage(table, 0, before);
+        RadioImage after = before;
+        EncodeScan(after, channel, "Yes");
+        const ImageComparison comparison = CompareImages(before, after);
+        EXPECT_EQ(FormatComparison(comparison, false), "CH " + std::to_string(channel) + " Scan: No -> Yes\n");
+        EXPECT_EQ(comparison.otherBytes, 0);
+        ASSERT_EQ(comparison.differingBytes.size(), 1u);
+        EXPECT_EQ(comparison.differingBytes[0].offset, ImageMap::kScanBitmap + static_cast<std::size_t>(channel - 1) / 8);
+        // A bit of an empty channel changed as well stays unexplained.
+        RadioImage alsoOther = after;
+        alsoOther[ImageMap::kScanBitmap + static_cast<std::size_t>(channel <= 8 ? 1 : 0)] ^= 0x01;
+        EXPECT_EQ(CompareImages(before, alsoOther).otherBytes, 1);
+    }
 }
 
 }  // namespace

@@ -147,6 +147,26 @@ TEST_F(ReadCopies, CopyOfAClockSetBackIsNotPrunedAtOnce)
     EXPECT_FALSE(fs::exists(In(Dir()) + "" + ReadCopyName(kMoment)));
 }
 
+// With the clock set back, the copies already there were written "later"
+// than the one a read stores now; that one still stays, and the oldest of the
+// others goes.
+TEST_F(ReadCopies, CopyJustWrittenStaysWhenTheOthersCarryFutureTimes)
+{
+    const std::time_t now = std::time(nullptr);
+    std::vector<std::string> earlier;
+    for (int i = 0; i < 3; ++i) {
+        const ReadCopyResult r = StoreReadCopy(Image(1), Dir(), kMoment + i, 3);
+        ASSERT_TRUE(r.Stored());
+        testsystem::SetModifiedTime(r.path, now + 86400 + i);
+        earlier.push_back(r.path);
+    }
+    const ReadCopyResult latest = StoreReadCopy(Image(2), Dir(), kMoment - 3600, 3);
+    ASSERT_TRUE(latest.Stored()) << latest.error;
+    EXPECT_TRUE(fs::exists(latest.path));
+    EXPECT_EQ(ListReadCopies(Dir()), (std::vector<std::string>{latest.path, earlier[1], earlier[2]}));
+    EXPECT_FALSE(fs::exists(earlier[0]));
+}
+
 // Names come from a clock that may be wrong; the age of a copy is the time
 // it was written. Files that only look like copies are never removed.
 TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
@@ -165,10 +185,15 @@ TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
     // Files with a copy's name that are no copy: wrong size, wrong magic.
     const std::string shortFile = In(Dir()) + "" + ReadCopyName(kMoment - 10);
     const std::string notData = In(Dir()) + "" + ReadCopyName(kMoment - 20);
+    // And a data file with more after it.
+    const std::string longer = In(Dir()) + "" + ReadCopyName(kMoment - 30);
+    ASSERT_EQ(SaveDataFile(longer, Image(4)), DataFileResult::Ok);
+    std::ofstream(longer, std::ios::app) << "more";
     std::ofstream(shortFile) << "x";
     std::ofstream(notData) << std::string(kDataFileSize, 'z');
     stampAt(shortFile, now - 30 * 86400);
     stampAt(notData, now - 30 * 86400);
+    stampAt(longer, now - 30 * 86400);
 
     // Today's reads, under today's names: the week-old batch goes first.
     std::vector<std::string> today;
@@ -183,6 +208,7 @@ TEST_F(ReadCopies, PrunedByTheTimeTheyWereWrittenAndOnlyRealCopies)
         EXPECT_FALSE(fs::exists(path)) << path;
     EXPECT_TRUE(fs::exists(shortFile));
     EXPECT_TRUE(fs::exists(notData));
+    EXPECT_TRUE(fs::exists(longer));
 }
 
 TEST_F(ReadCopies, FailuresAreReportedWithTheirReason)

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <random>
+#include <utility>
 #include <unistd.h>
 
 namespace atomicfile {
@@ -21,6 +22,7 @@ struct InjectedFailure
     int error = 0;
 };
 InjectedFailure g_injected;
+std::function<void()> g_flushed;
 
 // Every temporary file this program names carries this marker before its
 // six random characters, so that stale ones can be told from anybody else's.
@@ -62,6 +64,12 @@ bool Injected(AtomicWriteStep step)
         return false;
     errno = g_injected.error;
     return true;
+}
+
+void Flushed()
+{
+    if (g_flushed)
+        g_flushed();
 }
 
 void SetError(std::string* error, const std::string& what, const std::string& reason)
@@ -166,4 +174,14 @@ ScopedAtomicWriteFailure::ScopedAtomicWriteFailure(AtomicWriteStep step, int err
 ScopedAtomicWriteFailure::~ScopedAtomicWriteFailure()
 {
     atomicfile::g_injected = {};
+}
+
+ScopedAtomicFlushWatch::ScopedAtomicFlushWatch(std::function<void()> flushed)
+{
+    atomicfile::g_flushed = std::move(flushed);
+}
+
+ScopedAtomicFlushWatch::~ScopedAtomicFlushWatch()
+{
+    atomicfile::g_flushed = nullptr;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cerrno>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -65,4 +66,16 @@ public:
     ~ScopedAtomicWriteFailure();
     ScopedAtomicWriteFailure(const ScopedAtomicWriteFailure&) = delete;
     ScopedAtomicWriteFailure& operator=(const ScopedAtomicWriteFailure&) = delete;
+};
+
+// While it lives, flushed is called each time an atomic write has flushed
+// its temporary file to the disk, which is before the file is put in place.
+// For tests: whether data reached the disk cannot be seen from outside.
+class ScopedAtomicFlushWatch
+{
+public:
+    explicit ScopedAtomicFlushWatch(std::function<void()> flushed);
+    ~ScopedAtomicFlushWatch();
+    ScopedAtomicFlushWatch(const ScopedAtomicFlushWatch&) = delete;
+    ScopedAtomicFlushWatch& operator=(const ScopedAtomicFlushWatch&) = delete;
 };

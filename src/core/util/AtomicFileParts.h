@@ -12,6 +12,8 @@ namespace atomicfile {
 // True, with errno set to the requested error, when a test has asked the
 // step to fail.
 bool Injected(AtomicWriteStep step);
+// Tells a watching test that the temporary file has just been flushed.
+void Flushed();
 
 // "<what>: <reason>" into error, when given.
 void SetError(std::string* error, const std::string& what, const std::string& reason);

@@ -60,12 +60,20 @@ mode_t ModeFor(const std::string& final)
     return 0666 & ~mask;
 }
 
+bool FlushToDisk(int fd)
+{
+    if (::fsync(fd) != 0)
+        return false;
+    Flushed();
+    return true;
+}
+
 // Writes and flushes the data; false with errno on failure.
 bool WriteAndSync(int fd, const void* data, std::size_t size)
 {
     if (Injected(AtomicWriteStep::Write) || !WriteAll(fd, static_cast<const char*>(data), size))
         return false;
-    return !Injected(AtomicWriteStep::Sync) && ::fsync(fd) == 0;
+    return !Injected(AtomicWriteStep::Sync) && FlushToDisk(fd);
 }
 
 enum class Outcome { Done, Failed, Unsupported };

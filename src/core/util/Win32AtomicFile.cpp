@@ -65,6 +65,7 @@ bool WriteAndFlush(HANDLE file, const void* data, std::size_t size, std::string&
         reason = SystemText(GetLastError());
         return false;
     }
+    Flushed();
     return true;
 }
 
