@@ -74,6 +74,7 @@ private slots:
     void refusalsChangeNothing();
     void channelPlanLaysPmr446();
     void contextMenuOffersTheCommands();
+    void ctrlEnterInAList();
 
 private:
     void Open(const RadioImage& image);
@@ -306,6 +307,23 @@ void ChannelBulkTest::contextMenuOffersTheCommands()
     QVERIFY(enabled.contains(QStringLiteral("&Fill Down\tCtrl+D")));
     QVERIFY(enabled.contains(QStringLiteral("&Sort Channels by Frequency")));
     QVERIFY(enabled.contains(QStringLiteral("Channel Pla&n...")));
+}
+
+void ChannelBulkTest::ctrlEnterInAList()
+{
+    const RadioImage sample = SampleImage();
+    Open(sample);
+    Select(1, 3, kColBandwidth);
+    Key(Qt::Key_N);  // opens the W/N list on Narrow
+    auto* list = qobject_cast<QComboBox*>(QApplication::focusWidget());
+    QVERIFY(list);
+    QCOMPARE(list->currentText(), QStringLiteral("Narrow"));
+    QTest::keyClick(list, Qt::Key_Return, Qt::ControlModifier);
+    for (int row = 1; row <= 3; ++row)
+        QCOMPARE(m_grid->GetTextMatrix(row, kColBandwidth), QStringLiteral("Narrow"));
+    RadioImage committed = sample;
+    QVERIFY(CommitToChannels(committed, 2, false, kVhf, {1, 2, 3}, kColBandwidth, "Narrow").changed);
+    SaveAndCompare(committed);
 }
 
 QTEST_MAIN(ChannelBulkTest)
