@@ -67,6 +67,10 @@ inline constexpr int ID_EDIT_REDO = 57644;
 inline constexpr int ID_EDIT_INSERT_CHANNEL = 32840;
 inline constexpr int ID_EDIT_MOVE_UP = 32841;
 inline constexpr int ID_EDIT_MOVE_DOWN = 32842;
+// One change for many channels, and the channel plans.
+inline constexpr int ID_EDIT_CHANNEL_PLAN = 32860;
+inline constexpr int ID_EDIT_FILL_DOWN = 32861;
+inline constexpr int ID_EDIT_SORT_BY_FREQUENCY = 32862;
 
 // Strings.
 inline constexpr int IDS_INDICATOR_CAPS = 59137;

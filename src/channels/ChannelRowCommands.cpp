@@ -23,7 +23,8 @@ const std::vector<int>& CChannelRowCommands::ContextMenuCommands()
 {
     static const std::vector<int> kCommands = {
         Ids::ID_EDIT_CUT, Ids::ID_EDIT_COPY, Ids::ID_EDIT_PASTE, 0, Ids::ID_EDIT_CLEAR, Ids::ID_EDIT_INSERT_CHANNEL,
-        Ids::ID_EDIT_MOVE_UP, Ids::ID_EDIT_MOVE_DOWN, 0, Ids::ID_EDIT_SELECT_ALL};
+        Ids::ID_EDIT_MOVE_UP, Ids::ID_EDIT_MOVE_DOWN, 0, Ids::ID_EDIT_FILL_DOWN, Ids::ID_EDIT_SORT_BY_FREQUENCY,
+        Ids::ID_EDIT_CHANNEL_PLAN, 0, Ids::ID_EDIT_SELECT_ALL};
     return kCommands;
 }
 

@@ -29,6 +29,8 @@ public:
     // The channels selected in the grid (ascending) and the current one.
     virtual std::vector<int> SelectedChannels() const = 0;
     virtual int CurrentChannel() const = 0;
+    // The column of the framed cell (a shown data column, 1..8).
+    virtual int CurrentColumn() const = 0;
     // Selects exactly these channels (none clears the selection).
     virtual void SelectChannels(const std::vector<int>& channels) = 0;
     // Drops a value still being typed: the editor closes, the cell keeps

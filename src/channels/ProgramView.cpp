@@ -9,10 +9,12 @@
 #include "base/Prompter.h"
 #include "base/ResourceIds.h"
 #include "base/UserStore.h"
+#include "channels/ChannelBulkCommands.h"
 #include "channels/ChannelCsvCommands.h"
 #include "channels/ChannelRowCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
+#include "core/channels/ChannelPlans.h"
 #include "core/settings/ProductInfo.h"
 #include "document/ProgramDoc.h"
 #include "link/RadioLink.h"
@@ -143,6 +145,14 @@ std::optional<GridMove> GridMoveOfKey(int key)
     case Qt::Key_Backtab: return GridMove::Previous;
     default: return std::nullopt;
     }
+}
+
+// Fill Down, Ctrl+Enter, Sort and Channel Plan for a view: the shipped
+// plans lie beside the program, the user's in the per-user data folder.
+CChannelBulkCommands BulkCommands(IChannelWindow& window)
+{
+    return CChannelBulkCommands(window, Prompter(), g_strAppDir + QString::fromLatin1(kPlansFolder),
+                                QString::fromStdString(UserPlansDirectory()));
 }
 
 bool IsEnterKey(const QKeyEvent* key)
@@ -389,6 +399,14 @@ int CProgramView::CurrentChannel() const
     return m_pGrid->GetRow();
 }
 
+int CProgramView::CurrentColumn() const
+{
+    int row = 0;
+    int column = 0;
+    m_session.ShownCell(row, column);
+    return column;
+}
+
 void CProgramView::SelectChannels(const std::vector<int>& channels)
 {
     m_selection.Set(channels);
@@ -479,6 +497,7 @@ bool CProgramView::OnRowKey(const QKeyEvent& key)
         case Qt::Key_A: command = Ids::ID_EDIT_SELECT_ALL; break;
         case Qt::Key_Up: command = Ids::ID_EDIT_MOVE_UP; break;
         case Qt::Key_Down: command = Ids::ID_EDIT_MOVE_DOWN; break;
+        case Qt::Key_D: command = Ids::ID_EDIT_FILL_DOWN; break;
         default: break;
         }
     } else if (modifiers == Qt::NoModifier) {
@@ -860,6 +879,13 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
         auto* key = static_cast<QKeyEvent*>(event);
         const bool fromView = watched == m_pGrid
                               || std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
+        if (isEditor && m_session.EditorOpen() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            // Ctrl+Enter: the value goes into every selected channel.
+            TakeEditorText();
+            BulkCommands(*this).CommitToSelection(m_session.EditorColumn(), m_session.EditorText());
+            return true;
+        }
         if (fromView && IsEnterKey(key)) {
             OnEnterKey();
             return true;
@@ -890,6 +916,8 @@ bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
     if (CChannelCsvCommands(*this, Prompter()).OnCmdMsg(id, ui))
         return true;
     if (CChannelRowCommands(*this, Prompter(), QApplication::clipboard()).OnCmdMsg(id, ui))
+        return true;
+    if (BulkCommands(*this).OnCmdMsg(id, ui))
         return true;
     if (id == Ids::ID_LANGUAGE) {
         if (!ui)

@@ -90,6 +90,7 @@ public:
     // Selected channels (highlighted rows) and the current channel.
     std::vector<int> SelectedChannels() const override { return m_selection.Channels(); }
     int CurrentChannel() const override;
+    int CurrentColumn() const override;
     void SelectChannels(const std::vector<int>& channels) override;
     void DropPendingEdit() override;
     // While blocked (a radio transfer runs), the grid takes no edits.

@@ -734,4 +734,86 @@ TEST_F(Cli, ImportStopsBelow1000MHz)
     }
 }
 
+// The plans beside program-cli in the build tree, and the user's own from
+// XDG_DATA_HOME, which hide a shipped plan of the same name.
+TEST_F(Cli, PlansAreListedAndImportedLikeFiles)
+{
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    const std::string savedData = saved ? saved : "";
+    ::setenv("XDG_DATA_HOME", Path("data").c_str(), 1);
+    const std::string shipped = (fs::path(PROGRAM_CLI_PATH).parent_path() / "plans").lexically_normal().string();
+
+    RunResult r = Run({"plans"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "FRS\t16\t" + shipped + "/FRS.csv\nPMR446\t16\t" + shipped + "/PMR446.csv\n");
+
+    fs::create_directories(Path("data/radio-programmer/plans"));
+    WriteText("data/radio-programmer/plans/PMR446.csv",
+              std::string(kEnglishHeader) + "1,446.00625,446.00625,None,None,Narrow,Yes,Off,Low\n"
+                                            "2,446.01875,446.01875,None,None,Narrow,Yes,Off,Low\n");
+    WriteText("data/radio-programmer/plans/Club.csv",
+              std::string(kEnglishHeader) + "1,145.5,145.5,None,None,Wide,Yes,Off,High\n");
+    r = Run({"plans"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "Club\t1\t" + Path("data/radio-programmer/plans/Club.csv") + "\nFRS\t16\t" + shipped +
+                         "/FRS.csv\nPMR446\t2\t" + Path("data/radio-programmer/plans/PMR446.csv") + "\n");
+    fs::remove(Path("data/radio-programmer/plans/PMR446.csv"));
+
+    // The shipped PMR446 onto a radio of the 400-470 band: all sixteen
+    // channels, channels the plan does not list keep the base's bytes.
+    WriteText("Program.ini", "[Setup]\nType1=R1\nField1=136-174|400-470\n");
+    RadioImage image = MakeNewImage();
+    image[ImageMap::kRadioType] = 0;
+    image[ImageMap::kBandIndex] = 1;
+    WriteImage("uhf.dat", image);
+    r = Run({"import", "--plan", "PMR446", "--base", Path("uhf.dat"), "-o", Path("out.dat"), "--ini",
+             Path("Program.ini")});
+    ASSERT_EQ(r.status, 0) << r.err;
+    RadioImage result{};
+    ASSERT_EQ(LoadDataFile(Path("out.dat"), result), DataFileResult::Ok);
+    for (int channel = 1; channel <= 16; ++channel) {
+        EXPECT_EQ(DecodeFrequency(result, channel, FrequencySide::Transmit),
+                  DecodeFrequency(result, channel, FrequencySide::Receive));
+        EXPECT_EQ(DecodePower(result, channel, false), "Low") << channel;
+        EXPECT_EQ(DecodeBandwidth(result, channel, false), "Narrow") << channel;
+    }
+    EXPECT_EQ(DecodeFrequency(result, 1, FrequencySide::Receive), "446.00625");
+    EXPECT_EQ(DecodeFrequency(result, 16, FrequencySide::Receive), "446.19375");
+    for (std::size_t at = ImageMap::ChannelOffset(17); at < result.size(); ++at)
+        if (at != ImageMap::kScanBitmap && at != ImageMap::kScanBitmap + 1) {
+            ASSERT_EQ(result[at], image[at]) << at;
+        }
+
+    // A band that refuses it: every cell listed, nothing written.
+    image[ImageMap::kBandIndex] = 0;
+    WriteImage("vhf.dat", image);
+    fs::remove(Path("out.dat"));
+    r = Run({"import", "--plan", "FRS", "--base", Path("vhf.dat"), "-o", Path("out.dat"), "--ini",
+             Path("Program.ini")});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the plan FRS (" + shipped + "/FRS.csv) does not fit"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("2:2: frequency 462.56250 is outside the band"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("17:3: frequency 462.57500 is outside the band"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(Path("out.dat")));
+    // The user's plan is found by its name; an unknown name and a plan
+    // beside a file are refused.
+    EXPECT_EQ(Run({"import", "--plan", "Club", "--base", Path("vhf.dat"), "-o", Path("out.dat"), "--ini",
+                   Path("Program.ini")})
+                  .status,
+              0);
+    r = Run({"import", "--plan", "pmr446", "-o", Path("x.dat"), "--no-band-check"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("no channel plan named \"pmr446\""), std::string::npos) << r.err;
+    EXPECT_EQ(Run({"import", Path("a.csv"), "--plan", "FRS", "-o", Path("x.dat")}).status, 2);
+    EXPECT_EQ(Run({"plans", "extra"}).status, 2);
+    r = Run({"plans", "--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Usage: program-cli plans"), std::string::npos);
+
+    if (saved)
+        ::setenv("XDG_DATA_HOME", savedData.c_str(), 1);
+    else
+        ::unsetenv("XDG_DATA_HOME");
+}
+
 }  // namespace

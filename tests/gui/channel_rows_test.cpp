@@ -259,7 +259,8 @@ void ChannelRowsTest::contextMenuListsTheCommands()
     });
     Key(Qt::Key_Menu);
     QCOMPARE(texts, (QStringList{"Cu&t", "Cop&y", "Past&e", "---", "&Delete Channels", "&Insert Empty Channel",
-                                 "Mo&ve Up", "Move Do&wn", "---", "Select A&ll"}));
+                                 "Mo&ve Up", "Move Do&wn", "---", "&Fill Down\tCtrl+D", "&Sort Channels by Frequency",
+                                 "Channel Pla&n...", "---", "Select A&ll"}));
 }
 
 void ChannelRowsTest::badTextPasteShowsTheListAndChangesNothing()

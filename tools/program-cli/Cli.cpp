@@ -140,7 +140,9 @@ bool RefuseSameFile(const char* verb, const std::string& output, const std::vect
     return true;
 }
 
-std::string FindBesideProgram(const std::string& name)
+namespace {
+
+std::string FindEntryBesideProgram(const std::string& name, bool folder)
 {
     const std::string self = RunningExecutablePath();
     if (self.empty())
@@ -152,9 +154,21 @@ std::string FindBesideProgram(const std::string& name)
         dir / ".." / PROGRAM_INSTALL_DIR / name,
     };
     for (const auto& candidate : candidates)
-        if (std::filesystem::is_regular_file(candidate, ec))
+        if (folder ? std::filesystem::is_directory(candidate, ec) : std::filesystem::is_regular_file(candidate, ec))
             return Utf8FromPath(candidate.lexically_normal());
     return {};
+}
+
+}  // namespace
+
+std::string FindBesideProgram(const std::string& name)
+{
+    return FindEntryBesideProgram(name, false);
+}
+
+std::string FindFolderBesideProgram(const std::string& name)
+{
+    return FindEntryBesideProgram(name, true);
 }
 
 bool LoadProgramIni(const char* verb, const Arguments& args, bool required, CIniFile& ini, std::ostream& err)

@@ -74,6 +74,8 @@ bool RefuseSameFile(const char* verb, const std::string& output, const std::vect
 // A file of the desktop program: beside program-cli (the build tree), else
 // beside the installed desktop program. Empty when neither exists.
 std::string FindBesideProgram(const std::string& name);
+// The same for a folder ("plans").
+std::string FindFolderBesideProgram(const std::string& name);
 
 // Loads the Program.ini given with --ini, else the one FindBesideProgram
 // finds. False, with the reason printed, when a given file cannot be read

@@ -13,10 +13,14 @@ namespace {
 constexpr const char* kUsage =
     "Usage: program-cli import IN.csv -o OUT.dat [--base BASE.dat]\n"
     "                          [--band LOW-HIGH | --no-band-check] [--ini Program.ini]\n"
+    "       program-cli import --plan NAME -o OUT.dat [--base BASE.dat] [...]\n"
     "Write the channels of a CSV file into a radio image. The file may be in the\n"
     "own layout or the interchange layout of multi-radio programmers (as export\n"
     "writes them); the heading line tells which.\n"
     "\n"
+    "  --plan NAME       a channel plan instead of IN.csv ('program-cli plans'\n"
+    "                    lists them: PMR446, FRS and your own), checked like\n"
+    "                    any file\n"
     "  -o OUT.dat        the data file to write\n"
     "  --base BASE.dat   start from this image (default: a new image); channels\n"
     "                    the CSV does not list keep its bytes\n"
@@ -43,14 +47,25 @@ constexpr const char* kUsage =
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     Arguments a;
-    if (!ParseArguments(args, {"-o", "--base", "--band", "--ini"}, {"--no-band-check"}, a, err))
+    if (!ParseArguments(args, {"-o", "--base", "--band", "--ini", "--plan"}, {"--no-band-check"}, a, err))
         return UsageError("import", "bad arguments", err);
     if (a.help) {
         out << kUsage;
         return kExitOk;
     }
-    if (a.positional.size() != 1 || !a.Value("-o"))
-        return UsageError("import", "expected IN.csv and -o OUT.dat", err);
+    const std::optional<std::string> planName = a.Value("--plan");
+    if (planName && !a.positional.empty())
+        return UsageError("import", "--plan NAME takes the place of IN.csv; give one of them", err);
+    if ((!planName && a.positional.size() != 1) || !a.Value("-o"))
+        return UsageError("import", "expected IN.csv (or --plan NAME) and -o OUT.dat", err);
+    std::string inputPath = planName ? std::string() : a.positional[0];
+    if (planName) {
+        const std::optional<ChannelPlan> plan = FindChannelPlan(ListAvailablePlans(err), *planName);
+        if (!plan)
+            return Failure("import", "no channel plan named \"" + *planName + "\"; 'program-cli plans' lists them",
+                           err);
+        inputPath = plan->path;
+    }
     std::optional<FrequencyBand> band;
     if (const auto text = a.Value("--band")) {
         if (a.Flag("--no-band-check"))
@@ -60,7 +75,7 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return UsageError("import", "--band must be LOW-HIGH in MHz, such as 136-174", err);
     }
 
-    std::vector<std::string> inputs = {a.positional[0]};
+    std::vector<std::string> inputs = {inputPath};
     if (const auto basePath = a.Value("--base"))
         inputs.push_back(*basePath);
     if (!RefuseSameFile("import", *a.Value("-o"), inputs, err))
@@ -87,12 +102,15 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
     std::string text;
     std::string error;
-    if (ReadChannelCsvFile(a.positional[0], text, error) != ChannelCsvRead::Ok)
+    if (ReadChannelCsvFile(inputPath, text, error) != ChannelCsvRead::Ok)
         return Failure("import", error, err);
 
     RadioImage result{};
     std::vector<CsvError> errors;
     if (!ImportChannelsCsv(text, base, band, result, errors)) {
+        if (planName)
+            err << "program-cli import: the plan " << *planName << " (" << inputPath
+                << ") does not fit; nothing was written:\n";
         for (const std::string& line : CsvErrorLines(errors))
             err << line << "\n";
         return kExitFailed;

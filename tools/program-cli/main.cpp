@@ -11,7 +11,8 @@ namespace cli {
 const std::vector<Verb>& Verbs()
 {
     static const std::vector<Verb> verbs = {
-        kNewVerb, kExportVerb, kImportVerb, kShowVerb, kPrintVerb, kReadVerb, kWriteVerb, kDiffVerb, kPortsVerb,
+        kNewVerb,  kExportVerb, kImportVerb, kPlansVerb, kShowVerb,
+        kPrintVerb, kReadVerb,  kWriteVerb,  kDiffVerb,  kPortsVerb,
     };
     return verbs;
 }

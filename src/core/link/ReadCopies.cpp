@@ -2,6 +2,7 @@
 
 #include "core/document/DataFile.h"
 #include "core/util/AtomicFile.h"
+#include "core/util/UserDataDir.h"
 #include "core/util/Utf8Path.h"
 
 #include <algorithm>
@@ -75,25 +76,7 @@ bool IsDataFile(const std::string& path, std::uintmax_t size)
 
 std::string ReadCopiesDirectory(std::string* note)
 {
-#ifdef _WIN32
-    (void)note;
-    const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
-    if (!local || local[0] == L'\0')
-        return {};
-    return Utf8FromWide(local) + "\\radio-programmer\\radio-reads";
-#else
-    std::string base;
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data && data[0] != '\0' && data[0] != '/' && note)
-        *note = "XDG_DATA_HOME is a relative path (" + std::string(data) + "); it is ignored";
-    if (data && data[0] == '/')
-        base = data;
-    else if (const char* home = std::getenv("HOME"); home && home[0] != '\0')
-        base = std::string(home) + "/.local/share";
-    else
-        return {};
-    return base + "/radio-programmer/radio-reads";
-#endif
+    return UserDataDirectory("radio-reads", note);
 }
 
 std::string ReadCopyName(std::time_t when)
