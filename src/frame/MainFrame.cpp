@@ -409,7 +409,8 @@ void CMainFrame::OnProductInformation()
         m_pProductInfoDlg = new CProductInfoDlg(this);
 
     CUserStore store = CUserStore::ForApplication();
-    const int result = m_pProductInfoDlg->DoModal(g_iniFile, document->m_image, store.QueryDword("Type", 0),
+    RadioImage image = document->Image();
+    const int result = m_pProductInfoDlg->DoModal(g_iniFile, image, store.QueryDword("Type", 0),
                                                   store.QueryDword("Field", 0));
     if (result != QDialog::Accepted || !document || !view)
         return;
@@ -418,8 +419,13 @@ void CMainFrame::OnProductInformation()
     // title, the limits nor the per-user values.
     if (!IsCompleteProductChoice(choice.m_nType, choice.m_nBand))
         return;
-    if (choice.m_bImageChanged)
-        document->RecordChange(Lang("Product Information", "类型设置"));
+    if (choice.m_bImageChanged) {
+        document->Apply(Lang("Product Information", "类型设置"), CProgramDoc::Change::Bytes,
+                        [&image](DocumentChannels& channels) {
+                            channels.Image() = image;
+                            return true;
+                        });
+    }
 
     // The labels stay English here whatever the language; the channel
     // window's next refresh puts its own labels back.
@@ -444,9 +450,15 @@ void CMainFrame::OnOptionalFeatures()
     if (!m_pOptionalFeaturesDlg)
         m_pOptionalFeaturesDlg = new COptionalFeaturesDlg(this);
 
-    const int result = m_pOptionalFeaturesDlg->DoModal(document->m_image, g_nDeviceMode, IsChinese());
-    if (result == QDialog::Accepted && document && m_pOptionalFeaturesDlg->ImageChanged())
-        document->RecordChange(Lang("Optional Features", "可选功能"));
+    RadioImage image = document->Image();
+    const int result = m_pOptionalFeaturesDlg->DoModal(image, g_nDeviceMode, IsChinese());
+    if (result == QDialog::Accepted && document && m_pOptionalFeaturesDlg->ImageChanged()) {
+        document->Apply(Lang("Optional Features", "可选功能"), CProgramDoc::Change::Bytes,
+                        [&image](DocumentChannels& channels) {
+                            channels.Image() = image;
+                            return true;
+                        });
+    }
 }
 
 void CMainFrame::OnChannelInformation()
