@@ -38,8 +38,7 @@ bool CCellEdit::Fits(const QString& text) const
 
 CCellList::CCellList(QWidget* parent)
     : QComboBox(parent)
-{
-}
+{}
 
 void CCellList::ShowUnlisted(const QString& text)
 {

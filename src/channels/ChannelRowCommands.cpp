@@ -27,6 +27,21 @@ const std::vector<int>& CChannelRowCommands::ContextMenuCommands()
     return kCommands;
 }
 
+int CChannelRowCommands::CommandOfKey(RowCommand command)
+{
+    switch (command) {
+    case RowCommand::Cut: return Ids::ID_EDIT_CUT;
+    case RowCommand::Copy: return Ids::ID_EDIT_COPY;
+    case RowCommand::Paste: return Ids::ID_EDIT_PASTE;
+    case RowCommand::SelectAll: return Ids::ID_EDIT_SELECT_ALL;
+    case RowCommand::MoveUp: return Ids::ID_EDIT_MOVE_UP;
+    case RowCommand::MoveDown: return Ids::ID_EDIT_MOVE_DOWN;
+    case RowCommand::Delete: return Ids::ID_EDIT_CLEAR;
+    case RowCommand::Insert: return Ids::ID_EDIT_INSERT_CHANNEL;
+    }
+    return 0;
+}
+
 bool CChannelRowCommands::Available() const
 {
     return !m_window.IsEditingBlocked() && GridEnabled(g_nDeviceMode);

@@ -14,6 +14,7 @@
 
 #include "base/CmdTarget.h"
 #include "core/channels/ChannelRows.h"
+#include "core/channels/GridKeys.h"
 
 #include <QString>
 
@@ -35,6 +36,8 @@ public:
 
     // The commands of the grid's context menu, in order; 0 is a separator.
     static const std::vector<int>& ContextMenuCommands();
+    // The command ID of a row command key (GridKeys).
+    static int CommandOfKey(RowCommand command);
 
 private:
     bool Available() const;

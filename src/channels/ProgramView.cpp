@@ -34,22 +34,6 @@ QString Text(const std::string& text)
     return QString::fromStdString(text);
 }
 
-// The command of each row command key.
-int CommandId(RowCommand command)
-{
-    switch (command) {
-    case RowCommand::Cut: return Ids::ID_EDIT_CUT;
-    case RowCommand::Copy: return Ids::ID_EDIT_COPY;
-    case RowCommand::Paste: return Ids::ID_EDIT_PASTE;
-    case RowCommand::SelectAll: return Ids::ID_EDIT_SELECT_ALL;
-    case RowCommand::MoveUp: return Ids::ID_EDIT_MOVE_UP;
-    case RowCommand::MoveDown: return Ids::ID_EDIT_MOVE_DOWN;
-    case RowCommand::Delete: return Ids::ID_EDIT_CLEAR;
-    case RowCommand::Insert: return Ids::ID_EDIT_INSERT_CHANNEL;
-    }
-    return 0;
-}
-
 // The text of a command in the document menu of the running language
 // ("Cu&t"); "" when the menu has no such command.
 QString CommandText(const QList<MenuResourceItem>& items, int id)
@@ -65,7 +49,7 @@ QString CommandText(const QList<MenuResourceItem>& items, int id)
     return {};
 }
 
-}  // namespace
+} // namespace
 
 CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     : m_pDocument(document)
@@ -115,7 +99,8 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     m_pLanguageDlg = new CLanguageDlg(this);
     m_pPrintCommands = std::make_unique<CPrintCommands>(
-        this, [this] { return m_app.Printer(); }, [this] {
+        this, [this] { return m_app.Printer(); },
+        [this] {
             // A value still being typed is printed as it will be saved.
             m_pDocument->CommitPendingEdit();
             return ViewListingContent(GridTexts(), m_pDocument->Image());
@@ -232,7 +217,8 @@ void CProgramView::CopyTableToGrid()
     const ChannelTable& table = GridTexts();
     for (int row = 1; row < kTableRows; ++row) {
         for (int column = 1; column < kTableCols; ++column)
-            m_pGrid->SetTextMatrix(row, column, Text(table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
+            m_pGrid->SetTextMatrix(row, column,
+                                   Text(table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
     }
 }
 
@@ -306,9 +292,10 @@ void CProgramView::CreateRowActions()
 {
     for (const RowCommandKey& entry : RowCommandKeys()) {
         auto* action = new QAction(m_pGrid);
-        action->setShortcut(QKeySequence(QKeyCombination::fromCombined(entry.stroke.key | static_cast<int>(entry.stroke.modifiers))));
+        action->setShortcut(
+            QKeySequence(QKeyCombination::fromCombined(entry.stroke.key | static_cast<int>(entry.stroke.modifiers))));
         action->setShortcutContext(Qt::WidgetShortcut);
-        const int id = CommandId(entry.command);
+        const int id = CChannelRowCommands::CommandOfKey(entry.command);
         action->setProperty("commandId", id);
         connect(action, &QAction::triggered, this, [this, id] {
             if (!m_session.EditorOpen())
@@ -352,12 +339,11 @@ bool CProgramView::OnRowKey(const QKeyEvent& key)
         return false;
     const RowKey rowKey = RowKeyOf({key.key(), static_cast<unsigned>(key.modifiers().toInt())});
     switch (rowKey.action) {
-    case RowKeyAction::None:
-        return false;
+    case RowKeyAction::None: return false;
     case RowKeyAction::Command:
         // The key of an action the shortcut did not take (a window that is
         // not active).
-        RunCommand(CommandId(rowKey.command));
+        RunCommand(CChannelRowCommands::CommandOfKey(rowKey.command));
         return true;
     case RowKeyAction::ContextMenu: {
         const QRect cell = m_pGrid->visualRect(m_pGrid->model()->index(m_pGrid->GetRow() - 1, m_pGrid->GetCol() - 1));

@@ -96,8 +96,8 @@ public:
     CPrintCommands* PrintCommands() const { return m_pPrintCommands.get(); }
     CRadioLink* RadioLink() const { return m_pRadioLink; }
 
-    std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
-    std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
+    std::int32_t m_nBandHigh = 0; // upper band limit, 10 Hz units, inclusive
+    std::int32_t m_nBandLow = 0;  // lower band limit, 10 Hz units, inclusive
 
 signals:
     // The grid became editable or read only (device mode, a transfer).
@@ -160,7 +160,8 @@ private:
     void UpdateHighlight();
     // Runs a commit of the session as one change of the document and shows
     // the changed texts.
-    template <typename Commit> auto RunCommit(Commit commit);
+    template <typename Commit>
+    auto RunCommit(Commit commit);
     bool IsEditor(const QObject* object) const;
 
     CProgramDoc* m_pDocument;
@@ -169,11 +170,11 @@ private:
     CMSFlexGrid* m_pGrid = nullptr;
     bool m_bFirstInit = true;
     bool m_bEditingBlocked = false;
-    bool m_bQuietMove = false;  // a keyboard move over the grid opens no editor
+    bool m_bQuietMove = false; // a keyboard move over the grid opens no editor
     ChannelEditSession m_session;
     ChannelSelection m_selection;
-    std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
+    std::array<QWidget*, kTableCols> m_editors{}; // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
     std::unique_ptr<CPrintCommands> m_pPrintCommands;
-    CRadioLink* m_pRadioLink = nullptr;  // Read, Write, Com Setup and the transfer
+    CRadioLink* m_pRadioLink = nullptr; // Read, Write, Com Setup and the transfer
 };

@@ -19,13 +19,13 @@
 #include <algorithm>
 
 // The core's key table speaks the toolkit's key numbers.
-static_assert(GridKey::kTab == Qt::Key_Tab && GridKey::kBacktab == Qt::Key_Backtab && GridKey::kMenu == Qt::Key_Menu
-              && GridKey::kF2 == Qt::Key_F2 && GridKey::kPageDown == Qt::Key_PageDown && GridKey::kZ == Qt::Key_Z
-              && GridKey::kInsert == Qt::Key_Insert && GridKey::kDelete == Qt::Key_Delete
-              && GridKey::kEscape == Qt::Key_Escape && GridKey::kEnter == Qt::Key_Enter);
-static_assert(GridKey::kShift == Qt::ShiftModifier && GridKey::kControl == Qt::ControlModifier
-              && GridKey::kAlt == Qt::AltModifier && GridKey::kMeta == Qt::MetaModifier
-              && GridKey::kKeypad == Qt::KeypadModifier);
+static_assert(GridKey::kTab == Qt::Key_Tab && GridKey::kBacktab == Qt::Key_Backtab && GridKey::kMenu == Qt::Key_Menu &&
+              GridKey::kF2 == Qt::Key_F2 && GridKey::kPageDown == Qt::Key_PageDown && GridKey::kZ == Qt::Key_Z &&
+              GridKey::kInsert == Qt::Key_Insert && GridKey::kDelete == Qt::Key_Delete &&
+              GridKey::kEscape == Qt::Key_Escape && GridKey::kEnter == Qt::Key_Enter);
+static_assert(GridKey::kShift == Qt::ShiftModifier && GridKey::kControl == Qt::ControlModifier &&
+              GridKey::kAlt == Qt::AltModifier && GridKey::kMeta == Qt::MetaModifier &&
+              GridKey::kKeypad == Qt::KeypadModifier);
 
 namespace {
 
@@ -42,7 +42,7 @@ KeyStroke StrokeOf(const QKeyEvent& key)
     return {key.key(), static_cast<unsigned>(key.modifiers().toInt())};
 }
 
-}  // namespace
+} // namespace
 
 void CProgramView::CreateEditors()
 {
@@ -190,7 +190,7 @@ void CProgramView::MoveFromEditor(GridMove move)
     int column = 0;
     m_session.Destination(move, row, column);
     if (row == m_pGrid->GetRow() && column == m_pGrid->GetCol())
-        return;  // at the edge: the editor stays open
+        return; // at the edge: the editor stays open
     // The grid leaves the cell (leave rules) and enters the new one, whose
     // editor opens.
     m_pGrid->setCurrentCell(row - 1, column - 1);
@@ -290,8 +290,7 @@ void CProgramView::OnGridKey(QKeyEvent* key)
     const QString text = key->text();
     const GridKeyResult result = GridKeyOf(StrokeOf(*key), !text.isEmpty() && text.at(0).isPrint());
     switch (result.action) {
-    case GridKeyAction::None:
-        return;
+    case GridKeyAction::None: return;
     case GridKeyAction::Move: {
         int row = 0;
         int column = 0;
@@ -299,12 +298,8 @@ void CProgramView::OnGridKey(QKeyEvent* key)
         MoveQuietly(row, column);
         return;
     }
-    case GridKeyAction::OpenEditor:
-        OpenCurrentEditor(nullptr);
-        return;
-    case GridKeyAction::TypeIntoEditor:
-        OpenCurrentEditor(&text);
-        return;
+    case GridKeyAction::OpenEditor: OpenCurrentEditor(nullptr); return;
+    case GridKeyAction::TypeIntoEditor: OpenCurrentEditor(&text); return;
     }
 }
 
@@ -312,14 +307,9 @@ bool CProgramView::OnEditorKey(QObject* editor, QKeyEvent* key)
 {
     const EditorKey editorKey = EditorKeyOf(StrokeOf(*key), qobject_cast<QLineEdit*>(editor) != nullptr);
     switch (editorKey.action) {
-    case EditorKeyAction::None:
-        return false;
-    case EditorKeyAction::Move:
-        MoveFromEditor(editorKey.move);
-        return true;
-    case EditorKeyAction::Cancel:
-        CancelEditor();
-        return true;
+    case EditorKeyAction::None: return false;
+    case EditorKeyAction::Move: MoveFromEditor(editorKey.move); return true;
+    case EditorKeyAction::Cancel: CancelEditor(); return true;
     }
     return false;
 }
@@ -376,7 +366,7 @@ bool CProgramView::eventFilter(QObject* watched, QEvent* event)
         const int section = m_pGrid->verticalHeader()->logicalIndexAt(mouse->position().toPoint());
         if (m_pGrid->isEnabled() && section >= 0)
             OnChannelNumberPressed(section + 1, mouse->modifiers());
-        return true;  // the grid's own row selection would move the current cell
+        return true; // the grid's own row selection would move the current cell
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -62,7 +62,7 @@ RadioImage Emptied(RadioImage image, int channel)
     return image;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DocumentChannels, ImageToGridShowsWhatTheTableRulesShow)
 {
@@ -82,7 +82,7 @@ TEST(DocumentChannels, ImageToGridShowsWhatTheTableRulesShow)
 TEST(DocumentChannels, OpenAndSaveWithoutEditsKeepsEveryByte)
 {
     RadioImage odd = GridSafetyImage();
-    odd[ImageMap::ChannelOffset(5) + 14] = 0x5A;  // bytes no field uses
+    odd[ImageMap::ChannelOffset(5) + 14] = 0x5A; // bytes no field uses
     SetRecord(odd, 6, {0x00, 0x50, 0x52, 0x14, 0x00, 0x00, 0x00, 0x00}, true);
     for (const RadioImage& image : {GridSafetyImage(), odd, MakeNewImage()}) {
         for (int mode : {0, 1, 2}) {
@@ -96,11 +96,16 @@ TEST(DocumentChannels, OpenAndSaveWithoutEditsKeepsEveryByte)
 
 TEST(DocumentChannels, EditsChangeOnlyTheirRowAndKeepTheHiddenSide)
 {
-    struct Case { int mode; int row; int column; const char* text; };
+    struct Case
+    {
+        int mode;
+        int row;
+        int column;
+        const char* text;
+    };
     const Case cases[] = {
-        {1, 1, kColBandwidth, "Wide"},  {2, 1, kColBandwidth, "Wide"},
-        {1, 2, kColRxFrequency, "150"},  {2, 3, kColTxFrequency, "150"},
-        {1, 4, kColScan, "No"},         {2, 4, kColBandwidth, "Wide"},
+        {1, 1, kColBandwidth, "Wide"},  {2, 1, kColBandwidth, "Wide"}, {1, 2, kColRxFrequency, "150"},
+        {2, 3, kColTxFrequency, "150"}, {1, 4, kColScan, "No"},        {2, 4, kColBandwidth, "Wide"},
     };
     for (const Case& c : cases) {
         OpenDocument document(GridSafetyImage(), c.mode);
@@ -143,7 +148,7 @@ TEST(DocumentChannels, EmptyingTheShownFrequencyEmptiesTheWholeRecord)
             OpenDocument document(GridSafetyImage(), mode);
             const int column = ShownFrequency(mode);
             if (document.channels.Cells()[static_cast<std::size_t>(channel)][static_cast<std::size_t>(column)].empty())
-                continue;  // nothing shown to empty
+                continue; // nothing shown to empty
             document.Type(channel, column, "");
             EXPECT_TRUE(document.channels.DeletedRows()[static_cast<std::size_t>(channel)]);
             EXPECT_EQ(document.Saved(), Emptied(GridSafetyImage(), channel)) << "mode " << mode << " ch " << channel;

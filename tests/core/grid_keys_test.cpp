@@ -11,11 +11,18 @@ namespace {
 
 using namespace GridKey;
 
-}  // namespace
+} // namespace
 
 TEST(GridKeys, RowKeys)
 {
-    struct Case { int key; unsigned modifiers; RowKeyAction action; RowCommand command; GridMove move; };
+    struct Case
+    {
+        int key;
+        unsigned modifiers;
+        RowKeyAction action;
+        RowCommand command;
+        GridMove move;
+    };
     const Case cases[] = {
         {kX, kControl, RowKeyAction::Command, RowCommand::Cut, GridMove::Up},
         {kC, kControl, RowKeyAction::Command, RowCommand::Copy, GridMove::Up},
@@ -44,9 +51,9 @@ TEST(GridKeys, RowKeys)
     for (int key : {kUp, kDown, kLeft, kRight, kReturn, kEnter})
         EXPECT_EQ(RowKeyOf({key, 0}).action, RowKeyAction::EndSelection) << std::hex << key;
     // Other modifiers or keys are not row keys.
-    const KeyStroke none[] = {{kC, 0}, {kC, kControl | kShift}, {kX, kAlt}, {kDelete, kShift}, {kZ, kControl},
-                              {kA, kControl | kMeta}, {kSpace, 0}, {kHome, 0}, {kTab, 0}, {kLeft, kShift},
-                              {kInsert, kControl}, {kMenu, kShift}};
+    const KeyStroke none[] = {{kC, 0},        {kC, kControl | kShift}, {kX, kAlt},          {kDelete, kShift},
+                              {kZ, kControl}, {kA, kControl | kMeta},  {kSpace, 0},         {kHome, 0},
+                              {kTab, 0},      {kLeft, kShift},         {kInsert, kControl}, {kMenu, kShift}};
     for (const KeyStroke& stroke : none)
         EXPECT_EQ(RowKeyOf(stroke).action, RowKeyAction::None) << std::hex << stroke.key << " " << stroke.modifiers;
 }
@@ -68,7 +75,14 @@ TEST(GridKeys, EveryRowCommandHasOneKey)
 
 TEST(GridKeys, GridKeysWithoutAnEditor)
 {
-    struct Case { int key; unsigned modifiers; bool printable; GridKeyAction action; GridMove move; };
+    struct Case
+    {
+        int key;
+        unsigned modifiers;
+        bool printable;
+        GridKeyAction action;
+        GridMove move;
+    };
     const Case cases[] = {
         {kLeft, 0, false, GridKeyAction::Move, GridMove::Left},
         {kRight, kKeypad, false, GridKeyAction::Move, GridMove::Right},
@@ -102,14 +116,21 @@ TEST(GridKeys, GridKeysWithoutAnEditor)
 
 TEST(GridKeys, EditorKeys)
 {
-    struct Case { int key; unsigned modifiers; bool textBox; EditorKeyAction action; GridMove move; };
+    struct Case
+    {
+        int key;
+        unsigned modifiers;
+        bool textBox;
+        EditorKeyAction action;
+        GridMove move;
+    };
     const Case cases[] = {
         {kTab, 0, true, EditorKeyAction::Move, GridMove::Next},
         {kTab, 0, false, EditorKeyAction::Move, GridMove::Next},
         {kBacktab, kShift, false, EditorKeyAction::Move, GridMove::Previous},
         {kUp, 0, true, EditorKeyAction::Move, GridMove::Up},
         {kDown, kKeypad, true, EditorKeyAction::Move, GridMove::Down},
-        {kUp, 0, false, EditorKeyAction::None, GridMove::Next},  // a list chooses its item
+        {kUp, 0, false, EditorKeyAction::None, GridMove::Next}, // a list chooses its item
         {kDown, 0, false, EditorKeyAction::None, GridMove::Next},
         {kEscape, 0, false, EditorKeyAction::Cancel, GridMove::Next},
         {kTab, kControl, true, EditorKeyAction::None, GridMove::Next},
@@ -128,14 +149,26 @@ TEST(GridKeys, EditorKeys)
 
 TEST(GridKeys, EnterAndUndoKeys)
 {
-    struct Case { int key; unsigned modifiers; bool enter; UndoKey undo; };
+    struct Case
+    {
+        int key;
+        unsigned modifiers;
+        bool enter;
+        UndoKey undo;
+    };
     const Case cases[] = {
-        {kReturn, 0, true, UndoKey::None},           {kEnter, kKeypad, true, UndoKey::None},
-        {kReturn, kShift, true, UndoKey::None},      {kReturn, kControl, false, UndoKey::None},
-        {kEnter, kAlt, false, UndoKey::None},        {kZ, kControl, false, UndoKey::Undo},
-        {kZ, kControl | kKeypad, false, UndoKey::Undo}, {kY, kControl, false, UndoKey::Redo},
-        {kZ, kControl | kShift, false, UndoKey::Redo},  {kZ, 0, false, UndoKey::None},
-        {kZ, kControl | kAlt, false, UndoKey::None},    {kY, kControl | kShift, false, UndoKey::None},
+        {kReturn, 0, true, UndoKey::None},
+        {kEnter, kKeypad, true, UndoKey::None},
+        {kReturn, kShift, true, UndoKey::None},
+        {kReturn, kControl, false, UndoKey::None},
+        {kEnter, kAlt, false, UndoKey::None},
+        {kZ, kControl, false, UndoKey::Undo},
+        {kZ, kControl | kKeypad, false, UndoKey::Undo},
+        {kY, kControl, false, UndoKey::Redo},
+        {kZ, kControl | kShift, false, UndoKey::Redo},
+        {kZ, 0, false, UndoKey::None},
+        {kZ, kControl | kAlt, false, UndoKey::None},
+        {kY, kControl | kShift, false, UndoKey::None},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IsEnterKey({c.key, c.modifiers}), c.enter) << std::hex << c.key << " " << c.modifiers;

@@ -19,17 +19,23 @@ void Configure(CIniFile& ini)
     std::filesystem::remove(path);
 }
 
-}  // namespace
+} // namespace
 
 TEST(MainTitle, ProductTextsOfTheImageBytes)
 {
-    struct Case { int type; int band; const char* typeName; const char* bandText; };
+    struct Case
+    {
+        int type;
+        int band;
+        const char* typeName;
+        const char* bandText;
+    };
     const Case cases[] = {
         {0, 0, "QM-350", "136 - 174MHz"},
         {0, 1, "QM-350", "400 - 470MHz"},
-        {0, 7, "QM-350", "400 - 470MHz"},  // past the list: its last entry
+        {0, 7, "QM-350", "400 - 470MHz"}, // past the list: its last entry
         {1, 0, "QM-350S", "350 - 390MHz"},
-        {2, 0, "", ""},                    // a type the configuration does not list
+        {2, 0, "", ""}, // a type the configuration does not list
         {0xFF, 0xFF, "", ""},
     };
     CIniFile ini;
@@ -46,7 +52,14 @@ TEST(MainTitle, ProductTextsOfTheImageBytes)
 
 TEST(MainTitle, Composition)
 {
-    struct Case { const char* app; const char* type; const char* band; bool chinese; const char* title; };
+    struct Case
+    {
+        const char* app;
+        const char* type;
+        const char* band;
+        bool chinese;
+        const char* title;
+    };
     const Case cases[] = {
         {"QM-350 Programmer", "QM-350", "136 - 174MHz", false, "QM-350 Programmer  [ Type:QM-350  Fre:136 - 174MHz ]"},
         {"QM-350 写频软件", "QM-350", "400 - 470MHz", true, "QM-350 写频软件  [ 类型:QM-350  频率:400 - 470MHz ]"},

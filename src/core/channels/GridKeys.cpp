@@ -4,7 +4,7 @@ namespace {
 
 constexpr unsigned kCommandModifiers = GridKey::kShift | GridKey::kControl | GridKey::kAlt | GridKey::kMeta;
 
-}  // namespace
+} // namespace
 
 std::optional<GridMove> GridMoveOfKey(int key)
 {
@@ -25,8 +25,8 @@ std::optional<GridMove> GridMoveOfKey(int key)
 
 bool IsEnterKey(const KeyStroke& stroke)
 {
-    return (stroke.key == GridKey::kReturn || stroke.key == GridKey::kEnter)
-           && !(stroke.modifiers & (GridKey::kControl | GridKey::kAlt));
+    return (stroke.key == GridKey::kReturn || stroke.key == GridKey::kEnter) &&
+           !(stroke.modifiers & (GridKey::kControl | GridKey::kAlt));
 }
 
 const std::vector<RowCommandKey>& RowCommandKeys()
@@ -113,8 +113,8 @@ UndoKey UndoKeyOf(const KeyStroke& stroke)
     const unsigned modifiers = stroke.modifiers & kCommandModifiers;
     if (modifiers == GridKey::kControl && stroke.key == GridKey::kZ)
         return UndoKey::Undo;
-    if ((modifiers == GridKey::kControl && stroke.key == GridKey::kY)
-        || (modifiers == (GridKey::kControl | GridKey::kShift) && stroke.key == GridKey::kZ))
+    if ((modifiers == GridKey::kControl && stroke.key == GridKey::kY) ||
+        (modifiers == (GridKey::kControl | GridKey::kShift) && stroke.key == GridKey::kZ))
         return UndoKey::Redo;
     return UndoKey::None;
 }

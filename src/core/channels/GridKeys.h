@@ -44,7 +44,7 @@ inline constexpr unsigned kAlt = 0x08000000;
 inline constexpr unsigned kMeta = 0x10000000;
 inline constexpr unsigned kKeypad = 0x20000000;
 
-}  // namespace GridKey
+} // namespace GridKey
 
 struct KeyStroke
 {
@@ -80,8 +80,8 @@ enum class RowKeyAction { None, Command, ContextMenu, EndSelection, SelectCurren
 struct RowKey
 {
     RowKeyAction action = RowKeyAction::None;
-    RowCommand command = RowCommand::Copy;  // for Command
-    GridMove move = GridMove::Up;           // for ExtendSelection: Up or Down
+    RowCommand command = RowCommand::Copy; // for Command
+    GridMove move = GridMove::Up;          // for ExtendSelection: Up or Down
 };
 RowKey RowKeyOf(const KeyStroke& stroke);
 

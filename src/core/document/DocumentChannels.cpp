@@ -3,8 +3,7 @@
 DocumentChannels::DocumentChannels(bool chinese)
     : m_chinese(chinese)
     , m_cells(NewChannelTable(chinese))
-{
-}
+{}
 
 void DocumentChannels::MarkDeleted(int row)
 {

@@ -15,6 +15,6 @@ ProductTexts ProductTextsOfImage(const CIniFile& ini, const RadioImage& image)
 std::string MainWindowTitle(const std::string& appName, const std::string& typeName, const std::string& bandText,
                             bool chinese)
 {
-    return appName + (chinese ? "  [ 类型:" : "  [ Type:") + typeName + (chinese ? "  频率:" : "  Fre:") + bandText
-           + " ]";
+    return appName + (chinese ? "  [ 类型:" : "  [ Type:") + typeName + (chinese ? "  频率:" : "  Fre:") + bandText +
+           " ]";
 }

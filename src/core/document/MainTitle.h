@@ -16,7 +16,7 @@
 struct ProductTexts
 {
     std::string typeName;
-    std::string bandText;  // "136-174": also the band limits of typed frequencies
+    std::string bandText; // "136-174": also the band limits of typed frequencies
 };
 ProductTexts ProductTextsOfImage(const CIniFile& ini, const RadioImage& image);
 
