@@ -210,6 +210,17 @@ int CProgramApp::ExitInstance()
     return 0;
 }
 
+bool OpenReplacingFront(CProgramDoc& document, const QString& path, IAppServices& app)
+{
+    if (!document.OnOpenDocument(path))
+        return false;
+    // The channel window in front is sent a close request, which hides it.
+    // The opened document's own window does not exist yet.
+    if (QWidget* front = app.ActiveChannelWindow())
+        front->close();
+    return true;
+}
+
 CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
 {
     if (!path.isEmpty()) {
@@ -231,7 +242,7 @@ CProgramDoc* CProgramApp::OpenDocumentFile(const QString& path)
     }
 
     auto document = std::make_unique<CProgramDoc>(*this);
-    const bool made = path.isEmpty() ? document->OnNewDocument() : document->OnOpenDocument(path);
+    const bool made = path.isEmpty() ? document->OnNewDocument() : OpenReplacingFront(*document, path, *this);
     if (!made)
         return nullptr;
     if (!path.isEmpty())

@@ -83,3 +83,7 @@ private:
 // main() and the application's own files only; everything else is handed
 // the services it needs.
 extern CProgramApp* theApp;
+
+// The open step of a document: reads the data file into it and, when that
+// succeeds, replaces the channel window in front of the workspace.
+bool OpenReplacingFront(CProgramDoc& document, const QString& path, IAppServices& app);

@@ -56,19 +56,15 @@ bool CChannelBulkCommands::OnCmdMsg(int id, CCmdUI* ui)
     return true;
 }
 
-void CChannelBulkCommands::Prepare()
+bool CChannelBulkCommands::ApplyToImage(const char* english, const char* chinese, const std::vector<int>& selection,
+                                        const std::function<bool(RadioImage&)>& change)
 {
-    m_window.OnLeaveCell();
-    m_window.GridToImage();
-}
-
-void CChannelBulkCommands::Finish(bool changed, const char* english, const char* chinese,
-                                  const std::vector<int>& selection)
-{
-    m_window.ImageToGrid();
+    const bool changed =
+        m_window.GetDocument()->Apply(Lang(english, chinese), CProgramDoc::Change::Channels,
+                                      [&change](DocumentChannels& channels) { return change(channels.Image()); });
     if (changed)
-        m_window.GetDocument()->RecordChange(Lang(english, chinese));
-    m_window.SelectChannels(selection);
+        m_window.SelectChannels(selection);
+    return changed;
 }
 
 void CChannelBulkCommands::ShowMessage(const QString& text)
@@ -88,11 +84,13 @@ void CChannelBulkCommands::OnFillDown()
 {
     const std::vector<int> selected = m_window.SelectedChannels();
     const int column = m_window.CurrentColumn();
-    Prepare();
-    RadioImage& image = m_window.GetDocument()->m_image;
-    const BulkEditOutcome outcome = FillDown(image, g_nDeviceMode, IsChinese(), m_window.Band(), selected, column);
+    BulkEditOutcome outcome;
+    ApplyToImage("Fill Down", "向下填充", selected, [&](RadioImage& image) {
+        outcome = FillDown(image, g_nDeviceMode, IsChinese(), m_window.Band(), selected, column);
+        return outcome.Ok() && outcome.changed;
+    });
     switch (outcome.refusal) {
-    case BulkRefusal::None: Finish(outcome.changed, "Fill Down", "向下填充", selected); break;
+    case BulkRefusal::None: break;
     case BulkRefusal::EmptySource:
         ShowMessage(
             Lang("The first selected channel has no frequency to fill down.", "所选第一个信道没有可填充的频率。"));
@@ -111,24 +109,21 @@ void CChannelBulkCommands::CommitToSelection(int column, std::string text)
     // The typed value goes to every channel, its own cell included, by the
     // rules of Enter; it is not first committed to the one cell.
     m_window.DropPendingEdit();
-    m_window.GridToImage();
-    RadioImage& image = m_window.GetDocument()->m_image;
-    const BulkEditOutcome outcome =
-        CommitToChannels(image, g_nDeviceMode, IsChinese(), m_window.Band(), channels, column, text);
-    if (outcome.refusal == BulkRefusal::Channel) {
+    BulkEditOutcome outcome;
+    ApplyToImage("Edit Selected Channels", "编辑所选信道", selected, [&](RadioImage& image) {
+        outcome = CommitToChannels(image, g_nDeviceMode, IsChinese(), m_window.Band(), channels, column, text);
+        return outcome.Ok() && outcome.changed;
+    });
+    if (outcome.refusal == BulkRefusal::Channel)
         ShowMessage(RefusalText(outcome.channel, outcome.message));
-        return;
-    }
-    if (outcome.Ok())
-        Finish(outcome.changed, "Edit Selected Channels", "编辑所选信道", selected);
 }
 
 void CChannelBulkCommands::OnSort()
 {
     const std::vector<int> selected = m_window.SelectedChannels();
-    Prepare();
-    const bool moved = SortChannelsByFrequency(m_window.GetDocument()->m_image, g_nDeviceMode, SortTargets(selected));
-    Finish(moved, "Sort Channels by Frequency", "按频率排序信道", selected);
+    ApplyToImage("Sort Channels by Frequency", "按频率排序信道", selected, [&selected](RadioImage& image) {
+        return SortChannelsByFrequency(image, g_nDeviceMode, SortTargets(selected));
+    });
 }
 
 std::vector<ChannelPlan> CChannelBulkCommands::Plans() const
@@ -148,27 +143,29 @@ bool CChannelBulkCommands::LayPlan(const ChannelPlan& plan, QStringList& errors)
     case ChannelCsvRead::CannotRead: errors << QString::fromStdString(error); return false;
     }
     const std::vector<int> selected = m_window.SelectedChannels();
-    Prepare();
-    CProgramDoc* document = m_window.GetDocument();
-    RadioImage result{};
+    const FrequencyBand band = m_window.Band();
     std::vector<int> written;
     std::vector<CsvError> csvErrors;
+    bool laid = false;
     // Laid as pasted rows: onto the selection in order, else from channel 1.
-    if (!PasteChannels(ClipboardChannels{"", text}, document->m_image, m_window.Band(), selected, 1, result, written,
-                       csvErrors)) {
-        for (const std::string& line : CsvErrorLines(csvErrors))
-            errors << QString::fromStdString(line);
-        return false;
-    }
-    const bool changed = result != document->m_image;
-    document->m_image = result;
-    Finish(changed, "Channel Plan", "信道方案", written);
-    return true;
+    ApplyToImage("Channel Plan", "信道方案", written, [&](RadioImage& image) {
+        RadioImage result{};
+        laid = PasteChannels(ClipboardChannels{"", text}, image, band, selected, 1, result, written, csvErrors);
+        if (!laid || result == image)
+            return false;
+        image = result;
+        return true;
+    });
+    if (laid)
+        m_window.SelectChannels(written);
+    for (const std::string& line : CsvErrorLines(csvErrors))
+        errors << QString::fromStdString(line);
+    return laid;
 }
 
 void CChannelBulkCommands::OnChannelPlan()
 {
-    m_window.OnLeaveCell();
+    m_window.GetDocument()->CommitPendingEdit();
     CChannelPlanDlg dialog(Plans(), m_userPlans, m_window.Widget());
     if (dialog.exec() != QDialog::Accepted)
         return;

@@ -15,6 +15,7 @@
 #include "core/channels/ChannelPlans.h"
 
 #include <QString>
+#include <functional>
 #include <QStringList>
 #include <string>
 #include <vector>
@@ -52,11 +53,11 @@ public:
 
 private:
     bool Available() const;
-    // Commits the value being typed and writes the grid into the image.
-    void Prepare();
-    // Refills the grid from the image and, when it changed, records one
-    // step; selects the channels.
-    void Finish(bool changed, const char* english, const char* chinese, const std::vector<int>& selection);
+    // Makes change to the document's image as one undo step named by the
+    // English or Chinese label; the channels in selection are selected after
+    // a change. False when change refused or changed nothing.
+    bool ApplyToImage(const char* english, const char* chinese, const std::vector<int>& selection,
+                      const std::function<bool(RadioImage&)>& change);
 
     void OnFillDown();
     void OnSort();

@@ -53,7 +53,7 @@ QString CChannelCsvCommands::InterchangeFilter()
 
 void CChannelCsvCommands::OnImport()
 {
-    m_view.OnLeaveCell();
+    m_view.GetDocument()->CommitPendingEdit();
     const QString path = m_prompter.OpenFileName(m_view.Widget(), Lang("Import Channels", "导入信道"),
                                                  Remembered::LastFolder(Remembered::Folder::ChannelLists), ImportFilters());
     if (path.isEmpty())
@@ -81,28 +81,34 @@ bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
         return false;
     }
 
-    m_view.OnLeaveCell();
-    m_view.GridToImage();
-    CProgramDoc* document = m_view.GetDocument();
-    RadioImage result{};
-    std::vector<CsvError> csvErrors;
+    // One change of the document's whole channels; an import that changes
+    // no byte records no step but still fills the texts anew.
     const FrequencyBand band = m_view.Band();
-    if (!ImportChannelsCsv(text, document->m_image, band, result, csvErrors)) {
+    std::vector<CsvError> csvErrors;
+    bool imported = false;
+    m_view.GetDocument()->Apply(Lang("Import Channels", "导入信道"), CProgramDoc::Change::Channels,
+                                [&](DocumentChannels& channels) {
+                                    RadioImage result{};
+                                    imported = ImportChannelsCsv(text, channels.Image(), band, result, csvErrors);
+                                    if (!imported)
+                                        return false;
+                                    const bool changed = result != channels.Image();
+                                    channels.Image() = result;
+                                    if (!changed)
+                                        channels.ImageToGrid(g_nDeviceMode);
+                                    return changed;
+                                });
+    if (!imported) {
         for (const std::string& line : CsvErrorLines(csvErrors))
             errors << QString::fromStdString(line);
         return false;
     }
-    const bool changed = result != document->m_image;
-    document->m_image = result;
-    m_view.ImageToGrid();
-    if (changed)
-        document->RecordChange(Lang("Import Channels", "导入信道"));
     return true;
 }
 
 void CChannelCsvCommands::OnExport()
 {
-    m_view.OnLeaveCell();
+    m_view.GetDocument()->CommitPendingEdit();
     const CProgramDoc* document = m_view.GetDocument();
     const QFileInfo source(document->GetPathName().isEmpty() ? document->GetTitle() : document->GetPathName());
     // In the folder of the last channel list, else beside the document.
@@ -129,9 +135,9 @@ bool CChannelCsvCommands::ExportFile(const QString& path, ChannelCsvLayout layou
 {
     // Both sides of every channel, whichever side the grid shows: the grid
     // goes into the image first, as for a save.
-    m_view.OnLeaveCell();
-    m_view.GridToImage();
-    const ChannelCsvText text = ExportChannelsCsv(m_view.GetDocument()->m_image, IsChinese(), layout);
+    CProgramDoc* document = m_view.GetDocument();
+    document->WriteGridToImage();
+    const ChannelCsvText text = ExportChannelsCsv(document->Image(), IsChinese(), layout);
     std::string reason;
     if (!WriteFileAtomically(LocalPath(path), text.csv, &reason)) {
         error = Lang("Could not write %1: %2", "无法写入 %1: %2").arg(path, QString::fromStdString(reason));

@@ -2,14 +2,15 @@
 // File > Import Channels... and File > Export Channels... of a channel
 // window, on the view and document they are given.
 //
-// Import commits an open cell edit, writes the grid back into the image and
-// runs the core import (either layout) on that image with the view's band
-// limits; on success the result becomes the document's image, the grid is
-// refilled and the document marked modified when anything changed. When any
+// Import is one change of the document's whole channels (Apply): the open
+// cell edit is committed and the cells written into the image, the core
+// import (either layout) runs on that image with the view's band limits,
+// and on success the result becomes the document's image, the texts are
+// filled anew and an undo step is recorded when anything changed. When any
 // cell is bad, every "LINE:COLUMN: reason" is listed and nothing changes.
 //
-// Export commits an open cell edit, writes the grid back into the image (as
-// a save does) and writes both sides of every channel, whichever side the
+// Export commits an open cell edit, writes the cells into the image (as a
+// save does) and writes both sides of every channel, whichever side the
 // grid shows, in the layout the chosen file type names, atomically; the
 // same file `program-cli export` writes from the saved document. Exporting
 // only the shown side would lose the hidden one on the way back in.

@@ -28,6 +28,22 @@ const std::vector<int>& CChannelRowCommands::ContextMenuCommands()
     return kCommands;
 }
 
+int CChannelRowCommands::CommandOfKey(RowCommand command)
+{
+    switch (command) {
+    case RowCommand::Cut: return Ids::ID_EDIT_CUT;
+    case RowCommand::Copy: return Ids::ID_EDIT_COPY;
+    case RowCommand::Paste: return Ids::ID_EDIT_PASTE;
+    case RowCommand::SelectAll: return Ids::ID_EDIT_SELECT_ALL;
+    case RowCommand::MoveUp: return Ids::ID_EDIT_MOVE_UP;
+    case RowCommand::MoveDown: return Ids::ID_EDIT_MOVE_DOWN;
+    case RowCommand::Delete: return Ids::ID_EDIT_CLEAR;
+    case RowCommand::Insert: return Ids::ID_EDIT_INSERT_CHANNEL;
+    case RowCommand::FillDown: return Ids::ID_EDIT_FILL_DOWN;
+    }
+    return 0;
+}
+
 bool CChannelRowCommands::Available() const
 {
     return !m_window.IsEditingBlocked() && GridEnabled(g_nDeviceMode);
@@ -113,33 +129,30 @@ bool CChannelRowCommands::OnCmdMsg(int id, CCmdUI* ui)
     return true;
 }
 
-void CChannelRowCommands::Prepare()
+bool CChannelRowCommands::ApplyToImage(const QString& label, const std::function<bool(RadioImage&)>& change)
 {
-    m_window.OnLeaveCell();
-    m_window.GridToImage();
-}
-
-void CChannelRowCommands::Finish(const char* english, const char* chinese, const std::vector<int>& selection)
-{
-    m_window.ImageToGrid();
-    m_window.GetDocument()->RecordChange(Lang(english, chinese));
-    m_window.SelectChannels(selection);
+    return m_window.GetDocument()->Apply(label, CProgramDoc::Change::Channels,
+                                         [&change](DocumentChannels& channels) { return change(channels.Image()); });
 }
 
 void CChannelRowCommands::OnCopy()
 {
     const std::vector<int> channels = Targets();
-    Prepare();
-    ClipboardAdapter::PutChannels(m_clipboard, m_window.GetDocument()->m_image, channels, IsChinese());
+    CProgramDoc* document = m_window.GetDocument();
+    // The clipboard gets the channels as a save would write them.
+    document->WriteGridToImage();
+    ClipboardAdapter::PutChannels(m_clipboard, document->Image(), channels, IsChinese());
 }
 
 void CChannelRowCommands::OnDelete(const char* english, const char* chinese)
 {
     const std::vector<int> channels = Targets();
     const std::vector<int> selected = m_window.SelectedChannels();
-    Prepare();
-    DeleteChannels(m_window.GetDocument()->m_image, channels);
-    Finish(english, chinese, selected);
+    ApplyToImage(Lang(english, chinese), [&channels](RadioImage& image) {
+        DeleteChannels(image, channels);
+        return true;
+    });
+    m_window.SelectChannels(selected);
 }
 
 void CChannelRowCommands::OnPaste()
@@ -147,53 +160,54 @@ void CChannelRowCommands::OnPaste()
     const ClipboardChannels clipboard = ClipboardAdapter::TakeChannels(m_clipboard);
     const std::vector<int> selected = m_window.SelectedChannels();
     const int current = m_window.CurrentChannel();
-    Prepare();
-    CProgramDoc* document = m_window.GetDocument();
-    RadioImage result{};
+    const FrequencyBand band = m_window.Band();
     std::vector<int> written;
     std::vector<CsvError> errors;
-    if (!PasteChannels(clipboard, document->m_image, m_window.Band(), selected, current, result, written, errors)) {
-        QStringList lines;
-        for (const CsvError& error : errors)
-            lines << QString::fromStdString(FormatCsvError(error));
-        CCsvErrorsDlg dialog(Lang("Paste", "粘贴"),
-                             Lang("Nothing was pasted and nothing was changed. Correct these cells (line:column) "
-                                  "and paste again:",
-                                  "没有粘贴，数据没有任何改动。请改正下列单元格(行:列)后重新粘贴:"),
-                             lines, m_window.Widget());
-        dialog.exec();
+    const bool pasted = ApplyToImage(Lang("Paste", "粘贴"), [&](RadioImage& image) {
+        RadioImage result{};
+        if (!PasteChannels(clipboard, image, band, selected, current, result, written, errors))
+            return false;
+        image = result;
+        return true;
+    });
+    if (pasted) {
+        m_window.SelectChannels(written);
         return;
     }
-    document->m_image = result;
-    Finish("Paste", "粘贴", written);
+    QStringList lines;
+    for (const CsvError& error : errors)
+        lines << QString::fromStdString(FormatCsvError(error));
+    CCsvErrorsDlg dialog(Lang("Paste", "粘贴"),
+                         Lang("Nothing was pasted and nothing was changed. Correct these cells (line:column) "
+                              "and paste again:",
+                              "没有粘贴，数据没有任何改动。请改正下列单元格(行:列)后重新粘贴:"),
+                         lines, m_window.Widget());
+    dialog.exec();
 }
 
 void CChannelRowCommands::OnInsert()
 {
     const int at = Targets().front();
     const bool hadSelection = !m_window.SelectedChannels().empty();
-    Prepare();
-    if (!InsertEmptyChannel(m_window.GetDocument()->m_image, at)) {
-        m_prompter.Message(m_window.Widget(), Lang("Insert Empty Channel", "插入空信道"),
-                           Lang("Channel 16 is not empty: inserting a channel would push it out of the table. "
-                                "Delete or move channel 16 first.",
-                                "第16信道不是空的，插入信道会把它挤出信道表。请先删除或移动第16信道。"),
-                           PromptButtons::Ok, PromptIcon::Exclamation);
+    const bool inserted = ApplyToImage(Lang("Insert Empty Channel", "插入空信道"),
+                                       [at](RadioImage& image) { return InsertEmptyChannel(image, at); });
+    if (inserted) {
+        m_window.SelectChannels(hadSelection ? std::vector<int>{at} : std::vector<int>{});
         return;
     }
-    Finish("Insert Empty Channel", "插入空信道", hadSelection ? std::vector<int>{at} : std::vector<int>{});
+    m_prompter.Message(m_window.Widget(), Lang("Insert Empty Channel", "插入空信道"),
+                       Lang("Channel 16 is not empty: inserting a channel would push it out of the table. "
+                            "Delete or move channel 16 first.",
+                            "第16信道不是空的，插入信道会把它挤出信道表。请先删除或移动第16信道。"),
+                       PromptButtons::Ok, PromptIcon::Exclamation);
 }
 
 void CChannelRowCommands::OnMove(MoveDirection direction)
 {
     std::vector<int> channels = Targets();
-    Prepare();
-    if (!MoveChannels(m_window.GetDocument()->m_image, channels, direction))
-        return;
-    if (direction == MoveDirection::Up)
-        Finish("Move Up", "上移", channels);
-    else
-        Finish("Move Down", "下移", channels);
+    const QString label = direction == MoveDirection::Up ? Lang("Move Up", "上移") : Lang("Move Down", "下移");
+    if (ApplyToImage(label, [&](RadioImage& image) { return MoveChannels(image, channels, direction); }))
+        m_window.SelectChannels(channels);
 }
 
 void CChannelRowCommands::OnSelectAll()

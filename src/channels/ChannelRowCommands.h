@@ -3,10 +3,10 @@
 // channel window: Cut, Copy, Paste, Delete Channels, Insert Empty Channel,
 // Move Up, Move Down, Select All.
 //
-// A row command first commits a value still being typed (by the rules of
-// leaving its cell) and writes the grid into the image, then runs the core's
-// rule on the image's channel records, refills the grid and records one
-// undo step. It works on the selected channels, or on the current channel
+// A row command is one change of the document's whole channels
+// (CProgramDoc::Apply): the value still being typed is committed and the
+// cells written into the image, the core's rule runs on the image's channel
+// records, the texts are filled anew and one undo step is recorded. It works on the selected channels, or on the current channel
 // when none is selected, and is unavailable while a radio transfer runs and
 // in device mode 0, where the grid takes no changes. Undo and Redo (refused
 // only during a transfer) drop a value still being typed, then give back the
@@ -14,7 +14,11 @@
 
 #include "base/CmdTarget.h"
 #include "core/channels/ChannelRows.h"
+#include "core/channels/GridKeys.h"
 
+#include <QString>
+
+#include <functional>
 #include <vector>
 
 class IChannelWindow;
@@ -32,15 +36,15 @@ public:
 
     // The commands of the grid's context menu, in order; 0 is a separator.
     static const std::vector<int>& ContextMenuCommands();
+    // The command ID of a row command key (GridKeys).
+    static int CommandOfKey(RowCommand command);
 
 private:
     bool Available() const;
     std::vector<int> Targets() const;
-    // Commits the value being typed and writes the grid into the image.
-    void Prepare();
-    // Refills the grid from the changed image, records the step and selects
-    // the channels.
-    void Finish(const char* english, const char* chinese, const std::vector<int>& selection);
+    // Runs change on the document's image as one change named label; true
+    // when it changed the image.
+    bool ApplyToImage(const QString& label, const std::function<bool(RadioImage&)>& change);
 
     void OnCopy();
     void OnDelete(const char* english, const char* chinese);

@@ -1,6 +1,8 @@
 #pragma once
-// What the commands of a channel window (import, export, and the like) ask
-// of the window they act on, so that they need not know the view itself.
+// What the commands of a channel window (row commands, import, export and
+// the like) ask of the window they act on, so that they need not know the
+// view itself. The channels are the document's: a command changes them
+// through CProgramDoc::Apply.
 
 #include "core/channels/ChannelCsvTypes.h"
 
@@ -17,11 +19,6 @@ public:
     // The window, as parent of the command's dialogs.
     virtual QWidget* Widget() = 0;
     virtual CProgramDoc* GetDocument() const = 0;
-    // Commits a value still being typed in a cell, by the rules of leaving it.
-    virtual void OnLeaveCell() = 0;
-    // The grid into the image, and the image into the grid.
-    virtual void GridToImage() = 0;
-    virtual void ImageToGrid() = 0;
     // True while a radio transfer runs: the window takes no changes.
     virtual bool IsEditingBlocked() const = 0;
     // The band a typed frequency must lie in, in 10 Hz.
@@ -34,6 +31,6 @@ public:
     // Selects exactly these channels (none clears the selection).
     virtual void SelectChannels(const std::vector<int>& channels) = 0;
     // Drops a value still being typed: the editor closes, the cell keeps
-    // its text.
+    // its text (before an undo, which must not commit it).
     virtual void DropPendingEdit() = 0;
 };

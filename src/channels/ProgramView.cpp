@@ -4,171 +4,62 @@
 #include "base/ContextHelp.h"
 #include "base/ControlId.h"
 #include "base/Globals.h"
-#include "settings/LanguageDlg.h"
 #include "base/LanguageResources.h"
 #include "base/Prompter.h"
 #include "base/ResourceIds.h"
-#include "base/UserStore.h"
 #include "channels/ChannelBulkCommands.h"
 #include "channels/ChannelCsvCommands.h"
 #include "channels/ChannelRowCommands.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "core/channels/ChannelPlans.h"
-#include "core/settings/ProductInfo.h"
-#include "document/ProgramDoc.h"
+#include "core/document/MainTitle.h"
 #include "link/RadioLink.h"
+#include "settings/LanguageDlg.h"
 
-#include <algorithm>
-#include <functional>
-#include <optional>
-
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
-#include <QHash>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QSignalBlocker>
-#include <QComboBox>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 
 namespace {
-
-// Control IDs of the editors, by data column.
-constexpr int kEditorIds[kTableCols] = {0, 2127, 2128, 2132, 2133, 2134, 2135, 1130, 1129};
 
 QString Text(const std::string& text)
 {
     return QString::fromStdString(text);
 }
 
-// A text box without a border that takes no more text than fits its width,
-// as a box without horizontal scrolling does.
-class CCellEdit : public QLineEdit
+// The text of a command in the document menu of the running language
+// ("Cu&t"); "" when the menu has no such command.
+QString CommandText(const QList<MenuResourceItem>& items, int id)
 {
-public:
-    explicit CCellEdit(QWidget* parent)
-        : QLineEdit(parent)
-    {
-        setFrame(false);
-        connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
-            if (!Fits(text)) {
-                const QSignalBlocker blocker(this);
-                setText(m_accepted);
-            } else {
-                m_accepted = text;
-            }
-        });
-        connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
-            if (Fits(text) || text.isEmpty())
-                m_accepted = text;
-        });
-    }
-
-protected:
-    // Keys the box does not use go nowhere: an arrow key must never reach
-    // the grid below and move its current cell.
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        QLineEdit::keyPressEvent(event);
-        event->accept();
-    }
-
-private:
-    bool Fits(const QString& text) const
-    {
-        const QMargins margins = textMargins() + contentsMargins();
-        const int room = width() - margins.left() - margins.right() - 4;
-        return fontMetrics().horizontalAdvance(text) <= room;
-    }
-
-    QString m_accepted;
-};
-
-// A drop-down list whose keys never reach the grid below it. While it is
-// loaded with a text none of its items offers, that text is shown as an
-// extra first item.
-class CCellList : public QComboBox
-{
-public:
-    explicit CCellList(QWidget* parent)
-        : QComboBox(parent)
-    {
-    }
-
-    void ShowUnlisted(const QString& text)
-    {
-        DropUnlisted();
-        insertItem(0, text);
-        m_bUnlisted = true;
-        setCurrentIndex(0);
-    }
-
-    void DropUnlisted()
-    {
-        if (m_bUnlisted) {
-            removeItem(0);
-            m_bUnlisted = false;
+    for (const MenuResourceItem& item : items) {
+        if (item.id == id && !item.separator)
+            return item.text;
+        if (item.IsPopup()) {
+            if (const QString text = CommandText(item.items, id); !text.isEmpty())
+                return text;
         }
     }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override
-    {
-        QComboBox::keyPressEvent(event);
-        event->accept();
-    }
-
-private:
-    bool m_bUnlisted = false;
-};
-
-// The grid move a key asks for, when it asks for one.
-std::optional<GridMove> GridMoveOfKey(int key)
-{
-    switch (key) {
-    case Qt::Key_Left: return GridMove::Left;
-    case Qt::Key_Right: return GridMove::Right;
-    case Qt::Key_Up: return GridMove::Up;
-    case Qt::Key_Down: return GridMove::Down;
-    case Qt::Key_Home: return GridMove::Home;
-    case Qt::Key_End: return GridMove::End;
-    case Qt::Key_PageUp: return GridMove::PageUp;
-    case Qt::Key_PageDown: return GridMove::PageDown;
-    case Qt::Key_Tab: return GridMove::Next;
-    case Qt::Key_Backtab: return GridMove::Previous;
-    default: return std::nullopt;
-    }
+    return {};
 }
 
-// Fill Down, Ctrl+Enter, Sort and Channel Plan for a view: the shipped
-// plans lie beside the program, the user's in the per-user data folder.
-CChannelBulkCommands BulkCommands(IChannelWindow& window)
-{
-    return CChannelBulkCommands(window, Prompter(), g_strAppDir + QString::fromLatin1(kPlansFolder),
-                                QString::fromStdString(UserPlansDirectory()));
-}
-
-bool IsEnterKey(const QKeyEvent* key)
-{
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-           && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
-}
-
-}  // namespace
+} // namespace
 
 CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     : m_pDocument(document)
     , m_app(app)
-    , m_session(IsChinese())
+    , m_session(document->EditedChannels(), IsChinese())
 {
-    m_pDocument->SetView(this);
+    connect(m_pDocument, &CProgramDoc::channelsChanged, this, &CProgramView::OnChannelsChanged);
+    connect(m_pDocument, &CProgramDoc::pendingEditRequested, this, &CProgramView::OnPendingEditRequested);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -201,6 +92,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
     m_pGrid->verticalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_pGrid->verticalHeader(), &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { ShowContextMenu(m_pGrid->verticalHeader()->mapTo(m_pGrid, pos)); });
+    CreateRowActions();
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_pTitle);
@@ -209,10 +101,11 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     m_pLanguageDlg = new CLanguageDlg(this);
     m_pPrintCommands = std::make_unique<CPrintCommands>(
-        this, [this] { return m_app.Printer(); }, [this] {
+        this, [this] { return m_app.Printer(); },
+        [this] {
             // A value still being typed is printed as it will be saved.
-            OnLeaveCell();
-            return ViewListingContent(GridTexts(), m_pDocument->m_image);
+            m_pDocument->CommitPendingEdit();
+            return ViewListingContent(GridTexts(), m_pDocument->Image());
         });
     m_pPrintCommands->m_isAvailable = [this] { return !m_bEditingBlocked; };
     m_pPrintCommands->m_documentPath = [this] {
@@ -221,21 +114,12 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     RadioLinkHost link;
     link.view = this;
-    link.image = [this]() -> RadioImage& { return m_pDocument->m_image; };
-    link.commitEdit = [this] { OnLeaveCell(); };
-    link.gridToImage = [this] { GridToImage(); };
-    link.imageToGrid = [this] { ImageToGrid(); };
+    link.document = m_pDocument;
     link.blockEditing = [this](bool blocked) { SetEditingBlocked(blocked); };
-    link.markModified = [this] { m_pDocument->RecordChange(Lang("Read", "读频")); };
-    link.saveModified = [this] { return m_pDocument->SaveModified(); };
     m_pRadioLink = new CRadioLink(std::move(link));
 }
 
-CProgramView::~CProgramView()
-{
-    if (m_pDocument->GetView() == this)
-        m_pDocument->SetView(nullptr);
-}
+CProgramView::~CProgramView() = default;
 
 void CProgramView::OnInitialUpdate()
 {
@@ -265,7 +149,7 @@ void CProgramView::BuildGrid()
 {
     m_pGrid->SetBackColorBkg(QColor(255, 255, 255));
     m_pGrid->SetForeColorFixed(QColor(0, 50, 240));
-    const ChannelTable& table = m_session.Table();
+    const ChannelTable& table = GridTexts();
     for (int column = 0; column < kTableCols; ++column)
         m_pGrid->SetTextMatrix(0, column, Text(table[0][static_cast<std::size_t>(column)]));
     m_pTitle->setText(IniText(IsChinese() ? "Chinese" : "English", "Title"));
@@ -279,40 +163,15 @@ void CProgramView::BuildGrid()
     }
 }
 
-void CProgramView::CreateEditors()
+// ---- Showing the document ------------------------------------------------
+
+void CProgramView::OnChannelsChanged(bool whole)
 {
-    const bool chinese = IsChinese();
-    for (int column = 1; column < kTableCols; ++column) {
-        QWidget* editor = nullptr;
-        if (IsListColumn(column)) {
-            auto* list = new CCellList(m_pGrid);
-            for (const std::string& item : EditorItems(column, chinese))
-                list->addItem(Text(item));
-            // The opened list has about 100 pixels, as the box is made
-            // that much higher than the cell for it.
-            list->setMaxVisibleItems(std::max(5, 100 / std::max(1, list->fontMetrics().height())));
-            editor = list;
-        } else {
-            editor = new CCellEdit(m_pGrid);
-        }
-        editor->setFont(m_pGrid->font());
-        editor->setGeometry(0, 0, 0, 0);
-        editor->hide();
-        editor->installEventFilter(this);
-        SetControlId(editor, kEditorIds[column]);
-        m_editors[static_cast<std::size_t>(column)] = editor;
+    if (!whole) {
+        CopyTableToGrid();
+        SyncEditors();
+        return;
     }
-}
-
-QWidget* CProgramView::EditorForColumn(int column) const
-{
-    if (column < 2 || column > 8)
-        column = 1;
-    return m_editors[static_cast<std::size_t>(column)];
-}
-
-void CProgramView::ImageToGrid()
-{
     const int mode = g_nDeviceMode;
     const std::array<int, kTableCols> widths = ColumnWidths(mode);
     for (int column = 0; column < m_pGrid->GetCols(); ++column) {
@@ -321,36 +180,17 @@ void CProgramView::ImageToGrid()
         m_pGrid->SetColAlignment(column, width != 0 ? 4 : 0);
     }
     ApplyEnabled();
-
     m_session.SetDeviceMode(mode);
-    RadioImage& image = m_pDocument->m_image;
-    ImageToTable(image, mode, IsChinese(), m_session.Table());
-    m_session.ClearDeletedRows();
-    m_shownTexts = m_session.Table();
     CopyTableToGrid();
     UpdateHighlight();
-
-    CUserStore store = CUserStore::ForApplication();
-    if (g_byNewDocument) {
-        image[ImageMap::kRadioType] = static_cast<std::uint8_t>(store.QueryDword("Type", 0) & 0xFF);
-        image[ImageMap::kBandIndex] = static_cast<std::uint8_t>(store.QueryDword("Field", 0) & 0xFF);
-    } else if (ImageChoiceInLists(g_iniFile, image)) {
-        // Indexes outside the configured lists stay in the image (it opens
-        // and saves byte for byte) but are not made every new document's.
-        store.SetDword("Type", image[ImageMap::kRadioType]);
-        store.SetDword("Field", image[ImageMap::kBandIndex]);
-    }
     UpdateTitleAndBand();
 }
 
-void CProgramView::GridToImage()
+void CProgramView::OnPendingEditRequested(bool closeEditors)
 {
-    HideEditors();
-    ChannelTable& table = m_session.Table();
-    TableToImageKeepingUnchanged(table, m_shownTexts, g_nDeviceMode, m_pDocument->m_image, m_session.DeletedRows());
-    m_session.ClearDeletedRows();
-    m_shownTexts = table;
-    CopyTableToGrid();
+    OnLeaveCell();
+    if (closeEditors)
+        HideEditors();
 }
 
 void CProgramView::HideEditors()
@@ -364,32 +204,42 @@ void CProgramView::HideEditors()
 
 void CProgramView::UpdateTitleAndBand()
 {
-    const RadioImage& image = m_pDocument->m_image;
-    const int k = image[ImageMap::kRadioType] + 1;
-    const int b = image[ImageMap::kBandIndex];
-    const std::string typeName = g_iniFile.GetValue("Setup", "Type" + std::to_string(k), "");
-    const std::string bandList = g_iniFile.GetValue("Setup", "Field" + std::to_string(k), "");
-    const std::string bandText = BandText(bandList, b);
-
-    g_strMainTitle = LanguageText("AppName") + Lang("  [ Type:", "  [ 类型:") + ConfigText(typeName)
-                     + Lang("  Fre:", "  频率:") + ConfigText(bandText) + QStringLiteral(" ]");
+    const ProductTexts product = ProductTextsOfImage(g_iniFile, m_pDocument->Image());
+    const std::string title =
+        MainWindowTitle(LanguageText("AppName").toStdString(), ConfigText(product.typeName).toStdString(),
+                        ConfigText(product.bandText).toStdString(), IsChinese());
+    g_strMainTitle = QString::fromStdString(title);
     if (QWidget* main = m_app.MainWindow())
         main->setWindowTitle(g_strMainTitle);
-    BandLimits(bandText, m_nBandLow, m_nBandHigh);
+    BandLimits(product.bandText, m_nBandLow, m_nBandHigh);
 }
 
-ChannelTable CProgramView::GridTexts() const
+void CProgramView::CopyTableToGrid()
 {
-    return m_session.Table();
+    const ChannelTable& table = GridTexts();
+    for (int row = 1; row < kTableRows; ++row) {
+        for (int column = 1; column < kTableCols; ++column)
+            m_pGrid->SetTextMatrix(row, column,
+                                   Text(table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
+    }
 }
 
-void CProgramView::RestoreTexts(const ChannelTable& texts, const ChannelTable& shown)
+void CProgramView::SetEditingBlocked(bool blocked)
 {
-    DropPendingEdit();
-    m_session.Table() = texts;
-    m_shownTexts = shown;
-    CopyTableToGrid();
-    UpdateTitleAndBand();
+    m_bEditingBlocked = blocked;
+    if (blocked) {
+        m_session.HideEditor();
+        SyncEditors();
+    }
+    ApplyEnabled();
+}
+
+void CProgramView::ApplyEnabled()
+{
+    const bool enabled = GridEnabled(g_nDeviceMode) && !m_bEditingBlocked;
+    m_pGrid->setEnabled(enabled);
+    m_session.SetEnabled(enabled);
+    emit editableChanged();
 }
 
 // ---- Selected channels ---------------------------------------------------
@@ -405,6 +255,14 @@ int CProgramView::CurrentColumn() const
     int column = 0;
     m_session.ShownCell(row, column);
     return column;
+}
+
+// Fill Down, Ctrl+Enter, Sort and Channel Plan: the shipped plans lie
+// beside the program, the user's in the per-user data folder.
+CChannelBulkCommands CProgramView::BulkCommands()
+{
+    return CChannelBulkCommands(*this, Prompter(), g_strAppDir + QString::fromLatin1(kPlansFolder),
+                                QString::fromStdString(UserPlansDirectory()));
 }
 
 void CProgramView::SelectChannels(const std::vector<int>& channels)
@@ -446,21 +304,37 @@ void CProgramView::OnChannelNumberPressed(int channel, Qt::KeyboardModifiers mod
     m_pGrid->setFocus(Qt::MouseFocusReason);
 }
 
+// ---- Row commands --------------------------------------------------------
+
+void CProgramView::CreateRowActions()
+{
+    for (const RowCommandKey& entry : RowCommandKeys()) {
+        auto* action = new QAction(m_pGrid);
+        action->setShortcut(
+            QKeySequence(QKeyCombination::fromCombined(entry.stroke.key | static_cast<int>(entry.stroke.modifiers))));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        const int id = CChannelRowCommands::CommandOfKey(entry.command);
+        action->setProperty("commandId", id);
+        connect(action, &QAction::triggered, this, [this, id] {
+            if (!m_session.EditorOpen())
+                RunCommand(id);
+        });
+        m_pGrid->addAction(action);
+    }
+}
+
+void CProgramView::RunCommand(int id)
+{
+    CCmdUI ui(id);
+    if (OnCmdMsg(id, &ui) && ui.m_bEnabled)
+        OnCmdMsg(id, nullptr);
+}
+
 void CProgramView::ShowContextMenu(const QPoint& pos)
 {
     // The items carry the Edit menu's texts of the running language.
-    QHash<int, QString> texts;
-    std::function<void(const QList<MenuResourceItem>&)> collect = [&](const QList<MenuResourceItem>& items) {
-        for (const MenuResourceItem& item : items) {
-            if (item.IsPopup())
-                collect(item.items);
-            else if (item.id != 0)
-                texts.insert(item.id, item.text);
-        }
-    };
-    if (g_pResources)
-        collect(g_pResources->LoadMenu(Ids::IDR_PROGRAMTYPE));
-
+    const QList<MenuResourceItem> menuItems =
+        g_pResources ? g_pResources->LoadMenu(Ids::IDR_PROGRAMTYPE) : QList<MenuResourceItem>();
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("channelContextMenu"));
     for (int id : CChannelRowCommands::ContextMenuCommands()) {
@@ -468,446 +342,54 @@ void CProgramView::ShowContextMenu(const QPoint& pos)
             menu.addSeparator();
             continue;
         }
-        QAction* action = menu.addAction(texts.value(id));
+        QAction* action = menu.addAction(CommandText(menuItems, id));
         action->setProperty("commandId", id);
         CCmdUI ui(id);
         action->setEnabled(OnCmdMsg(id, &ui) && ui.m_bEnabled);
     }
-    const QAction* chosen = menu.exec(m_pGrid->mapToGlobal(pos));
-    if (!chosen)
-        return;
-    const int id = chosen->property("commandId").toInt();
-    CCmdUI ui(id);
-    if (OnCmdMsg(id, &ui) && ui.m_bEnabled)
-        OnCmdMsg(id, nullptr);
+    if (const QAction* chosen = menu.exec(m_pGrid->mapToGlobal(pos)))
+        RunCommand(chosen->property("commandId").toInt());
 }
 
 bool CProgramView::OnRowKey(const QKeyEvent& key)
 {
     if (m_session.EditorOpen())
         return false;
-    const Qt::KeyboardModifiers modifiers =
-        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    int command = 0;
-    if (modifiers == Qt::ControlModifier) {
-        switch (key.key()) {
-        case Qt::Key_C: command = Ids::ID_EDIT_COPY; break;
-        case Qt::Key_X: command = Ids::ID_EDIT_CUT; break;
-        case Qt::Key_V: command = Ids::ID_EDIT_PASTE; break;
-        case Qt::Key_A: command = Ids::ID_EDIT_SELECT_ALL; break;
-        case Qt::Key_Up: command = Ids::ID_EDIT_MOVE_UP; break;
-        case Qt::Key_Down: command = Ids::ID_EDIT_MOVE_DOWN; break;
-        case Qt::Key_D: command = Ids::ID_EDIT_FILL_DOWN; break;
-        default: break;
-        }
-    } else if (modifiers == Qt::NoModifier) {
-        switch (key.key()) {
-        case Qt::Key_Delete: command = Ids::ID_EDIT_CLEAR; break;
-        case Qt::Key_Insert: command = Ids::ID_EDIT_INSERT_CHANNEL; break;
-        case Qt::Key_Menu: {
-            const QRect cell = m_pGrid->visualRect(m_pGrid->model()->index(m_pGrid->GetRow() - 1, m_pGrid->GetCol() - 1));
-            ShowContextMenu(m_pGrid->viewport()->mapTo(m_pGrid, cell.center()));
-            return true;
-        }
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Left:
-        case Qt::Key_Right:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            // A plain move or Enter ends the selection and goes on as usual.
-            SelectChannels({});
-            return false;
-        default:
-            break;
-        }
-    } else if (modifiers == Qt::ShiftModifier) {
-        const int current = CurrentChannel();
-        switch (key.key()) {
-        case Qt::Key_Space:
-            m_selection.SelectOnly(current);
-            ShowSelection();
-            return true;
-        case Qt::Key_Up:
-        case Qt::Key_Down: {
-            if (m_selection.Empty())
-                m_selection.SelectOnly(current);
-            int row = 0;
-            int column = 0;
-            m_session.Destination(key.key() == Qt::Key_Up ? GridMove::Up : GridMove::Down, row, column);
-            MoveQuietly(row, column);
-            m_selection.ExtendTo(row);
-            ShowSelection();
-            return true;
-        }
-        default:
-            break;
-        }
+    const RowKey rowKey = RowKeyOf({key.key(), static_cast<unsigned>(key.modifiers().toInt())});
+    switch (rowKey.action) {
+    case RowKeyAction::None: return false;
+    case RowKeyAction::Command:
+        // The key of an action the shortcut did not take (a window that is
+        // not active).
+        RunCommand(CChannelRowCommands::CommandOfKey(rowKey.command));
+        return true;
+    case RowKeyAction::ContextMenu: {
+        const QRect cell = m_pGrid->visualRect(m_pGrid->model()->index(m_pGrid->GetRow() - 1, m_pGrid->GetCol() - 1));
+        ShowContextMenu(m_pGrid->viewport()->mapTo(m_pGrid, cell.center()));
+        return true;
     }
-    if (command == 0)
+    case RowKeyAction::EndSelection:
+        // A plain move or Enter ends the selection and goes on as usual.
+        SelectChannels({});
         return false;
-    CCmdUI ui(command);
-    if (OnCmdMsg(command, &ui) && ui.m_bEnabled)
-        OnCmdMsg(command, nullptr);
-    return true;
-}
-
-void CProgramView::SetEditingBlocked(bool blocked)
-{
-    m_bEditingBlocked = blocked;
-    if (blocked) {
-        m_session.HideEditor();
-        SyncEditors();
-    }
-    ApplyEnabled();
-}
-
-void CProgramView::ApplyEnabled()
-{
-    const bool enabled = GridEnabled(g_nDeviceMode) && !m_bEditingBlocked;
-    m_pGrid->setEnabled(enabled);
-    m_session.SetEnabled(enabled);
-    emit editableChanged();
-}
-
-void CProgramView::CopyTableToGrid()
-{
-    const ChannelTable& table = m_session.Table();
-    for (int row = 1; row < kTableRows; ++row) {
-        for (int column = 1; column < kTableCols; ++column)
-            m_pGrid->SetTextMatrix(row, column, Text(table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)]));
-    }
-}
-
-// ---- Editing -------------------------------------------------------------
-
-template <typename Commit>
-auto CProgramView::RunCommit(Commit commit)
-{
-    TakeEditorText();
-    m_session.SetBand(m_nBandLow, m_nBandHigh);
-    const ChannelTable before = m_session.Table();
-    const auto result = commit();
-    CopyTableToGrid();
-    SyncEditors();
-    if (m_session.Table() != before)
-        m_pDocument->RecordChange(Lang("Edit", "编辑"));
-    return result;
-}
-
-void CProgramView::TakeEditorText()
-{
-    const int column = m_session.EditorColumn();
-    if (column == 0)
-        return;
-    QWidget* editor = m_editors[static_cast<std::size_t>(column)];
-    if (auto* list = qobject_cast<QComboBox*>(editor))
-        m_session.SetEditorText(list->currentText().toStdString());
-    else if (auto* edit = qobject_cast<QLineEdit*>(editor))
-        m_session.SetEditorText(edit->text().toStdString());
-}
-
-void CProgramView::OnEnterCell()
-{
-    if (m_bQuietMove) {
-        m_session.SetCurrentCell(m_pGrid->GetRow(), m_pGrid->GetCol());
-        UpdateHighlight();
-        return;
-    }
-    m_session.EnterCell(m_pGrid->GetRow(), m_pGrid->GetCol());
-    LoadEditor();
-}
-
-void CProgramView::OnGridMouseDown(short button, short, int, int)
-{
-    // A click on a data cell ends the selection; a right click keeps it
-    // for the context menu.
-    if (button == 1 && !m_selection.Empty())
-        SelectChannels({});
-    OnEnterCell();
-}
-
-void CProgramView::OnLeaveCell()
-{
-    // The grid's Row and Col still name the cell being left.
-    if (m_session.Row() != m_pGrid->GetRow() || m_session.Col() != m_pGrid->GetCol())
-        return;
-    const EditMessage message = RunCommit([this] { return m_session.LeaveCell(); });
-    ShowMessage(message);
-}
-
-void CProgramView::OnEnterKey()
-{
-    if (!m_selection.Empty())
-        SelectChannels({});
-    bool rejected = false;
-    const EditMessage message = RunCommit([this, &rejected] { return m_session.CommitOnEnter(rejected); });
-    if (rejected) {
-        // The current cell stays; the keyboard goes back to the grid.
-        m_pGrid->setFocus(Qt::OtherFocusReason);
-        ShowMessage(message);
-        return;
-    }
-    // Moves in one step to the next shown cell, so only that cell is
-    // entered (a wrap to the next row does not visit column 1 of the row it
-    // leaves, and hidden columns are passed over).
-    int row = m_pGrid->GetRow();
-    int column = m_pGrid->GetCol();
-    m_session.NextShownCell(row, column);
-    if (row == m_pGrid->GetRow() && column == m_pGrid->GetCol())
-        OnEnterCell();
-    else
-        m_pGrid->setCurrentCell(row - 1, column - 1);
-}
-
-void CProgramView::MoveQuietly(int row, int column)
-{
-    if (m_session.EditorOpen())
-        OnLeaveCell();
-    m_bQuietMove = true;
-    m_pGrid->setCurrentCell(row - 1, column - 1);
-    m_bQuietMove = false;
-    m_session.SetCurrentCell(row, column);
-    UpdateHighlight();
-}
-
-void CProgramView::MoveFromEditor(GridMove move)
-{
-    int row = 0;
-    int column = 0;
-    m_session.Destination(move, row, column);
-    if (row == m_pGrid->GetRow() && column == m_pGrid->GetCol())
-        return;  // at the edge: the editor stays open
-    // The grid leaves the cell (leave rules) and enters the new one, whose
-    // editor opens.
-    m_pGrid->setCurrentCell(row - 1, column - 1);
-}
-
-void CProgramView::OpenCurrentEditor(const QString* typed)
-{
-    int row = 0;
-    int column = 0;
-    m_session.ShownCell(row, column);
-    if (row != m_pGrid->GetRow() || column != m_pGrid->GetCol())
-        MoveQuietly(row, column);
-    m_session.SetBand(m_nBandLow, m_nBandHigh);
-    const bool opened = typed ? m_session.OpenEditorTyping(typed->toStdString()) : m_session.OpenEditor();
-    if (opened)
-        LoadEditor();
-}
-
-void CProgramView::CancelEditor()
-{
-    m_session.HideEditor();
-    SyncEditors();
-    m_pGrid->setFocus(Qt::OtherFocusReason);
-    UpdateHighlight();
-}
-
-void CProgramView::UpdateHighlight()
-{
-    int row = 0;
-    int column = 0;
-    m_session.ShownCell(row, column);
-    m_pGrid->SetHighlightCell(row, column);
-}
-
-void CProgramView::OnGridKey(QKeyEvent* key)
-{
-    if (!m_pGrid->isEnabled())
-        return;
-    const Qt::KeyboardModifiers modifiers = key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
-    if (modifiers != Qt::NoModifier)
-        return;
-    if (const std::optional<GridMove> move = GridMoveOfKey(key->key())) {
-        if ((key->modifiers() & Qt::ShiftModifier) && *move != GridMove::Previous)
-            return;
+    case RowKeyAction::SelectCurrent:
+        m_selection.SelectOnly(CurrentChannel());
+        ShowSelection();
+        return true;
+    case RowKeyAction::ExtendSelection: {
+        if (m_selection.Empty())
+            m_selection.SelectOnly(CurrentChannel());
         int row = 0;
         int column = 0;
-        m_session.Destination(*move, row, column);
+        m_session.Destination(rowKey.move, row, column);
         MoveQuietly(row, column);
-        return;
-    }
-    if (key->key() == Qt::Key_F2) {
-        OpenCurrentEditor(nullptr);
-        return;
-    }
-    const QString text = key->text();
-    if (!text.isEmpty() && text.at(0).isPrint())
-        OpenCurrentEditor(&text);
-}
-
-bool CProgramView::OnEditorKey(QObject* editor, QKeyEvent* key)
-{
-    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-        return false;
-    switch (key->key()) {
-    case Qt::Key_Tab:
-        MoveFromEditor(GridMove::Next);
+        m_selection.ExtendTo(row);
+        ShowSelection();
         return true;
-    case Qt::Key_Backtab:
-        MoveFromEditor(GridMove::Previous);
-        return true;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-        // A drop-down list chooses its item with these keys.
-        if (!qobject_cast<QLineEdit*>(editor))
-            return false;
-        MoveFromEditor(key->key() == Qt::Key_Up ? GridMove::Up : GridMove::Down);
-        return true;
-    case Qt::Key_Escape:
-        CancelEditor();
-        return true;
-    default:
-        return false;
     }
-}
-
-void CProgramView::LoadEditor()
-{
-    SyncEditors();
-    const int column = m_session.EditorColumn();
-    if (column == 0)
-        return;
-    QWidget* editor = m_editors[static_cast<std::size_t>(column)];
-    const QString text = Text(m_session.EditorText());
-    if (auto* list = dynamic_cast<CCellList*>(editor)) {
-        list->DropUnlisted();
-        if (m_session.EditorShowsUnlistedText())
-            list->ShowUnlisted(Text(m_session.LoadedText()));
-        const int index = list->findText(text, Qt::MatchExactly);
-        list->setCurrentIndex(std::max(0, index));
-    } else if (auto* edit = qobject_cast<QLineEdit*>(editor)) {
-        edit->setText(text);
     }
-    PlaceEditor();
-    UpdateHighlight();
+    return false;
 }
-
-void CProgramView::PlaceEditor()
-{
-    if (!m_pGrid->isEnabled())
-        return;
-    const int column = m_pGrid->GetCol();
-    QWidget* editor = EditorForColumn(column);
-    const bool list = IsListColumn(column);
-    const EditorRect rect = EditorPlacement(m_pGrid->GetCellLeft(), m_pGrid->GetCellTop(), m_pGrid->GetCellWidth(),
-                                            m_pGrid->GetCellHeight(), m_pGrid->DpiX(), m_pGrid->DpiY(), list);
-    // A list's extra height is room for its opened list: the closed box
-    // keeps the cell's height and opens its list below.
-    editor->setGeometry(rect.x, rect.y, rect.width, list ? rect.height - 100 : rect.height);
-    editor->show();
-    editor->raise();
-    editor->setFocus(Qt::OtherFocusReason);
-    m_pGrid->viewport()->update();
-}
-
-void CProgramView::SyncEditors()
-{
-    const int open = m_session.EditorColumn();
-    bool hadFocus = false;
-    for (int column = 1; column < kTableCols; ++column) {
-        QWidget* editor = m_editors[static_cast<std::size_t>(column)];
-        if (!editor || column == open || editor->isHidden())
-            continue;
-        hadFocus = hadFocus || editor->hasFocus();
-        editor->hide();
-        if (auto* list = dynamic_cast<CCellList*>(editor))
-            list->DropUnlisted();
-    }
-    if (hadFocus)
-        m_pGrid->setFocus(Qt::OtherFocusReason);
-}
-
-void CProgramView::ShowMessage(EditMessage message)
-{
-    if (message == EditMessage::None)
-        return;
-    const int id = message == EditMessage::OutOfRange ? Ids::IDS_OUT_OF_RANGE : Ids::IDS_STEP_ERROR;
-    Prompter().Message(this, g_pResources->LoadString(Ids::IDS_CAUTION), g_pResources->LoadString(id),
-                       PromptButtons::Ok, PromptIcon::Exclamation);
-}
-
-namespace {
-
-// Ctrl+Z, Ctrl+Y and Ctrl+Shift+Z: the document's Undo and Redo, but the
-// editor's own while an editor is open.
-enum class UndoKey { None, Undo, Redo };
-
-UndoKey UndoKeyOf(const QKeyEvent& key)
-{
-    const Qt::KeyboardModifiers modifiers =
-        key.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
-    if (modifiers == Qt::ControlModifier && key.key() == Qt::Key_Z)
-        return UndoKey::Undo;
-    if ((modifiers == Qt::ControlModifier && key.key() == Qt::Key_Y)
-        || (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key.key() == Qt::Key_Z))
-        return UndoKey::Redo;
-    return UndoKey::None;
-}
-
-}  // namespace
-
-bool CProgramView::eventFilter(QObject* watched, QEvent* event)
-{
-    const bool isEditor = std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
-    if (isEditor && (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress)) {
-        // In an open editor the undo keys act on its text, as in any line
-        // edit; a list has no text to undo and ignores them.
-        const UndoKey undoKey = UndoKeyOf(*static_cast<QKeyEvent*>(event));
-        if (undoKey != UndoKey::None) {
-            event->accept();
-            if (event->type() == QEvent::KeyPress) {
-                if (auto* edit = qobject_cast<QLineEdit*>(watched))
-                    undoKey == UndoKey::Undo ? edit->undo() : edit->redo();
-            }
-            return true;
-        }
-    }
-    if (watched == m_pGrid->verticalHeader()->viewport() && event->type() == QEvent::MouseButtonPress) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() != Qt::LeftButton)
-            return false;
-        const int section = m_pGrid->verticalHeader()->logicalIndexAt(mouse->position().toPoint());
-        if (m_pGrid->isEnabled() && section >= 0)
-            OnChannelNumberPressed(section + 1, mouse->modifiers());
-        return true;  // the grid's own row selection would move the current cell
-    }
-    if (watched == m_pGrid && event->type() == QEvent::KeyPress && OnRowKey(*static_cast<QKeyEvent*>(event)))
-        return true;
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool fromView = watched == m_pGrid
-                              || std::find(m_editors.begin(), m_editors.end(), watched) != m_editors.end();
-        if (isEditor && m_session.EditorOpen() && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
-            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
-            // Ctrl+Enter: the value goes into every selected channel.
-            TakeEditorText();
-            BulkCommands(*this).CommitToSelection(m_session.EditorColumn(), m_session.EditorText());
-            return true;
-        }
-        if (fromView && IsEnterKey(key)) {
-            OnEnterKey();
-            return true;
-        }
-        if (fromView && key->key() == Qt::Key_F1) {
-            OnHelpKey();
-            return true;
-        }
-        if (watched == m_pGrid) {
-            // Every key on the grid is the view's: the grid's own handling
-            // would move its current cell behind the view's back.
-            if (!m_session.EditorOpen())
-                OnGridKey(key);
-            return true;
-        }
-        if (fromView && OnEditorKey(watched, key))
-            return true;
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// ---- Commands ------------------------------------------------------------
 
 bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
 {
@@ -917,7 +399,7 @@ bool CProgramView::OnCmdMsg(int id, CCmdUI* ui)
         return true;
     if (CChannelRowCommands(*this, Prompter(), QApplication::clipboard()).OnCmdMsg(id, ui))
         return true;
-    if (BulkCommands(*this).OnCmdMsg(id, ui))
+    if (BulkCommands().OnCmdMsg(id, ui))
         return true;
     if (id == Ids::ID_LANGUAGE) {
         if (!ui)

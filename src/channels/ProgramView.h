@@ -1,21 +1,26 @@
 #pragma once
 // The window of a radio document: the configured title line above the
-// channel grid. The view fills the grid from the document's image
-// (ImageToGrid), writes it back (GridToImage), puts the radio type and band
-// into the main window title and keeps the band limits that typed
-// frequencies are checked against.
+// channel grid. The view shows the document's channels (the texts of its
+// DocumentChannels), puts the radio type and band into the main window
+// title and keeps the band limits that typed frequencies are checked
+// against. It changes nothing itself: every edit goes through the
+// document's Apply, and the view redraws when the document says its
+// channels changed.
 //
 // Editing is done by eight editors laid over the current cell. The rules of
 // editing (what Enter and leaving a cell do to the texts) live in the core's
-// ChannelEditSession; the view only feeds it the grid's events and the
-// editors' texts, shows its messages and mirrors its editor state onto the
-// widgets.
+// ChannelEditSession, which works on the document's channels; the view only
+// feeds it the grid's events and the editors' texts, shows its messages and
+// mirrors its editor state onto the widgets. Which key does what is the
+// core's GridKeys table. The editing half of the class is in
+// ProgramViewEditing.cpp.
 
+#include "base/CmdTarget.h"
+#include "channels/ChannelWindow.h"
 #include "core/channels/ChannelEditing.h"
 #include "core/channels/ChannelRows.h"
 #include "core/channels/ChannelTable.h"
-#include "base/CmdTarget.h"
-#include "channels/ChannelWindow.h"
+#include "core/channels/GridKeys.h"
 #include "document/ProgramDoc.h"
 
 #include <QWidget>
@@ -23,18 +28,16 @@
 #include <cstdint>
 #include <memory>
 
+class CChannelBulkCommands;
 class CLanguageDlg;
 class CMSFlexGrid;
 class CPrintCommands;
 class IAppServices;
 class CRadioLink;
-class QComboBox;
 class QKeyEvent;
 class QLabel;
-class QKeyEvent;
-class QLineEdit;
 
-class CProgramView : public QWidget, public CCmdTarget, public IDocumentView, public IChannelWindow
+class CProgramView : public QWidget, public CCmdTarget, public IChannelWindow
 {
     Q_OBJECT
 public:
@@ -53,26 +56,20 @@ public:
     CMSFlexGrid* Grid() const { return m_pGrid; }
 
     // First display: the frame shrinks to fit the form, the grid is built
-    // once, then the frame icon and ImageToGrid.
+    // once, then the frame icon and ImageToGrid; the document's undo history
+    // starts here.
     void OnInitialUpdate();
-    // Fills every cell, the column layout, the main window title and the
-    // band limits from the image, in the global device mode.
-    void ImageToGrid() override;
-    // Writes the grid back into the image. Rows that still hold the texts
-    // ImageToGrid (or the previous GridToImage) gave them keep their bytes;
-    // changed rows are encoded, keeping the bytes of the side the device
-    // mode hides.
-    void GridToImage() override;
+    // The document's texts anew from its image in the global device mode
+    // (a change of the device mode); the view shows them.
+    void ImageToGrid() { m_pDocument->ImageToGrid(); }
     // Hides the frequency, tone, bandwidth and scan editors.
     void HideEditors();
-    // Commits an open editor with the rules of leaving its cell.
-    void CommitPendingEdit() override { OnLeaveCell(); }
     // Main window title and band limits from image offsets 0x32E and 0x32F.
     void UpdateTitleAndBand();
 
     // The grid's events.
     void OnEnterCell();
-    void OnLeaveCell() override;
+    void OnLeaveCell();
     void OnGridMouseDown(short button, short shift, int x, int y);
 
     // Lays the current column's editor over the current cell and focuses it.
@@ -82,10 +79,7 @@ public:
 
     // The texts the grid shows now: headings in row 0, channel numbers in
     // column 0. An editor's pending text is not part of it.
-    ChannelTable GridTexts() const override;
-    // What ImageToGrid (or the last GridToImage) put in the grid.
-    ChannelTable ShownTexts() const override { return m_shownTexts; }
-    void RestoreTexts(const ChannelTable& texts, const ChannelTable& shown) override;
+    const ChannelTable& GridTexts() const { return m_pDocument->Channels().Cells(); }
 
     // Selected channels (highlighted rows) and the current channel.
     std::vector<int> SelectedChannels() const override { return m_selection.Channels(); }
@@ -104,8 +98,8 @@ public:
     CPrintCommands* PrintCommands() const { return m_pPrintCommands.get(); }
     CRadioLink* RadioLink() const { return m_pRadioLink; }
 
-    std::int32_t m_nBandHigh = 0;  // upper band limit, 10 Hz units, inclusive
-    std::int32_t m_nBandLow = 0;   // lower band limit, 10 Hz units, inclusive
+    std::int32_t m_nBandHigh = 0; // upper band limit, 10 Hz units, inclusive
+    std::int32_t m_nBandLow = 0;  // lower band limit, 10 Hz units, inclusive
 
 signals:
     // The grid became editable or read only (device mode, a transfer).
@@ -115,23 +109,48 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void CreateEditors();
+    // ---- Showing the document (ProgramView.cpp).
     void BuildGrid();
-    // Copies the session's table into the grid cells and the session's
-    // editor state onto the widgets.
-    void ShowSession();
+    // The document's channels changed: whole when its texts were filled anew
+    // from the image (column layout, editable state, title and band follow).
+    void OnChannelsChanged(bool whole);
+    void OnPendingEditRequested(bool closeEditors);
+    void CopyTableToGrid();
+    void ApplyEnabled();
+    // Highlights the selected rows across their cells.
+    void ShowSelection();
+    // A press on a channel number: selects, extends or toggles.
+    void OnChannelNumberPressed(int channel, Qt::KeyboardModifiers modifiers);
+    // The row commands at a point of the grid (in grid coordinates).
+    void ShowContextMenu(const QPoint& pos);
+    // The row commands as actions of the grid whose shortcuts are the row
+    // keys while the grid has the keyboard.
+    void CreateRowActions();
+    // Runs a command when it is available.
+    void RunCommand(int id);
+    // Fill Down, Ctrl+Enter, Sort and Channel Plan on this window.
+    CChannelBulkCommands BulkCommands();
+    // Keys of the row commands and the selection while the grid has the
+    // keyboard; true when the key was taken.
+    bool OnRowKey(const QKeyEvent& key);
+    void OnHelpKey();
+    void OnLanguage();
+
+    // ---- Editing (ProgramViewEditing.cpp).
+    void CreateEditors();
     void ShowMessage(EditMessage message);
     // Hands the open editor's text to the session.
     void TakeEditorText();
     void LoadEditor();
     // Shows the session's open editor, hides every other one.
     void SyncEditors();
-    void ApplyEnabled();
     void OnEnterKey();
-    // Keys: the grid's own while no editor is open, an open editor's
+    // The grid's own keys while no editor is open, an open editor's
     // commands (Enter, Tab, Up/Down in a text box, Escape).
     void OnGridKey(QKeyEvent* key);
     bool OnEditorKey(QObject* editor, QKeyEvent* key);
+    // The keys of the editors and the grid; true when taken.
+    bool OnViewKey(QObject* watched, QEvent* event);
     // Moves the current cell without opening an editor.
     void MoveQuietly(int row, int column);
     // Commits the open editor by the leave rules and opens the editor of the
@@ -143,21 +162,11 @@ private:
     void CancelEditor();
     // Shows where the keyboard is.
     void UpdateHighlight();
-    // Runs a commit of the session, copies its texts to the grid, marks the
-    // document modified when a text changed and shows the message.
-    template <typename Commit> auto RunCommit(Commit commit);
-    void OnHelpKey();
-    void OnLanguage();
-    void CopyTableToGrid();
-    // Highlights the selected rows across their cells.
-    void ShowSelection();
-    // A press on a channel number: selects, extends or toggles.
-    void OnChannelNumberPressed(int channel, Qt::KeyboardModifiers modifiers);
-    // The row commands at a point of the grid (in grid coordinates).
-    void ShowContextMenu(const QPoint& pos);
-    // Keys of the row commands and the selection while the grid has the
-    // keyboard; true when the key was taken.
-    bool OnRowKey(const QKeyEvent& key);
+    // Runs a commit of the session as one change of the document and shows
+    // the changed texts.
+    template <typename Commit>
+    auto RunCommit(Commit commit);
+    bool IsEditor(const QObject* object) const;
 
     CProgramDoc* m_pDocument;
     IAppServices& m_app;
@@ -165,13 +174,11 @@ private:
     CMSFlexGrid* m_pGrid = nullptr;
     bool m_bFirstInit = true;
     bool m_bEditingBlocked = false;
-    bool m_bQuietMove = false;  // a keyboard move over the grid opens no editor
+    bool m_bQuietMove = false; // a keyboard move over the grid opens no editor
     ChannelEditSession m_session;
-    // What ImageToGrid (or the last GridToImage) put in the grid.
-    ChannelTable m_shownTexts;
     ChannelSelection m_selection;
-    std::array<QWidget*, kTableCols> m_editors{};  // by data column 1..8
+    std::array<QWidget*, kTableCols> m_editors{}; // by data column 1..8
     CLanguageDlg* m_pLanguageDlg = nullptr;
     std::unique_ptr<CPrintCommands> m_pPrintCommands;
-    CRadioLink* m_pRadioLink = nullptr;  // Read, Write, Com Setup and the transfer
+    CRadioLink* m_pRadioLink = nullptr; // Read, Write, Com Setup and the transfer
 };

@@ -7,7 +7,9 @@
 #include "base/Prompter.h"
 #include "base/Remembered.h"
 #include "base/ResourceIds.h"
+#include "base/UserStore.h"
 #include "core/document/DataFile.h"
+#include "core/settings/ProductInfo.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,13 +31,8 @@ QString CProgramDoc::DefaultExtension()
 
 CProgramDoc::CProgramDoc(IAppServices& app)
     : m_app(app)
+    , m_channels(IsChinese())
 {
-}
-
-void CProgramDoc::CloseActiveChannelWindow()
-{
-    if (QWidget* front = m_app.ActiveChannelWindow())
-        front->close();
 }
 
 void CProgramDoc::SetTitle(const QString& title)
@@ -52,29 +49,80 @@ void CProgramDoc::SetModifiedFlag(bool modified)
     emit modifiedChanged(modified);
 }
 
-DocumentSnapshot CProgramDoc::Snapshot() const
+void CProgramDoc::CommitPendingEdit()
 {
-    DocumentSnapshot state;
-    state.image = m_image;
-    if (m_pView) {
-        state.table = m_pView->GridTexts();
-        state.shown = m_pView->ShownTexts();
+    // A commit the views make is itself a change: it must not ask for
+    // another.
+    if (m_bCommitting)
+        return;
+    m_bCommitting = true;
+    emit pendingEditRequested(false);
+    m_bCommitting = false;
+}
+
+void CProgramDoc::WriteGridToImage()
+{
+    if (!m_bCommitting) {
+        m_bCommitting = true;
+        emit pendingEditRequested(true);
+        m_bCommitting = false;
     }
-    return state;
+    m_channels.GridToImage(g_nDeviceMode);
+    emit channelsChanged(false);
+}
+
+void CProgramDoc::ImageToGrid()
+{
+    m_channels.ImageToGrid(g_nDeviceMode);
+    emit channelsChanged(true);
+}
+
+bool CProgramDoc::Apply(const QString& label, Change what, const std::function<bool(DocumentChannels&)>& change)
+{
+    switch (what) {
+    case Change::Cells:
+        break;
+    case Change::Bytes:
+    case Change::Image:
+        CommitPendingEdit();
+        break;
+    case Change::Channels:
+        WriteGridToImage();
+        break;
+    }
+    const bool changed = change(m_channels);
+    const bool refill = changed && (what == Change::Channels || what == Change::Image);
+    if (refill)
+        m_channels.ImageToGrid(g_nDeviceMode);
+    emit channelsChanged(refill);
+    if (changed)
+        RecordChange(label);
+    return changed;
+}
+
+void CProgramDoc::RememberProductChoice() const
+{
+    // Indexes outside the configured lists stay in the image (it opens and
+    // saves byte for byte) but are not made every new document's.
+    const RadioImage& image = m_channels.Image();
+    if (!ImageChoiceInLists(g_iniFile, image))
+        return;
+    CUserStore store = CUserStore::ForApplication();
+    store.SetDword("Type", image[ImageMap::kRadioType]);
+    store.SetDword("Field", image[ImageMap::kBandIndex]);
 }
 
 void CProgramDoc::Restore(const DocumentSnapshot& state)
 {
-    m_image = state.image;
-    if (m_pView)
-        m_pView->RestoreTexts(state.table, state.shown);
+    m_channels.Restore(state);
+    emit channelsChanged(true);
     m_lastState = state;
     SetModifiedFlag(!m_history.IsClean());
 }
 
 void CProgramDoc::RecordChange(const QString& label)
 {
-    DocumentSnapshot now = Snapshot();
+    DocumentSnapshot now = m_channels.Snapshot();
     m_history.Push({label.toStdString(), m_lastState, now});
     m_lastState = std::move(now);
     SetModifiedFlag(!m_history.IsClean());
@@ -83,7 +131,7 @@ void CProgramDoc::RecordChange(const QString& label)
 void CProgramDoc::ResetHistory()
 {
     m_history.Clear();
-    m_lastState = Snapshot();
+    m_lastState = m_channels.Snapshot();
     SetModifiedFlag(false);
 }
 
@@ -118,7 +166,12 @@ bool CProgramDoc::SaveModified()
 
 bool CProgramDoc::OnNewDocument()
 {
-    m_image = MakeNewImage();
+    // A new image is of the radio type and band chosen last.
+    RadioImage& image = m_channels.Image();
+    image = MakeNewImage();
+    CUserStore store = CUserStore::ForApplication();
+    image[ImageMap::kRadioType] = static_cast<std::uint8_t>(store.QueryDword("Type", 0) & 0xFF);
+    image[ImageMap::kBandIndex] = static_cast<std::uint8_t>(store.QueryDword("Field", 0) & 0xFF);
     SetTitle(Lang("Channel Information", "信道信息"));
     m_strPathName = IniText("Setup", "AppName");
     m_bPathIsFile = false;
@@ -129,7 +182,8 @@ bool CProgramDoc::OnNewDocument()
 bool CProgramDoc::OnOpenDocument(const QString& path)
 {
     std::string error;
-    const DataFileResult result = LoadDataFile(LocalPath(path), m_image, &error);
+    RadioImage image = m_channels.Image();
+    const DataFileResult result = LoadDataFile(LocalPath(path), image, &error);
     switch (result) {
     case DataFileResult::Ok:
         break;
@@ -147,16 +201,12 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
                       + (error.empty() ? path : QString::fromStdString(error)));
         return false;
     }
-
-    // Opening replaces the channel window in front: that window is sent a
-    // close request, which hides it. This document's own window does not
-    // exist yet.
-    CloseActiveChannelWindow();
-
+    m_channels.Image() = image;
     m_strPathName = QFileInfo(path).absoluteFilePath();
     m_bPathIsFile = true;
     SetTitle(QFileInfo(path).fileName());
     g_byNewDocument = 0;
+    RememberProductChoice();
     SetModifiedFlag(false);
     return true;
 }
@@ -164,12 +214,9 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
 bool CProgramDoc::OnSaveDocument(const QString& path)
 {
     // The value still being typed is part of what is saved.
-    if (m_pView) {
-        m_pView->CommitPendingEdit();
-        m_pView->GridToImage();
-    }
+    WriteGridToImage();
     std::string error;
-    const DataFileResult result = SaveDataFile(LocalPath(path), m_image, &error);
+    const DataFileResult result = SaveDataFile(LocalPath(path), m_channels.Image(), &error);
     if (result != DataFileResult::Ok) {
         // The path, then the system's reason ("No space left on device").
         AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n")
@@ -205,7 +252,8 @@ void CProgramDoc::OnFileClose()
 {
     // Close keeps the document: its channel window is only hidden, and the
     // Channel Information command brings it back.
-    CloseActiveChannelWindow();
+    if (QWidget* front = m_app.ActiveChannelWindow())
+        front->close();
 }
 
 bool CProgramDoc::DoFileSave()

@@ -25,7 +25,9 @@ void CSettingsCommands::OnProductInformation(CProgramDoc* document, CProgramView
     if (!m_pProductInfoDlg)
         m_pProductInfoDlg = new CProductInfoDlg(m_pWindow);
 
-    const int result = m_pProductInfoDlg->DoModal(g_iniFile, document->m_image, store.QueryDword("Type", 0),
+    // The dialog works on a copy; the document takes it as one change.
+    RadioImage image = document->Image();
+    const int result = m_pProductInfoDlg->DoModal(g_iniFile, image, store.QueryDword("Type", 0),
                                                   store.QueryDword("Field", 0));
     if (result != QDialog::Accepted || !documentAlive || !viewAlive)
         return;
@@ -35,7 +37,7 @@ void CSettingsCommands::OnProductInformation(CProgramDoc* document, CProgramView
     if (!IsCompleteProductChoice(choice.m_nType, choice.m_nBand))
         return;
     if (choice.m_bImageChanged)
-        RecordChange(*document, Lang("Product Information", "类型设置"));
+        ApplyImage(*document, image, Lang("Product Information", "类型设置"));
 
     // The labels stay English here whatever the language; the channel
     // window's next refresh puts its own labels back.
@@ -55,12 +57,16 @@ void CSettingsCommands::OnOptionalFeatures(CProgramDoc* document, int deviceMode
     if (!m_pOptionalFeaturesDlg)
         m_pOptionalFeaturesDlg = new COptionalFeaturesDlg(m_pWindow);
 
-    const int result = m_pOptionalFeaturesDlg->DoModal(document->m_image, deviceMode, chinese);
+    RadioImage image = document->Image();
+    const int result = m_pOptionalFeaturesDlg->DoModal(image, deviceMode, chinese);
     if (result == QDialog::Accepted && documentAlive && m_pOptionalFeaturesDlg->ImageChanged())
-        RecordChange(*document, Lang("Optional Features", "可选功能"));
+        ApplyImage(*document, image, Lang("Optional Features", "可选功能"));
 }
 
-void CSettingsCommands::RecordChange(CProgramDoc& document, const QString& label)
+void CSettingsCommands::ApplyImage(CProgramDoc& document, const RadioImage& image, const QString& label)
 {
-    document.RecordChange(label);
+    document.Apply(label, CProgramDoc::Change::Bytes, [&image](DocumentChannels& channels) {
+        channels.Image() = image;
+        return true;
+    });
 }

@@ -7,6 +7,7 @@
 // inside the transfer).
 
 #include "base/UserStore.h"
+#include "core/document/RadioImage.h"
 
 #include <QString>
 
@@ -35,7 +36,7 @@ public:
 
 private:
     // Every change these commands make to a document becomes one undo step here.
-    void RecordChange(CProgramDoc& document, const QString& label);
+    void ApplyImage(CProgramDoc& document, const RadioImage& image, const QString& label);
 
     QWidget* m_pWindow;
     COptionalFeaturesDlg* m_pOptionalFeaturesDlg = nullptr;

@@ -3,6 +3,7 @@
 #include "base/Globals.h"
 #include "base/ResourceIds.h"
 #include "base/Prompter.h"
+#include "document/ProgramDoc.h"
 #include "core/link/ReadCopies.h"
 #include "core/link/Timing.h"
 #include "core/link/TransferMessages.h"
@@ -93,7 +94,7 @@ void CRadioLink::OnRead()
     if (m_pBusy || m_bRunning)
         return;
     // A read replaces the image: unsaved edits are offered a save first.
-    if (m_host.saveModified && !m_host.saveModified())
+    if (!m_host.document->SaveModified())
         return;
     StartCommand(false);
 }
@@ -137,9 +138,11 @@ void CRadioLink::OnRadioTransfer()
     m_bRunning = true;
     const bool write = m_bWriteMode;
 
-    m_host.commitEdit();
+    CProgramDoc& document = *m_host.document;
     if (write)
-        m_host.gridToImage();
+        document.WriteGridToImage();
+    else
+        document.CommitPendingEdit();
     m_host.blockEditing(true);
 
     UsePreciseTimers();
@@ -148,20 +151,21 @@ void CRadioLink::OnRadioTransfer()
     CGuiTransferPrompter prompter(m_host.view, port);
     RadioTransfer engine(port, prompter, pump);
     const std::string device = CurrentPortDevice();
-    if (write) {
-        m_lastResult = engine.Write(device, m_host.image());
-    } else {
-        // The engine changes the image only once the last frame is in.
-        m_lastResult = engine.Read(device, m_host.image());
-    }
+    // The engine changes the image it reads into only once the last frame
+    // is in; the document takes it as one change after the transfer.
+    RadioImage image = document.Image();
+    m_lastResult = write ? engine.Write(device, image) : engine.Read(device, image);
 
     m_host.blockEditing(false);
     const bool chinese = IsChinese();
     if (m_lastResult.outcome == TransferOutcome::Completed && !write) {
         g_nDeviceMode = m_lastResult.deviceMode;
         g_byNewDocument = 0;
-        m_host.imageToGrid();
-        m_host.markModified();
+        document.Apply(Lang("Read", "读频"), CProgramDoc::Change::Image, [&image](DocumentChannels& channels) {
+            channels.Image() = image;
+            return true;
+        });
+        document.RememberProductChoice();
         const QString note = KeepReadCopy();
         ShowStatus(QString::fromUtf8(ReadConfirmationText(device, chinese).c_str()) + QStringLiteral("  ") + note);
     } else if (m_lastResult.outcome == TransferOutcome::Completed) {
@@ -189,7 +193,7 @@ QString CRadioLink::KeepReadCopy()
     const std::string directory = ReadCopiesDirectory(&note);
     if (!note.empty())
         std::cerr << "Program: " << note << "\n";
-    const ReadCopyResult copy = StoreReadCopy(m_host.image(), directory, std::time(nullptr));
+    const ReadCopyResult copy = StoreReadCopy(m_host.document->Image(), directory, std::time(nullptr));
     if (copy.Stored()) {
         return Lang("A copy of the radio's data was kept in %1", "对讲机数据的副本已保存在 %1")
             .arg(QDir::toNativeSeparators(QString::fromLocal8Bit(copy.path.c_str())));

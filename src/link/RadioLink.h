@@ -4,11 +4,12 @@
 // transfer itself, run by the protocol engine inside the handler of the
 // progress dialog's start request.
 //
-// The view hands in what a transfer does to it (RadioLinkHost): commit an
-// open cell edit, copy the grid into the image before a write, refill the
-// grid after a read, block editing meanwhile, mark the document modified.
-// After a complete read the link sets the device mode, clears the
-// new-document flag and keeps a copy of the image in the reads folder.
+// The view hands in its window and document and how to block editing while
+// a transfer runs (RadioLinkHost). A write first writes the cells into the
+// document's image; a complete read is one change of the document (Apply),
+// after which the link sets the device mode, clears the new-document flag,
+// makes the radio's type and band the per-user choice and keeps a copy of
+// the image in the reads folder.
 // Read first offers to save a modified document. After the transfer the
 // status bar confirms a complete read or write, or says that the cable was
 // disconnected; a write that the radio took only in part is reported in a
@@ -18,7 +19,6 @@
 // modal window or end a document, its window or the program is refused (see
 // TransferBusy.h); the view and its document therefore outlive the handler.
 
-#include "core/document/RadioImage.h"
 #include "core/link/RadioTransfer.h"
 #include "base/CmdTarget.h"
 
@@ -30,22 +30,16 @@
 #include <memory>
 
 class CPortSettingDlg;
+class CProgramDoc;
 class CProgressDlg;
 class CTransferBusy;
 class QWidget;
 
 struct RadioLinkHost
 {
-    QWidget* view = nullptr;                     // owner of the dialogs
-    std::function<RadioImage&()> image;          // the document's image
-    std::function<void()> commitEdit;            // commits an open cell edit
-    std::function<void()> gridToImage;
-    std::function<void()> imageToGrid;
+    QWidget* view = nullptr;          // owner of the dialogs
+    CProgramDoc* document = nullptr;  // what is read into and written from
     std::function<void(bool)> blockEditing;
-    std::function<void()> markModified;
-    // Asks to save a modified document before a read replaces its image:
-    // false when the user cancelled (or the save failed).
-    std::function<bool()> saveModified;
 };
 
 class CRadioLink : public QObject

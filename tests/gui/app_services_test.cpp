@@ -5,6 +5,7 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ProgramApp.h"
 #include "base/AppServices.h"
 #include "base/ControlId.h"
 #include "base/Globals.h"
@@ -104,14 +105,14 @@ void AppServicesTest::openClosesTheChannelWindowInFront()
     m_app.m_front = &front;
 
     CProgramDoc document(m_app);
-    QVERIFY(document.OnOpenDocument(m_install->File("a.dat")));
+    QVERIFY(OpenReplacingFront(document, m_install->File("a.dat"), m_app));
     QVERIFY(!front.isVisible());
     QCOMPARE(document.GetTitle(), QStringLiteral("a.dat"));
 
     // A file that cannot be read leaves the window in front alone.
     front.show();
     CProgramDoc other(m_app);
-    QVERIFY(!other.OnOpenDocument(m_install->File("missing.dat")));
+    QVERIFY(!OpenReplacingFront(other, m_install->File("missing.dat"), m_app));
     QVERIFY(front.isVisible());
     m_app.m_front = nullptr;
 }

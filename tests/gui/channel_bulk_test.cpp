@@ -231,7 +231,7 @@ void ChannelBulkTest::refusalsChangeNothing()
     QCOMPARE(m_install->prompter.messages[1].text,
              QStringLiteral("The first selected channel has no frequency to fill down."));
 
-    QVERIFY(Document()->m_image == sample);
+    QVERIFY(Document()->Image() == sample);
     QVERIFY(!Document()->IsModified());
     QVERIFY(!Document()->CanUndo());
 }
@@ -268,7 +268,7 @@ void ChannelBulkTest::channelPlanLaysPmr446()
     QCOMPARE(offered, (QStringList{"FRS (16 channels)", "PMR446 (16 channels)"}));
     QVERIFY(list.startsWith(QStringLiteral("2:2: frequency 446.00625 is outside the band\n")));
     QVERIFY(intro.contains(QDir::toNativeSeparators(m_install->File("plans/PMR446.csv"))));
-    QVERIFY(Document()->m_image == sample);
+    QVERIFY(Document()->Image() == sample);
     QVERIFY(!Document()->CanUndo());
 
     // On a 400-480 MHz radio, from channel 1 with none selected: sixteen
@@ -279,14 +279,14 @@ void ChannelBulkTest::channelPlanLaysPmr446()
     list.clear();
     choose(QStringLiteral("PMR446"));
     QVERIFY(list.isEmpty());
-    const RadioImage& image = Document()->m_image;
+    const RadioImage& image = Document()->Image();
     QCOMPARE(DecodeFrequency(image, 1, FrequencySide::Transmit), std::string("446.00625"));
     QCOMPARE(DecodeFrequency(image, 16, FrequencySide::Receive), std::string("446.19375"));
     QCOMPARE(DecodePower(image, 9, false), std::string("Low"));
     QCOMPARE(m_grid->GetTextMatrix(16, kColTxFrequency), QStringLiteral("446.19375"));
     QCOMPARE(Document()->UndoLabel(), QStringLiteral("Channel Plan"));
     Run(Ids::ID_EDIT_UNDO);
-    QVERIFY(Document()->m_image == sample);
+    QVERIFY(Document()->Image() == sample);
     QVERIFY(!Document()->CanUndo());
 }
 

@@ -148,7 +148,7 @@ void ChannelCsvTest::importOfAGoodFileChangesTheGridAndMarksTheDocument()
     expected[3] = {" 3", "", "145.92000", "", "88.5", "Wide", "No", "Off", "High"};
     QCOMPARE(m_view->GridTexts(), expected);
     QVERIFY(Document()->IsModified());
-    QCOMPARE(QString::fromStdString(DecodeFrequency(Document()->m_image, 3, FrequencySide::Receive)),
+    QCOMPARE(QString::fromStdString(DecodeFrequency(Document()->Image(), 3, FrequencySide::Receive)),
              QStringLiteral("146.52000"));
     QVERIFY(m_install->prompter.messages.isEmpty());
 }
@@ -157,7 +157,7 @@ void ChannelCsvTest::importOfABadFileListsEveryCellAndChangesNothing()
 {
     Start(SampleImage());
     const ChannelTable before = m_view->GridTexts();
-    const RadioImage imageBefore = Document()->m_image;
+    const RadioImage imageBefore = Document()->Image();
     m_install->WriteFile("bad.csv", "CH,Rx Frequency,Tx Frequency\n"
                                     "1,146.123456,146.5\n"
                                     "2,400,146.5\n"
@@ -180,7 +180,7 @@ void ChannelCsvTest::importOfABadFileListsEveryCellAndChangesNothing()
                                   "3:2: frequency 400.00000 is outside the band\n"
                                   "4:1: channel \"17\" is not a number from 1 to 16"));
     QCOMPARE(m_view->GridTexts(), before);
-    QVERIFY(Document()->m_image == imageBefore);
+    QVERIFY(Document()->Image() == imageBefore);
     QVERIFY(!Document()->IsModified());
 }
 
@@ -214,7 +214,7 @@ void ChannelCsvTest::exportThenImportGivesTheSameGrid()
     m_install->prompter.fileNames << m_install->File("out.csv");
     Run(Ids::ID_FILE_IMPORT_CHANNELS);
     QCOMPARE(m_view->GridTexts(), before);
-    QVERIFY(Document()->m_image == SampleImage());
+    QVERIFY(Document()->Image() == SampleImage());
     QVERIFY(!Document()->IsModified());
     QVERIFY(m_install->prompter.messages.isEmpty());
 }

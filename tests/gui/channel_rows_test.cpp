@@ -222,7 +222,7 @@ void ChannelRowsTest::insertIsRefusedWhileChannelSixteenIsInUse()
     QCOMPARE(m_install->prompter.messages.size(), 1);
     QVERIFY(m_install->prompter.messages[0].text.contains(QStringLiteral("Channel 16")));
     QVERIFY(!Document()->IsModified());
-    QVERIFY(Document()->m_image == sample);
+    QVERIFY(Document()->Image() == sample);
 }
 
 void ChannelRowsTest::channelNumbersSelectRows()
@@ -280,7 +280,7 @@ void ChannelRowsTest::badTextPasteShowsTheListAndChangesNothing()
     Key(Qt::Key_V, Qt::ControlModifier);
     QCOMPARE(list, QStringLiteral("2:2: frequency 180.00000 is outside the band"));
     QCOMPARE(m_view->GridTexts(), before);
-    QVERIFY(Document()->m_image == sample);
+    QVERIFY(Document()->Image() == sample);
     QVERIFY(!Document()->IsModified());
     QVERIFY(!Document()->CanUndo());
 }

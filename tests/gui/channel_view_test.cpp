@@ -383,7 +383,7 @@ void ChannelViewTest::openAndSaveKeepEveryByte()
     CProgramDoc* document = m_install->App()->OpenDocumentFile(path);
     QVERIFY(document);
     QVERIFY(!document->IsModified());
-    QCOMPARE(static_cast<CProgramView*>(document->GetView())->Grid()->isEnabled(), mode != 0);
+    QCOMPARE(m_install->App()->MainFrame()->MDIGetActive()->GetActiveView()->Grid()->isEnabled(), mode != 0);
     m_install->App()->MainFrame()->OnCommand(57603);  // Save
     QCOMPARE(ReadBytes(path), original);
 }
@@ -417,7 +417,8 @@ void ChannelViewTest::savedChannelsComeBack()
     QVERIFY(m_install->Start({path}));
     g_nDeviceMode = 1;
     reopened = m_install->App()->MainFrame()->MDIGetActive()->GetDocument();
-    auto* reopenedView = static_cast<CProgramView*>(reopened->GetView());
+    QVERIFY(reopened);
+    auto* reopenedView = m_install->App()->MainFrame()->MDIGetActive()->GetActiveView();
     reopenedView->ImageToGrid();
     const ChannelTable shown = reopenedView->GridTexts();
     for (int row = 0; row < kTableRows; ++row) {

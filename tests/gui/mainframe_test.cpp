@@ -237,7 +237,11 @@ void MainFrameTest::fileNew()
     QFETCH(bool, replaced);
 
     CProgramDoc* before = m_frame->MDIGetActive()->GetDocument();
-    before->m_image[0x20] = 0x42;  // an edit
+    before->Apply(QStringLiteral("Edit"), CProgramDoc::Change::Bytes, [](DocumentChannels& channels) {
+        channels.Image()[0x20] = 0x42;  // an edit
+        return true;
+    });
+    before->SetModifiedFlag(false);  // New asks its own question, not the save question
     m_install->prompter.answers = {answer};
     m_frame->OnCommand(57600);
 
@@ -247,7 +251,7 @@ void MainFrameTest::fileNew()
     QCOMPARE(m_install->prompter.messages[0].buttons, PromptButtons::OkCancel);
     QCOMPARE(m_frame->ChildFrames().size(), 1);
     CProgramDoc* after = m_frame->MDIGetActive()->GetDocument();
-    QCOMPARE(int(after->m_image[0x20]), replaced ? 0xFF : 0x42);
+    QCOMPARE(int(after->Image()[0x20]), replaced ? 0xFF : 0x42);
     if (!replaced)
         QCOMPARE(after, before);
 }

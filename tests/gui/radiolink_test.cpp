@@ -200,7 +200,7 @@ void RadioLinkTest::readFillsTheDocument()
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), radio), DataFileResult::Ok);
     CSim sim({"--no-pace", "--model", model, "--image", dir.path() + "/radio.dat"});
     QVERIFY(Start({{1, sim.Device()}}));
-    const RadioImage before = m_view->GetDocument()->m_image;
+    const RadioImage before = m_view->GetDocument()->Image();
     QCOMPARE(g_byNewDocument, 1);
     QVERIFY(!m_view->GetDocument()->IsModified());
 
@@ -209,7 +209,7 @@ void RadioLinkTest::readFillsTheDocument()
     QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
     RadioImage expected = before;
     std::copy(radio.begin(), radio.begin() + ImageMap::kTransferEnd, expected.begin());
-    QVERIFY(m_view->GetDocument()->m_image == expected);
+    QVERIFY(m_view->GetDocument()->Image() == expected);
     QCOMPARE(g_nDeviceMode, deviceMode);
     QCOMPARE(g_byNewDocument, 0);
     QVERIFY(m_view->GetDocument()->IsModified());
@@ -305,7 +305,7 @@ void RadioLinkTest::cancelBeforeOkChangesNothing()
     QTemporaryDir dir;
     CSim sim({"--no-pace", "--log", dir.path() + "/wire.log"});
     QVERIFY(Start({{1, sim.Device()}}));
-    const RadioImage before = m_view->GetDocument()->m_image;
+    const RadioImage before = m_view->GetDocument()->Image();
     Frame()->OnCommand(Ids::ID_READ);
     CProgressDlg* dialog = m_view->RadioLink()->ProgressDialog();
     QVERIFY(dialog->isVisible());
@@ -315,7 +315,7 @@ void RadioLinkTest::cancelBeforeOkChangesNothing()
     QVERIFY(!dialog->isVisible());
     QTest::qWait(100);
     QVERIFY(m_install->prompter.messages.isEmpty());
-    QVERIFY(m_view->GetDocument()->m_image == before);
+    QVERIFY(m_view->GetDocument()->Image() == before);
     QVERIFY(!FileBytes(dir.path() + "/wire.log").contains('>'));
     // The next Read opens the window afresh, with OK to take Enter.
     Frame()->OnCommand(Ids::ID_READ);
@@ -331,7 +331,7 @@ void RadioLinkTest::cancelDuringTransferEndsSilently()
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), Pattern(0x77, 0x00)), DataFileResult::Ok);
     CSim sim({"--pace", "--image", dir.path() + "/radio.dat"});
     QVERIFY(Start({{1, sim.Device()}}));
-    const RadioImage before = m_view->GetDocument()->m_image;
+    const RadioImage before = m_view->GetDocument()->Image();
     CProgressDlg* dialog = m_view->RadioLink()->ProgressDialog();
     int positionAtCancel = -1;
     // Cancel as soon as a few blocks have moved.
@@ -349,7 +349,7 @@ void RadioLinkTest::cancelDuringTransferEndsSilently()
     // Stopped at the next pump step: at most one more block moved.
     QVERIFY(m_view->RadioLink()->LastResult().blocks <= positionAtCancel + 1);
     QVERIFY(m_install->prompter.messages.isEmpty());
-    QVERIFY(m_view->GetDocument()->m_image == before);
+    QVERIFY(m_view->GetDocument()->Image() == before);
     QCOMPARE(g_nDeviceMode, 2);
     QCOMPARE(g_byNewDocument, 1);
     QVERIFY(Copies(*m_install).isEmpty());
@@ -422,7 +422,7 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
     if (holdPort)
         QVERIFY(!holder.Open(sim.Device().toStdString()));
     m_install->prompter.answers = {PromptAnswer::Cancel};
-    const RadioImage before = m_view->GetDocument()->m_image;
+    const RadioImage before = m_view->GetDocument()->Image();
 
     Transfer(write);
 
@@ -436,7 +436,7 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
     QCOMPARE(m_install->prompter.messages.first().text, text);
     const bool retry = text.startsWith("Communication");
     QCOMPARE(m_install->prompter.messages.first().buttons, retry ? PromptButtons::RetryCancel : PromptButtons::Ok);
-    QVERIFY(m_view->GetDocument()->m_image == before);
+    QVERIFY(m_view->GetDocument()->Image() == before);
     QCOMPARE(g_nDeviceMode, 2);
     QCOMPARE(g_byNewDocument, 1);
     QVERIFY(Copies(*m_install).isEmpty());
@@ -731,7 +731,7 @@ void RadioLinkTest::readOnAModifiedDocumentAsksFirst()
 
     // Cancel leaves everything as it was and opens no progress window.
     document->SetModifiedFlag(true);
-    const RadioImage before = document->m_image;
+    const RadioImage before = document->Image();
     m_install->prompter.answers = {PromptAnswer::Cancel};
     Frame()->OnCommand(Ids::ID_READ);
     QCOMPARE(m_install->prompter.messages.size(), 1);
@@ -739,7 +739,7 @@ void RadioLinkTest::readOnAModifiedDocumentAsksFirst()
     QCOMPARE(m_install->prompter.messages.first().buttons, PromptButtons::SaveDiscardCancel);
     QVERIFY(!dialog->HasWindow());
     QVERIFY(document->IsModified());
-    QVERIFY(document->m_image == before);
+    QVERIFY(document->Image() == before);
     QTest::qWait(50);
     QVERIFY(!FileBytes(dir.path() + "/wire.log").contains('>'));
 

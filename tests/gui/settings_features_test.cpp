@@ -360,21 +360,21 @@ void SettingsFeaturesTest::commandFromTheEditMenu()
 {
     Start("English");
     CProgramDoc* document = m_frame->MDIGetActive()->GetDocument();
-    const RadioImage before = document->m_image;
+    const RadioImage before = document->Image();
 
     RunCommand(32788, [](Dlg* dialog) { dialog->reject(); });
-    QCOMPARE(document->m_image, before);
+    QCOMPARE(document->Image(), before);
     QVERIFY(!document->IsModified());
 
     RunCommand(32788, [](Dlg* dialog) { dialog->accept(); });
-    QCOMPARE(document->m_image, before);
+    QCOMPARE(document->Image(), before);
     QVERIFY(!document->IsModified());
 
     RunCommand(32788, [](Dlg* dialog) {
         dialog->List(Dlg::IDC_SQUELCH_LEVEL)->setCurrentIndex(9);
         dialog->accept();
     });
-    QCOMPARE(int(document->m_image[0x134]), 9);
+    QCOMPARE(int(document->Image()[0x134]), 9);
     QVERIFY(document->IsModified());
     QCOMPARE(m_frame->OptionalFeaturesDialog()->parentWidget(), m_frame);
 }

@@ -192,7 +192,7 @@ void SettingsProductTest::okThroughTheCommand()
     CChildFrame* child = m_frame->MDIGetActive();
     CProgramDoc* document = child->GetDocument();
     CProgramView* view = child->GetActiveView();
-    RadioImage expected = document->m_image;
+    RadioImage expected = document->Image();
     expected[0x32E] = static_cast<std::uint8_t>(type);
     expected[0x32F] = static_cast<std::uint8_t>(band);
 
@@ -201,7 +201,7 @@ void SettingsProductTest::okThroughTheCommand()
         dialog->BandList()->setCurrentIndex(band);
         dialog->accept();
     });
-    QCOMPARE(document->m_image, expected);
+    QCOMPARE(document->Image(), expected);
     QCOMPARE(m_frame->windowTitle(), title);
     QCOMPARE(g_strMainTitle, title);
     QCOMPARE(view->m_nBandLow, low);
@@ -239,7 +239,7 @@ void SettingsProductTest::cancelChangesNothing()
     CChildFrame* child = m_frame->MDIGetActive();
     CProgramDoc* document = child->GetDocument();
     CProgramView* view = child->GetActiveView();
-    const RadioImage image = document->m_image;
+    const RadioImage image = document->Image();
     const QString title = m_frame->windowTitle();
     const int low = view->m_nBandLow;
     const QString store = m_install->UserStoreText();
@@ -249,7 +249,7 @@ void SettingsProductTest::cancelChangesNothing()
         dialog->BandList()->setCurrentIndex(band);
         ok ? dialog->accept() : dialog->reject();
     });
-    QCOMPARE(document->m_image, image);
+    QCOMPARE(document->Image(), image);
     QCOMPARE(m_frame->windowTitle(), title);
     QCOMPARE(view->m_nBandLow, low);
     QCOMPARE(m_install->UserStoreText(), store);

@@ -269,8 +269,8 @@ void StartupTest::newDocumentTakesTypeAndBandFromTheUserStore()
     QCOMPARE(g_strMainTitle, QStringLiteral("QM-350 Programmer  [ Type:QM-350  Fre:136 - 174MHz ]"));
     QCOMPARE(install.App()->MainWindow()->windowTitle(), g_strMainTitle);
     CProgramDoc* document = install.App()->MainFrame()->MDIGetActive()->GetDocument();
-    QCOMPARE(int(document->m_image[ImageMap::kRadioType]), 0);
-    QCOMPARE(int(document->m_image[ImageMap::kBandIndex]), 0);
+    QCOMPARE(int(document->Image()[ImageMap::kRadioType]), 0);
+    QCOMPARE(int(document->Image()[ImageMap::kBandIndex]), 0);
     QCOMPARE(document->GetTitle(), QStringLiteral("Channel Information"));
     QCOMPARE(int(g_byNewDocument), 1);
     install.Stop();
@@ -296,7 +296,7 @@ void StartupTest::commandLineOpensADataFile()
     QVERIFY(install.Start({install.File("radio.dat")}));
     CMainFrame* frame = install.App()->MainFrame();
     QCOMPARE(frame->ChildFrames().size(), 1);
-    QCOMPARE(frame->MDIGetActive()->GetDocument()->m_image, image);
+    QCOMPARE(frame->MDIGetActive()->GetDocument()->Image(), image);
     QCOMPARE(int(g_byNewDocument), 0);
     QCOMPARE(g_strMainTitle, QStringLiteral("QM-350 Programmer  [ Type:QM-360  Fre:430 - 440MHz ]"));
     QCOMPARE(CUserStore::ForApplication().QueryDword("Type", 99), 2u);
@@ -402,10 +402,13 @@ void StartupTest::nameThatIsNotUtf8OpensAndSaves()
     QVERIFY(install.Start({name}));
     QVERIFY(install.prompter.messages.isEmpty());
     CProgramDoc* document = install.App()->MainFrame()->MDIGetActive()->GetDocument();
-    QCOMPARE(document->m_image, image);
+    QCOMPARE(document->Image(), image);
     QCOMPARE(int(g_byNewDocument), 0);
 
-    document->m_image[0x3F0] = 0xA5;
+    document->Apply(QStringLiteral("Edit"), CProgramDoc::Change::Bytes, [](DocumentChannels& channels) {
+        channels.Image()[0x3F0] = 0xA5;
+        return true;
+    });
     QVERIFY(document->OnSaveDocument(document->GetPathName()));
     RadioImage saved{};
     QCOMPARE(LoadDataFile(raw.toStdString(), saved), DataFileResult::Ok);

@@ -195,7 +195,14 @@ bool ReadTypedFrequency(const std::string& text, std::string& normalized)
 }
 
 ChannelEditSession::ChannelEditSession(bool chinese)
-    : m_table(NewChannelTable(chinese))
+    : m_own(std::make_unique<DocumentChannels>(chinese))
+    , m_channels(m_own.get())
+    , m_chinese(chinese)
+{
+}
+
+ChannelEditSession::ChannelEditSession(DocumentChannels& channels, bool chinese)
+    : m_channels(&channels)
     , m_chinese(chinese)
 {
 }
@@ -337,7 +344,7 @@ bool ChannelEditSession::LoadEditor(int row, int column, const std::string* type
 {
     if (!m_enabled || !ValidCell(row, column) || !ColumnShown(column))
         return false;
-    const std::string& cell = m_table[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
+    const std::string& cell = Table()[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)];
     m_unlisted = false;
     if (IsListColumn(column)) {
         const std::vector<std::string>& items = EditorItems(column, m_chinese);
@@ -452,7 +459,7 @@ EditMessage ChannelEditSession::Commit(Path path, bool& rejected)
     if (m_editorColumn != column || !ValidCell(row, column))
         return EditMessage::None;
 
-    auto& cells = m_table[static_cast<std::size_t>(row)];
+    auto& cells = Table()[static_cast<std::size_t>(row)];
     const std::string oldRx = cells[kColRxFrequency];
     const std::string oldTx = cells[kColTxFrequency];
     EditMessage message = EditMessage::None;
@@ -482,7 +489,7 @@ EditMessage ChannelEditSession::Commit(Path path, bool& rejected)
 void ChannelEditSession::CommitFrequency(Path path, int row, int column, const std::string& oldRx,
                                          const std::string& oldTx, EditMessage& message, bool& rejected)
 {
-    auto& cells = m_table[static_cast<std::size_t>(row)];
+    auto& cells = Table()[static_cast<std::size_t>(row)];
     const std::string typed = m_editorText;
     const bool rx = column == kColRxFrequency;
 
@@ -539,7 +546,7 @@ void ChannelEditSession::CommitFrequency(Path path, int row, int column, const s
 
 void ChannelEditSession::ClearRow(int row)
 {
-    auto& cells = m_table[static_cast<std::size_t>(row)];
+    auto& cells = Table()[static_cast<std::size_t>(row)];
     for (int column = 1; column < kTableCols; ++column)
         cells[static_cast<std::size_t>(column)].clear();
 }
@@ -547,12 +554,12 @@ void ChannelEditSession::ClearRow(int row)
 void ChannelEditSession::DeleteRow(int row)
 {
     ClearRow(row);
-    m_deleted[static_cast<std::size_t>(row)] = true;
+    m_channels->MarkDeleted(row);
 }
 
 void ChannelEditSession::FillDefaults(int row, std::initializer_list<int> columns)
 {
-    auto& cells = m_table[static_cast<std::size_t>(row)];
+    auto& cells = Table()[static_cast<std::size_t>(row)];
     for (int column : columns)
         cells[static_cast<std::size_t>(column)] = DefaultCellText(column, m_chinese);
 }

@@ -28,10 +28,12 @@
 // shown frequency deletes the whole channel, the hidden side included.
 
 #include "core/channels/ChannelTable.h"
+#include "core/document/DocumentChannels.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -87,10 +89,14 @@ enum class GridMove { Left, Right, Up, Down, Home, End, PageUp, PageDown, Next, 
 class ChannelEditSession
 {
 public:
+    // A session on channels of its own (a new channel table).
     explicit ChannelEditSession(bool chinese = false);
+    // A session on a document's channels: commits change its texts and
+    // deleted rows, and the moves read its texts.
+    ChannelEditSession(DocumentChannels& channels, bool chinese);
 
-    ChannelTable& Table() { return m_table; }
-    const ChannelTable& Table() const { return m_table; }
+    ChannelTable& Table() { return m_channels->Cells(); }
+    const ChannelTable& Table() const { return m_channels->Cells(); }
 
     // Band limits in 10 Hz units, both inclusive.
     void SetBand(std::int32_t low, std::int32_t high);
@@ -180,9 +186,9 @@ public:
 
     // Channels deleted since the last ClearDeletedRows: their whole record,
     // the hidden side included, is emptied when the table is written back.
-    const ChannelRowFlags& DeletedRows() const { return m_deleted; }
-    void ClearDeletedRows() { m_deleted.fill(false); }
-    void SetDeletedRows(const ChannelRowFlags& rows) { m_deleted = rows; }
+    const ChannelRowFlags& DeletedRows() const { return m_channels->DeletedRows(); }
+    void ClearDeletedRows() { m_channels->ClearDeletedRows(); }
+    void SetDeletedRows(const ChannelRowFlags& rows) { m_channels->SetDeletedRows(rows); }
 
 private:
     enum class Path { Enter, Leave };
@@ -200,7 +206,8 @@ private:
     // Opens the editor of the shown cell and makes that cell current.
     bool OpenShownEditor(const std::string* typed);
 
-    ChannelTable m_table;
+    std::unique_ptr<DocumentChannels> m_own;  // when the session has channels of its own
+    DocumentChannels* m_channels;
     bool m_chinese;
     bool m_enabled = true;
     std::int32_t m_bandLow = 0;
@@ -212,5 +219,4 @@ private:
     std::string m_editorText;
     std::string m_loadedText;
     bool m_unlisted = false;
-    ChannelRowFlags m_deleted{};
 };

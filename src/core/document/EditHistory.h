@@ -24,6 +24,9 @@ struct DocumentSnapshot
     RadioImage image{};
     ChannelTable table{};  // the grid's texts
     ChannelTable shown{};  // what the grid showed when it last matched the image
+    // Channels emptied since then: undoing back to a state puts its
+    // deletions back too, so a later save empties exactly those records.
+    ChannelRowFlags deleted{};
 
     bool operator==(const DocumentSnapshot&) const = default;
 };
