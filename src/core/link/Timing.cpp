@@ -56,9 +56,30 @@ PreciseTimerPeriod::PreciseTimerPeriod() = default;
 PreciseTimerPeriod::~PreciseTimerPeriod() = default;
 #endif
 
+namespace {
+
+thread_local SimulatedWaits* t_simulatedWaits = nullptr;
+
+}  // namespace
+
+SimulatedWaits::SimulatedWaits(std::function<void(std::chrono::milliseconds)> wait)
+    : wait_(std::move(wait)), previous_(t_simulatedWaits)
+{
+    t_simulatedWaits = this;
+}
+
+SimulatedWaits::~SimulatedWaits()
+{
+    t_simulatedWaits = previous_;
+}
+
 void SleepMilliseconds(int milliseconds)
 {
-    if (milliseconds > 0)
+    if (milliseconds <= 0)
+        return;
+    if (t_simulatedWaits)
+        t_simulatedWaits->wait_(std::chrono::milliseconds(milliseconds));
+    else
         SleepUntil(MonotonicClock::now() + std::chrono::milliseconds(milliseconds));
 }
 
