@@ -64,6 +64,7 @@ TEST(SimulatedLine, AReadEndsAtItsTimeOutsOnTheLinesClock)
     struct Case
     {
         const char* name;
+        bool pace;
         int usbLatencyMs;
         std::size_t size;
         std::size_t received;
@@ -72,14 +73,17 @@ TEST(SimulatedLine, AReadEndsAtItsTimeOutsOnTheLinesClock)
     // The answer (one byte) comes 1 ms after the wake-up, or at the next
     // 16 ms tick of a USB cable; nothing follows it.
     const Case cases[] = {
-        {"the byte asked for", 0, 1, 1, milliseconds(1)},
-        {"the byte through a USB cable", 16, 1, 1, milliseconds(16)},
-        {"two asked, the 30 ms gap ends the read", 0, 2, 1, milliseconds(31)},
-        {"two asked through a USB cable", 16, 2, 1, milliseconds(46)},
+        {"the byte asked for", false, 0, 1, 1, milliseconds(1)},
+        {"the byte through a USB cable", false, 16, 1, 1, milliseconds(16)},
+        {"two asked, the 30 ms gap ends the read", false, 0, 2, 1, milliseconds(31)},
+        {"two asked through a USB cable", false, 16, 2, 1, milliseconds(46)},
+        // Eight bytes out and one back at 9600 baud: 9.4 ms.
+        {"paced", true, 0, 1, 1, milliseconds(9)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SimulatedLineOptions options;
+        options.pace = c.pace;
         options.usbLatencyMs = c.usbLatencyMs;
         SimulatedLink link(options);
         SimulatedSerialPort port(link.Radio());
