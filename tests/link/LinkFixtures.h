@@ -162,17 +162,17 @@ class SimulatedLink
 {
 public:
     explicit SimulatedLink(SimulatedLineOptions options)
-        : radio_(std::move(options))
-        , waits_([this](std::chrono::milliseconds wait) { radio_.Wait(wait); })
+        : m_radio(std::move(options))
+        , m_waits([this](std::chrono::milliseconds wait) { m_radio.Wait(wait); })
     {}
-    SimulatedRadio& Radio() { return radio_; }
-    const std::string& Device() const { return radio_.Device(); }
-    const RadioImage& Memory() const { return radio_.Memory(); }
-    std::vector<std::string> Lines() const { return WireLines(radio_.Log()); }
+    SimulatedRadio& Radio() { return m_radio; }
+    const std::string& Device() const { return m_radio.Device(); }
+    const RadioImage& Memory() const { return m_radio.Memory(); }
+    std::vector<std::string> Lines() const { return WireLines(m_radio.Log()); }
 
 private:
-    SimulatedRadio radio_;
-    SimulatedWaits waits_;
+    SimulatedRadio m_radio;
+    SimulatedWaits m_waits;
 };
 
 // Runs the program-cli verb args[0] (read or write) in this process, its

@@ -6,85 +6,85 @@
 #include <cstdio>
 
 SimulatedRadio::SimulatedRadio(SimulatedLineOptions options)
-    : options_(std::move(options))
-    , radio_(options_.radio)
+    : m_options(std::move(options))
+    , m_radio(m_options.radio)
 {}
 
 void SimulatedRadio::Wait(MonotonicClock::duration duration)
 {
-    AdvanceTo(now_ + std::max(duration, MonotonicClock::duration::zero()));
+    AdvanceTo(m_now + std::max(duration, MonotonicClock::duration::zero()));
 }
 
 std::vector<std::string> SimulatedRadio::Log() const
 {
-    return log_;
+    return m_log;
 }
 
 std::error_code SimulatedRadio::Attach(const std::string& device)
 {
     // A radio that has hung up is gone, and its device with it.
-    if (hungUp_ || device != options_.device)
+    if (m_hungUp || device != m_options.device)
         return std::make_error_code(std::errc::no_such_file_or_directory);
-    if (attached_)
+    if (m_attached)
         return std::make_error_code(std::errc::device_or_resource_busy);
-    attached_ = true;
+    m_attached = true;
     return {};
 }
 
 void SimulatedRadio::Detach()
 {
-    if (!attached_)
+    if (!m_attached)
         return;
-    attached_ = false;
-    pending_.clear();
-    input_.clear();
-    if (hungUp_)
+    m_attached = false;
+    m_pending.clear();
+    m_input.clear();
+    if (m_hungUp)
         return;
-    radio_.LineClosed();
+    m_radio.LineClosed();
     LogEvent("closed");
 }
 
 void SimulatedRadio::AdvanceTo(MonotonicClock::time_point time)
 {
-    now_ = std::max(now_, time);
-    while (!pending_.empty() && pending_.front().due <= now_) {
-        input_.push_back(pending_.front().byte);
-        LogBytes('<', &pending_.front().byte, 1);
-        pending_.pop_front();
+    m_now = std::max(m_now, time);
+    while (!m_pending.empty() && m_pending.front().due <= m_now) {
+        m_input.push_back(m_pending.front().byte);
+        LogBytes('<', &m_pending.front().byte, 1);
+        m_pending.pop_front();
     }
 }
 
 bool SimulatedRadio::HostWrite(const std::uint8_t* data, std::size_t size)
 {
-    if (hungUp_)
+    if (m_hungUp)
         return false;
-    AdvanceTo(now_);
+    AdvanceTo(m_now);
     for (std::size_t i = 0; i < size; ++i) {
         LogBytes('>', data + i, 1);
         // The byte has crossed the line one character time after the
         // previous one did, and not before it was sent.
-        lineIn_ = options_.pace ? std::max(now_, lineIn_) + radiosim::kByteTime : now_;
-        reply_.clear();
-        if (!radio_.Receive(data[i], reply_)) {
+        m_lineIn = m_options.pace ? std::max(m_now, m_lineIn) + radiosim::kByteTime : m_now;
+        m_reply.clear();
+        if (!m_radio.Receive(data[i], m_reply)) {
             // The cable is pulled: what was under way is lost, and the rest
             // of this write with it.
-            hungUp_ = true;
-            pending_.clear();
-            input_.clear();
+            m_hungUp = true;
+            m_pending.clear();
+            m_input.clear();
             LogEvent("hung up");
             return true;
         }
-        const auto start = options_.pace ? lineIn_
-                                         : now_ + (radio_.RepliedToHandshakeAck() ? radiosim::kHandshakeAckTurnaround
-                                                                                  : radiosim::kTurnaround);
-        for (std::uint8_t byte : reply_) {
-            const auto due = options_.pace ? std::max(start, lineOut_) + radiosim::kByteTime : start;
-            lineOut_ = due;
-            auto release = radiosim::UsbRelease(due, MonotonicClock::time_point{}, options_.usbLatencyMs);
+        const auto start = m_options.pace ? m_lineIn
+                                          : m_now + (m_radio.RepliedToHandshakeAck() ? radiosim::kHandshakeAckTurnaround
+                                                                                     : radiosim::kTurnaround);
+        for (std::uint8_t byte : m_reply) {
+            const auto due = m_options.pace ? std::max(start, m_lineOut) + radiosim::kByteTime : start;
+            m_lineOut = due;
+            auto release = radiosim::UsbRelease(due, MonotonicClock::time_point{}, m_options.usbLatencyMs);
             // The line keeps the order of the bytes.
-            if (!pending_.empty())
-                release = std::max(release, pending_.back().due);
-            pending_.push_back({byte, release});
+            if (!m_pending.empty())
+                release = std::max(release, m_pending.back().due);
+            m_pending.push_back({byte, release});
         }
     }
     return true;
@@ -94,17 +94,17 @@ bool SimulatedRadio::HostRead(std::uint8_t* data, std::size_t size, std::size_t&
                               const SerialTimeouts& timeouts)
 {
     received = 0;
-    if (hungUp_)
+    if (m_hungUp)
         return false;
     using std::chrono::milliseconds;
-    const auto start = now_;
+    const auto start = m_now;
     const int total = timeouts.readTotalPerByte * static_cast<int>(size) + timeouts.readTotalConstant;
     auto lastArrival = start;
     for (;;) {
-        AdvanceTo(now_);
-        while (received < size && !input_.empty()) {
-            data[received++] = input_.front();
-            input_.pop_front();
+        AdvanceTo(m_now);
+        while (received < size && !m_input.empty()) {
+            data[received++] = m_input.front();
+            m_input.pop_front();
         }
         if (received == size)
             return true;
@@ -117,12 +117,12 @@ bool SimulatedRadio::HostRead(std::uint8_t* data, std::size_t size, std::size_t&
             const auto gap = lastArrival + milliseconds(timeouts.readInterval);
             limit = limit ? std::min(*limit, gap) : gap;
         }
-        if (pending_.empty() || (limit && pending_.front().due > *limit)) {
+        if (m_pending.empty() || (limit && m_pending.front().due > *limit)) {
             if (limit)
                 AdvanceTo(*limit);
             return true;
         }
-        lastArrival = std::max(now_, pending_.front().due);
+        lastArrival = std::max(m_now, m_pending.front().due);
         AdvanceTo(lastArrival);
     }
 }
@@ -130,60 +130,60 @@ bool SimulatedRadio::HostRead(std::uint8_t* data, std::size_t size, std::size_t&
 void SimulatedRadio::LogBytes(char direction, const std::uint8_t* data, std::size_t size)
 {
     for (std::size_t i = 0; i < size; ++i) {
-        if (direction != direction_) {
-            log_.emplace_back(1, direction);
-            direction_ = direction;
+        if (direction != m_direction) {
+            m_log.emplace_back(1, direction);
+            m_direction = direction;
         }
         char text[4];
         std::snprintf(text, sizeof text, " %02X", data[i]);
-        log_.back() += text;
+        m_log.back() += text;
     }
 }
 
 void SimulatedRadio::LogEvent(const char* text)
 {
-    log_.push_back(std::string("# ") + text);
-    direction_ = 0;
+    m_log.push_back(std::string("# ") + text);
+    m_direction = 0;
 }
 
 std::error_code SimulatedSerialPort::Open(const std::string& device)
 {
-    if (open_)
+    if (m_open)
         return std::make_error_code(std::errc::device_or_resource_busy);
-    const std::error_code error = radio_.Attach(device);
-    open_ = !error;
+    const std::error_code error = m_radio.Attach(device);
+    m_open = !error;
     return error;
 }
 
 void SimulatedSerialPort::Close()
 {
-    if (!open_)
+    if (!m_open)
         return;
-    open_ = false;
-    radio_.Detach();
+    m_open = false;
+    m_radio.Detach();
 }
 
 bool SimulatedSerialPort::Configure(const SerialSettings& settings)
 {
-    if (!open_)
+    if (!m_open)
         return false;
-    timeouts_ = settings.timeouts;
+    m_timeouts = settings.timeouts;
     return true;
 }
 
 void SimulatedSerialPort::Purge(unsigned flags)
 {
-    if (open_ && (flags & (kPurgeReceiveClear | kPurgeReceiveAbort)))
-        radio_.ClearInput();
+    if (m_open && (flags & (kPurgeReceiveClear | kPurgeReceiveAbort)))
+        m_radio.ClearInput();
 }
 
 bool SimulatedSerialPort::Write(const std::uint8_t* data, std::size_t size)
 {
-    return open_ && radio_.HostWrite(data, size);
+    return m_open && m_radio.HostWrite(data, size);
 }
 
 bool SimulatedSerialPort::Read(std::uint8_t* data, std::size_t size, std::size_t& received)
 {
     received = 0;
-    return open_ && radio_.HostRead(data, size, received, timeouts_);
+    return m_open && m_radio.HostRead(data, size, received, m_timeouts);
 }

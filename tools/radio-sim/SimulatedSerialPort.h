@@ -33,13 +33,13 @@ public:
     SimulatedRadio(const SimulatedRadio&) = delete;
     SimulatedRadio& operator=(const SimulatedRadio&) = delete;
 
-    const std::string& Device() const { return options_.device; }
-    const RadioImage& Memory() const { return radio_.Memory(); }
-    int WakeUps() const { return radio_.WakeUps(); }
+    const std::string& Device() const { return m_options.device; }
+    const RadioImage& Memory() const { return m_radio.Memory(); }
+    int WakeUps() const { return m_radio.WakeUps(); }
 
     // The line's clock: it starts at the epoch and moves only through Wait
     // and through the host's reads.
-    MonotonicClock::time_point Now() const { return now_; }
+    MonotonicClock::time_point Now() const { return m_now; }
     void Wait(MonotonicClock::duration duration);
 
     // The bytes on the line as radio-sim --log records them: one line per run
@@ -59,30 +59,30 @@ private:
     void Detach();
     bool HostWrite(const std::uint8_t* data, std::size_t size);
     bool HostRead(std::uint8_t* data, std::size_t size, std::size_t& received, const SerialTimeouts& timeouts);
-    void ClearInput() { input_.clear(); }
+    void ClearInput() { m_input.clear(); }
     void AdvanceTo(MonotonicClock::time_point time); // hands on the answers due by then
     void LogBytes(char direction, const std::uint8_t* data, std::size_t size);
     void LogEvent(const char* text);
 
-    SimulatedLineOptions options_;
-    RadioSimulator radio_;
-    MonotonicClock::time_point now_{};
-    MonotonicClock::time_point lineIn_{};  // when the host's last byte had crossed the line
-    MonotonicClock::time_point lineOut_{}; // when the radio's last byte had crossed it
-    std::deque<Pending> pending_;          // answers on their way
-    std::deque<std::uint8_t> input_;       // answers that have arrived, unread
-    std::vector<std::uint8_t> reply_;
-    bool attached_ = false;
-    bool hungUp_ = false; // the radio dropped the line: it is gone for good
-    std::vector<std::string> log_;
-    char direction_ = 0;
+    SimulatedLineOptions m_options;
+    RadioSimulator m_radio;
+    MonotonicClock::time_point m_now{};
+    MonotonicClock::time_point m_lineIn{};  // when the host's last byte had crossed the line
+    MonotonicClock::time_point m_lineOut{}; // when the radio's last byte had crossed it
+    std::deque<Pending> m_pending;          // answers on their way
+    std::deque<std::uint8_t> m_input;       // answers that have arrived, unread
+    std::vector<std::uint8_t> m_reply;
+    bool m_attached = false;
+    bool m_hungUp = false; // the radio dropped the line: it is gone for good
+    std::vector<std::string> m_log;
+    char m_direction = 0;
 };
 
 class SimulatedSerialPort final : public SerialPort
 {
 public:
     explicit SimulatedSerialPort(SimulatedRadio& radio)
-        : radio_(radio)
+        : m_radio(radio)
     {}
     ~SimulatedSerialPort() override { Close(); }
     SimulatedSerialPort(const SimulatedSerialPort&) = delete;
@@ -91,16 +91,16 @@ public:
     // Opens only the radio's device name (no_such_file_or_directory
     // otherwise), and one port at a time (device_or_resource_busy).
     std::error_code Open(const std::string& device) override;
-    bool IsOpen() const override { return open_; }
+    bool IsOpen() const override { return m_open; }
     void Close() override;
     bool Configure(const SerialSettings& settings) override;
     void Purge(unsigned flags) override;
     bool Write(const std::uint8_t* data, std::size_t size) override;
     bool Read(std::uint8_t* data, std::size_t size, std::size_t& received) override;
-    bool HungUp() const override { return open_ && radio_.hungUp_; }
+    bool HungUp() const override { return m_open && m_radio.m_hungUp; }
 
 private:
-    SimulatedRadio& radio_;
-    SerialTimeouts timeouts_;
-    bool open_ = false;
+    SimulatedRadio& m_radio;
+    SerialTimeouts m_timeouts;
+    bool m_open = false;
 };

@@ -63,14 +63,14 @@ thread_local SimulatedWaits* t_simulatedWaits = nullptr;
 }  // namespace
 
 SimulatedWaits::SimulatedWaits(std::function<void(std::chrono::milliseconds)> wait)
-    : wait_(std::move(wait)), previous_(t_simulatedWaits)
+    : m_wait(std::move(wait)), m_previous(t_simulatedWaits)
 {
     t_simulatedWaits = this;
 }
 
 SimulatedWaits::~SimulatedWaits()
 {
-    t_simulatedWaits = previous_;
+    t_simulatedWaits = m_previous;
 }
 
 void SleepMilliseconds(int milliseconds)
@@ -78,7 +78,7 @@ void SleepMilliseconds(int milliseconds)
     if (milliseconds <= 0)
         return;
     if (t_simulatedWaits)
-        t_simulatedWaits->wait_(std::chrono::milliseconds(milliseconds));
+        t_simulatedWaits->m_wait(std::chrono::milliseconds(milliseconds));
     else
         SleepUntil(MonotonicClock::now() + std::chrono::milliseconds(milliseconds));
 }

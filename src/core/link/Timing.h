@@ -25,8 +25,8 @@ public:
 
 private:
     friend void SleepMilliseconds(int milliseconds);
-    std::function<void(std::chrono::milliseconds)> wait_;
-    SimulatedWaits* previous_;
+    std::function<void(std::chrono::milliseconds)> m_wait;
+    SimulatedWaits* m_previous;
 };
 
 // Asks the system to wake this thread as close to its deadlines as it can
