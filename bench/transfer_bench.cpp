@@ -9,19 +9,16 @@
 // --check exits 1 when a median ratio straight on the line is above the
 // target of 1.05.
 
+#include "LinkHarness.h"
+
 #include "core/document/DataFile.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <filesystem>
-#include <poll.h>
-#include <signal.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -54,34 +51,13 @@ double WriteMinimumMs()
     return (kHandshakeBytes + kFrames * 13) * kByteMs + kHandshakeWaitMs + kFrames * 1;
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, int out)
-{
-    std::vector<char*> args;
-    for (const auto& a : argv)
-        args.push_back(const_cast<char*>(a.c_str()));
-    args.push_back(nullptr);
-    const pid_t pid = fork();
-    if (pid == 0) {
-        dup2(out, STDOUT_FILENO);
-        execv(args[0], args.data());
-        _exit(127);
-    }
-    return pid;
-}
-
 // Runs program-cli to its end; returns the wall time in ms, or -1.
-double TimeCli(const std::vector<std::string>& args)
+double TimeCli(const linktest::TempDir& dir, const std::vector<std::string>& args)
 {
-    std::vector<std::string> argv = {PROGRAM_CLI_PATH};
-    argv.insert(argv.end(), args.begin(), args.end());
-    const int devNull = open("/dev/null", O_WRONLY);
     const auto start = Clock::now();
-    const pid_t pid = Spawn(argv, devNull);
-    int status = 0;
-    waitpid(pid, &status, 0);
+    const linktest::CliRun run = linktest::RunCli(dir, args);
     const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    close(devNull);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1;
+    return run.status == 0 ? ms : -1;
 }
 
 double Median(std::vector<double> values)
@@ -90,7 +66,7 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -103,13 +79,11 @@ int main(int argc, char** argv)
             check = true;
     }
 
-    const auto dir = std::filesystem::temp_directory_path() / ("transfer-bench-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
     // The copies every read leaves go into the scratch folder, not the user's.
-    setenv("XDG_DATA_HOME", (dir / "data").c_str(), 1);
-    const std::string radioFile = (dir / "radio.dat").string();
-    const std::string readFile = (dir / "read.dat").string();
-    const std::string savedFile = (dir / "saved.dat").string();
+    const linktest::TempDir dir;
+    const std::string radioFile = dir.File("radio.dat");
+    const std::string readFile = dir.File("read.dat");
+    const std::string savedFile = dir.File("saved.dat");
     RadioImage radio{};
     for (std::size_t i = 0; i < radio.size(); ++i)
         radio[i] = static_cast<std::uint8_t>(i * 13 + 5);
@@ -123,37 +97,26 @@ int main(int argc, char** argv)
     };
     std::vector<Row> rows;
     for (const int latency : {0, 1, 16}) {
-        int fds[2];
-        if (pipe(fds) != 0)
-            return 1;
-        std::filesystem::remove(savedFile);
-        const pid_t sim = Spawn({RADIO_SIM_PATH, "--pace", "--usb-latency", std::to_string(latency), "--image",
-                                 radioFile, "--save", savedFile},
-                                fds[1]);
-        close(fds[1]);
-        std::string device;
-        char c = 0;
-        pollfd p{fds[0], POLLIN, 0};
-        while (poll(&p, 1, 5000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            device += c;
-        close(fds[0]);
+        std::remove(savedFile.c_str());
+        linktest::Sim sim(
+            {"--pace", "--usb-latency", std::to_string(latency), "--image", radioFile, "--save", savedFile});
+        const std::string device = sim.Device();
 
         std::vector<double> reads;
         std::vector<double> writes;
         bool ok = !device.empty();
         for (int run = 0; ok && run < runs; ++run) {
-            const double r = TimeCli({"read", "--port", device, "-o", readFile});
+            const double r = TimeCli(dir, {"read", "--port", device, "-o", readFile});
             // Let the simulator notice the end of the session before the next one.
-            usleep(20000);
-            const double w = TimeCli({"write", "--port", device, readFile});
-            usleep(20000);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            const double w = TimeCli(dir, {"write", "--port", device, readFile});
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
             ok = r > 0 && w > 0;
             reads.push_back(r);
             writes.push_back(w);
             std::printf("%2d ms cable, run %d: read %.1f ms, write %.1f ms\n", latency, run + 1, r, w);
         }
-        kill(sim, SIGTERM);
-        waitpid(sim, nullptr, 0);
+        sim.Stop();
 
         RadioImage read{};
         RadioImage saved{};
@@ -162,13 +125,11 @@ int main(int argc, char** argv)
              std::equal(radio.begin(), radio.begin() + ImageMap::kTransferEnd, read.begin()) &&
              std::equal(radio.begin(), radio.begin() + ImageMap::kTransferEnd, saved.begin());
         if (!ok) {
-            std::filesystem::remove_all(dir);
             std::fprintf(stderr, "transfer_bench: a transfer failed or moved the wrong bytes\n");
             return 1;
         }
         rows.push_back({latency, Median(reads), Median(writes)});
     }
-    std::filesystem::remove_all(dir);
 
     std::printf("\n%-20s %10s %12s %7s\n", "", "median ms", "wire min ms", "ratio");
     bool met = true;

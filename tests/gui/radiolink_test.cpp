@@ -4,6 +4,7 @@
 // running transfer.
 
 #include "GuiTestSupport.h"
+#include "../support/TestImages.h"
 
 #include "base/Globals.h"
 #include "app/ProgramApp.h"
@@ -64,17 +65,6 @@ private:
     QProcess m_process;
     QString m_device;
 };
-
-// A recognisable image: every byte differs from its neighbours; the part
-// the radio never holds (0x330 on) carries tail.
-RadioImage Pattern(std::uint8_t seed, std::uint8_t tail)
-{
-    RadioImage image{};
-    for (std::size_t i = 0; i < image.size(); ++i)
-        image[i] = static_cast<std::uint8_t>((i * 7 + seed) & 0xFF);
-    std::fill(image.begin() + ImageMap::kTransferEnd, image.end(), tail);
-    return image;
-}
 
 // A radio holding a few channels on both sides, type 0 band 0.
 RadioImage RadioWithChannels(std::uint8_t tail)
@@ -269,7 +259,7 @@ void RadioLinkTest::writeSendsExactlyTheDocument()
     QTemporaryDir dir;
     // The radio's own part beyond 0x32F equals the document's, so after the
     // write the radio's memory must equal the saved file byte for byte.
-    const RadioImage radio = Pattern(0x40, 0x5C);
+    const RadioImage radio = PatternImage(0x40, 0x5C);
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), radio), DataFileResult::Ok);
     QCOMPARE(SaveDataFile((dir.path() + "/document.dat").toStdString(), RadioWithChannels(0x5C)), DataFileResult::Ok);
     CSim sim({"--no-pace", "--image", dir.path() + "/radio.dat", "--save", dir.path() + "/radio-saved.dat"});
@@ -328,7 +318,7 @@ void RadioLinkTest::cancelBeforeOkChangesNothing()
 void RadioLinkTest::cancelDuringTransferEndsSilently()
 {
     QTemporaryDir dir;
-    QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), Pattern(0x77, 0x00)), DataFileResult::Ok);
+    QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), PatternImage(0x77, 0x00)), DataFileResult::Ok);
     CSim sim({"--pace", "--image", dir.path() + "/radio.dat"});
     QVERIFY(Start({{1, sim.Device()}}));
     const RadioImage before = m_view->GetDocument()->Image();
@@ -415,7 +405,7 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
     QFETCH(QString, text);
     QFETCH(QString, then);
     QTemporaryDir dir;
-    QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), Pattern(0x31, 0x00)), DataFileResult::Ok);
+    QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), PatternImage(0x31, 0x00)), DataFileResult::Ok);
     CSim sim(QStringList{"--no-pace", "--image", dir.path() + "/radio.dat"} + simOptions);
     QVERIFY(Start({{1, sim.Device()}}));
     PosixSerialPort holder;
@@ -535,7 +525,7 @@ void RadioLinkTest::chineseCaptions()
 void RadioLinkTest::documentCommandsWaitForTheTransfer()
 {
     QTemporaryDir dir;
-    const RadioImage radio = Pattern(0x52, 0x00);
+    const RadioImage radio = PatternImage(0x52, 0x00);
     QCOMPARE(SaveDataFile((dir.path() + "/radio.dat").toStdString(), radio), DataFileResult::Ok);
     CSim sim({"--pace", "--image", dir.path() + "/radio.dat"});
     QVERIFY(Start({{1, sim.Device()}}));

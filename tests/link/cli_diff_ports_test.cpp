@@ -1,6 +1,6 @@
 // program-cli diff and ports, end to end.
 
-#include "LinkHarness.h"
+#include "LinkFixtures.h"
 
 using namespace linktest;
 

@@ -1,9 +1,8 @@
 // Cancel through the pump, and the progress of a whole transfer, with the
-// engine in this process and the radio on a pseudo-terminal.
+// engine and the radio on a simulated line in this process.
 
-#include "LinkHarness.h"
+#include "LinkFixtures.h"
 
-#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
 
 #include <numeric>
@@ -16,7 +15,9 @@ namespace {
 class CancellingPump : public TransferPump
 {
 public:
-    explicit CancellingPump(int cancelAt) : cancelAt_(cancelAt) {}
+    explicit CancellingPump(int cancelAt)
+        : cancelAt_(cancelAt)
+    {}
     bool PumpStep() override { return ++steps == cancelAt_; }
     void SetProgress(int position) override { progress.push_back(position); }
     int steps = 0;
@@ -26,31 +27,34 @@ private:
     int cancelAt_;
 };
 
-TEST(RadioTransferCancel, EndsAtThePumpStepWhereCancelWasPressed)
+using RadioTransferCancel = SimulatedLineTest;
+
+TEST_P(RadioTransferCancel, EndsAtThePumpStepWhereCancelWasPressed)
 {
     constexpr int kNever = 0;
     struct Case
     {
         int cancelAt;
-        int blocks;  // blocks moved by then
+        int blocks; // blocks moved by then
     };
     // Six pump steps before the attempt, then five after each block.
     const Case cases[] = {{1, 0}, {6, 0}, {7, 1}, {22, 4}, {kNever, 51}};
     for (const bool write : {false, true}) {
         for (const auto& c : cases) {
             SCOPED_TRACE((write ? "write, cancel at " : "read, cancel at ") + std::to_string(c.cancelAt));
-            TempDir dir;
-            const std::string log = dir.File("wire.log");
             const RadioImage memory = PatternImage(0x31, 0x32);
-            Sim sim({"--no-pace", "--log", log, "--model", "FF", "--image", SaveImageFile(dir, "radio.dat", memory)});
-            SystemSerialPort port;
+            RadioSimulatorOptions radio = Holding(memory);
+            radio.model = 0xFF;
+            SimulatedLink link(Line(radio));
+            SimulatedSerialPort port(link.Radio());
             RecordingPrompter prompter;
             CancellingPump pump(c.cancelAt);
             RadioTransfer transfer(port, prompter, pump);
             RadioImage image = PatternImage(0x77, 0x78);
             const RadioImage before = image;
 
-            const TransferResult result = write ? transfer.Write(sim.Device(), image) : transfer.Read(sim.Device(), image);
+            const TransferResult result =
+                write ? transfer.Write(link.Device(), image) : transfer.Read(link.Device(), image);
             EXPECT_EQ(result.outcome, c.cancelAt == kNever ? TransferOutcome::Completed : TransferOutcome::Cancelled);
             EXPECT_TRUE(prompter.shown.empty());
             EXPECT_FALSE(port.IsOpen());
@@ -69,8 +73,7 @@ TEST(RadioTransferCancel, EndsAtThePumpStepWhereCancelWasPressed)
             }
             EXPECT_EQ(image, expected);
 
-            sim.Stop();
-            const auto lines = WireLines(log);
+            const auto lines = link.Lines();
             const auto frames = std::count_if(lines.begin(), lines.end(), [write](const std::string& line) {
                 return line.rfind(write ? "> 57" : "> 52", 0) == 0;
             });
@@ -82,4 +85,6 @@ TEST(RadioTransferCancel, EndsAtThePumpStepWhereCancelWasPressed)
     }
 }
 
-}  // namespace
+INSTANTIATE_CABLES(RadioTransferCancel);
+
+} // namespace

@@ -1,86 +1,91 @@
 // The wake-up handshake: early and late answers, silent radios, Retry.
 
-#include "LinkHarness.h"
+#include "LinkFixtures.h"
 
-#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
 
 using namespace linktest;
 
 namespace {
 
-constexpr const char* kCommunicationError =
-    "Communication Error,Please check all the connections and the radio power";
+constexpr const char* kCommunicationError = "Communication Error,Please check all the connections and the radio power";
 
-TEST(RadioHandshake, AnEarlyAnswerCountsOnlyAfterAnAttemptThatReadTheLateOne)
+using RadioHandshake = SimulatedLineTest;
+
+TEST_P(RadioHandshake, AnEarlyAnswerCountsOnlyAfterAnAttemptThatReadTheLateOne)
 {
     struct Case
     {
         const char* name;
-        std::vector<std::string> simOptions;
+        void (*radio)(RadioSimulatorOptions&);
         int retries;
         int status;
-        std::size_t prompts;     // communication errors shown
-        std::size_t identities;  // identity replies on the line
+        std::size_t prompts;    // communication errors shown
+        std::size_t identities; // identity replies on the line
     };
     const Case cases[] = {
-        {"early radio, refused on every attempt", {"--answer", "early"}, 2, 1, 3, 3},
-        {"early radio, accepted after a silent attempt", {"--answer", "early", "--silent-attempts", "1"}, 1, 0, 1, 1},
-        {"late radio after two silent attempts", {"--silent-attempts", "2"}, 2, 0, 2, 1},
-        {"silent radio", {"--silent"}, 0, 1, 1, 0},
+        {"early radio, refused on every attempt", [](RadioSimulatorOptions& r) { r.earlyAnswer = true; }, 2, 1, 3, 3},
+        {"early radio, accepted after a silent attempt",
+         [](RadioSimulatorOptions& r) {
+             r.earlyAnswer = true;
+             r.silentAttempts = 1;
+         },
+         1, 0, 1, 1},
+        {"late radio after two silent attempts", [](RadioSimulatorOptions& r) { r.silentAttempts = 2; }, 2, 0, 2, 1},
+        {"silent radio", [](RadioSimulatorOptions& r) { r.silent = true; }, 0, 1, 1, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        const std::string log = dir.File("wire.log");
-        std::vector<std::string> options = {"--no-pace", "--once", "--log", log};
-        options.insert(options.end(), c.simOptions.begin(), c.simOptions.end());
-        Sim sim(options);
-        const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", dir.File("out.dat"), "--retries",
-                                        std::to_string(c.retries)});
+        RadioSimulatorOptions radio = Erased();
+        c.radio(radio);
+        SimulatedLink link(Line(radio));
+        const CliRun run = RunCliOn(
+            link, dir,
+            {"read", "--port", link.Device(), "-o", dir.File("out.dat"), "--retries", std::to_string(c.retries)});
         EXPECT_EQ(run.status, c.status) << run.err;
         EXPECT_EQ(Count(run.err, kCommunicationError), c.prompts) << run.err;
-        EXPECT_EQ(sim.WaitForExit(), 0);
-        const auto lines = WireLines(log);
+        const auto lines = link.Lines();
         EXPECT_EQ(std::count(lines.begin(), lines.end(), "<" + Hex(Identity("P3207", 0xF5))), c.identities);
     }
 }
 
+// Notes when each Retry was asked, on the line's clock.
 class TimedPrompter : public TransferPrompter
 {
 public:
-    explicit TimedPrompter(int retries) : retries_(retries) {}
+    TimedPrompter(int retries, const SimulatedRadio& clock)
+        : retries_(retries)
+        , clock_(clock)
+    {}
     void ShowMessage(TransferMessage message) override { shown.push_back(message); }
     bool AskRetry(TransferMessage message) override
     {
         shown.push_back(message);
-        times.push_back(std::chrono::steady_clock::now());
+        times.push_back(clock_.Now());
         return static_cast<int>(times.size()) <= retries_;
     }
     std::vector<TransferMessage> shown;
-    std::vector<std::chrono::steady_clock::time_point> times;
+    std::vector<MonotonicClock::time_point> times;
 
 private:
     int retries_;
+    const SimulatedRadio& clock_;
 };
 
-class IdlePump : public TransferPump
+TEST_P(RadioHandshake, ASilentRadioFailsEachAttemptInAboutAThirdOfASecond)
 {
-public:
-    bool PumpStep() override { return false; }
-};
-
-TEST(RadioHandshake, ASilentRadioFailsEachAttemptInAboutAThirdOfASecond)
-{
-    Sim sim({"--silent"});
-    SystemSerialPort port;
-    TimedPrompter prompter(2);
+    RadioSimulatorOptions silent = Erased();
+    silent.silent = true;
+    SimulatedLink link(Line(silent));
+    SimulatedSerialPort port(link.Radio());
+    TimedPrompter prompter(2, link.Radio());
     IdlePump pump;
     RadioImage image = PatternImage(5, 6);
     const RadioImage before = image;
 
-    const auto start = std::chrono::steady_clock::now();
-    const TransferResult result = RadioTransfer(port, prompter, pump).Read(sim.Device(), image);
+    const auto start = link.Radio().Now();
+    const TransferResult result = RadioTransfer(port, prompter, pump).Read(link.Device(), image);
     EXPECT_EQ(result.outcome, TransferOutcome::Failed);
     EXPECT_EQ(result.message, TransferMessage::CommunicationError);
     EXPECT_EQ(result.attempts, 3);
@@ -97,4 +102,6 @@ TEST(RadioHandshake, ASilentRadioFailsEachAttemptInAboutAThirdOfASecond)
     }
 }
 
-}  // namespace
+INSTANTIATE_CABLES(RadioHandshake);
+
+} // namespace

@@ -1,82 +1,88 @@
-// Reads through program-cli from a radio-sim on a pseudo-terminal.
+// Reads through program-cli's read verb from a radio on a simulated line.
 
-#include "LinkHarness.h"
+#include "LinkFixtures.h"
+
+#include <filesystem>
+#include <fstream>
 
 using namespace linktest;
 
 namespace {
 
-struct ReadCase
-{
-    const char* name;
-    std::vector<std::string> simOptions;
-    std::vector<std::uint8_t> identity;  // as the radio sends it
-    int deviceMode;
-};
+using RadioRead = SimulatedLineTest;
 
-TEST(RadioRead, MovesTheRadioMemoryAndSetsTheDeviceModeFromTheModel)
+TEST_P(RadioRead, MovesTheRadioMemoryAndSetsTheDeviceModeFromTheModel)
 {
-    const ReadCase cases[] = {
-        {"model F5", {"--model", "F5"}, Identity("P3207", 0xF5), 2},
-        {"model FF", {"--model", "FF"}, Identity("P3207", 0xFF), 1},
-        {"other model", {"--model", "A7"}, Identity("P3207", 0xA7), 0},
-        {"P2207 is accepted", {"--ident", "P2207", "--model", "FF"}, Identity("P2207", 0xFF), 1},
-        {"identity without byte 7", {"--ident-length", "7"}, {'P', '3', '2', '0', '7', 0x00, 0x00}, 0},
+    struct Case
+    {
+        const char* name;
+        const char* ident;
+        std::uint8_t model;
+        std::size_t identityLength;
+        std::vector<std::uint8_t> identity; // as the radio sends it
+        int deviceMode;
+    };
+    const Case cases[] = {
+        {"model F5", "P3207", 0xF5, 8, Identity("P3207", 0xF5), 2},
+        {"model FF", "P3207", 0xFF, 8, Identity("P3207", 0xFF), 1},
+        {"other model", "P3207", 0xA7, 8, Identity("P3207", 0xA7), 0},
+        {"P2207 is accepted", "P2207", 0xFF, 8, Identity("P2207", 0xFF), 1},
+        {"identity without byte 7", "P3207", 0xF5, 7, {'P', '3', '2', '0', '7', 0x00, 0x00}, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
         const RadioImage memory = PatternImage(0x11, 0xAA);
         const RadioImage base = PatternImage(0x5C, 0x3C);
-        const std::string log = dir.File("wire.log");
-        std::vector<std::string> options = {"--no-pace", "--once", "--log", log, "--image",
-                                            SaveImageFile(dir, "radio.dat", memory)};
-        options.insert(options.end(), c.simOptions.begin(), c.simOptions.end());
-        Sim sim(options);
+        RadioSimulatorOptions radio = Holding(memory);
+        radio.identity = c.ident;
+        radio.model = c.model;
+        radio.identityLength = c.identityLength;
+        SimulatedLink link(Line(radio));
         const std::string out = dir.File("out.dat");
 
-        const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", out, "--base",
-                                        SaveImageFile(dir, "base.dat", base)});
+        const CliRun run = RunCliOn(
+            link, dir, {"read", "--port", link.Device(), "-o", out, "--base", SaveImageFile(dir, "base.dat", base)});
         EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_TRUE(run.out.ends_with("device mode: " + std::to_string(c.deviceMode) + "\n")) << run.out;
-        EXPECT_EQ(sim.WaitForExit(), 0);
 
         RadioImage expected = base;
         std::copy(memory.begin(), memory.begin() + ImageMap::kTransferEnd, expected.begin());
         EXPECT_EQ(LoadImageFile(out), expected);
         // Every frame, byte for byte, and nothing beyond 0x32F.
-        EXPECT_EQ(WireLines(log), Concat(HandshakeLines(c.identity), ReadFrameLines(memory)));
+        EXPECT_EQ(link.Lines(), Concat(HandshakeLines(c.identity), ReadFrameLines(memory)));
     }
 }
 
-TEST(RadioRead, WithoutBaseStartsFromANewImage)
+TEST_P(RadioRead, WithoutBaseStartsFromANewImage)
 {
     TempDir dir;
     const RadioImage memory = PatternImage(0x23, 0x00);
-    Sim sim({"--no-pace", "--once", "--image", SaveImageFile(dir, "radio.dat", memory)});
+    SimulatedLink link(Line(Holding(memory)));
     const std::string out = dir.File("out.dat");
-    const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", out});
+    const CliRun run = RunCliOn(link, dir, {"read", "--port", link.Device(), "-o", out});
     ASSERT_EQ(run.status, 0) << run.err;
     RadioImage expected = MakeNewImage();
     std::copy(memory.begin(), memory.begin() + ImageMap::kTransferEnd, expected.begin());
     EXPECT_EQ(LoadImageFile(out), expected);
 }
 
-TEST(RadioRead, EveryCompleteReadLeavesACopyAndAFailedOneNone)
+TEST_P(RadioRead, EveryCompleteReadLeavesACopyAndAFailedOneNone)
 {
     TempDir dir;
     const RadioImage memory = PatternImage(0x41, 0x00);
-    const std::string radio = SaveImageFile(dir, "radio.dat", memory);
     {
-        Sim broken({"--no-pace", "--once", "--image", radio, "--short-reply-at", "100"});
-        const CliRun run = RunCli(dir, {"read", "--port", broken.Device(), "-o", dir.File("broken.dat")});
+        RadioSimulatorOptions broken = Holding(memory);
+        broken.shortReplyAt = 0x100;
+        SimulatedLink link(Line(broken));
+        const CliRun run = RunCliOn(link, dir, {"read", "--port", link.Device(), "-o", dir.File("broken.dat")});
         EXPECT_NE(run.status, 0);
         EXPECT_FALSE(std::filesystem::exists(dir.ReadCopies())) << "a failed read leaves no copy";
     }
     for (int n = 1; n <= 2; ++n) {
-        Sim sim({"--no-pace", "--once", "--image", radio});
+        SimulatedLink link(Line(Holding(memory)));
         const std::string out = dir.File("out" + std::to_string(n) + ".dat");
-        const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", out});
+        const CliRun run = RunCliOn(link, dir, {"read", "--port", link.Device(), "-o", out});
         ASSERT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(run.err, "");
         std::vector<std::filesystem::path> copies;
@@ -90,14 +96,14 @@ TEST(RadioRead, EveryCompleteReadLeavesACopyAndAFailedOneNone)
     }
 }
 
-TEST(RadioRead, ACopyThatCannotBeKeptIsOneLineOnStderrAndTheReadSucceeds)
+TEST_P(RadioRead, ACopyThatCannotBeKeptIsOneLineOnStderrAndTheReadSucceeds)
 {
     TempDir dir;
     std::ofstream(dir.File("data")) << "a file where the data folder should be";
     const RadioImage memory = PatternImage(0x42, 0x00);
-    Sim sim({"--no-pace", "--once", "--image", SaveImageFile(dir, "radio.dat", memory)});
+    SimulatedLink link(Line(Holding(memory)));
     const std::string out = dir.File("out.dat");
-    const CliRun run = RunCli(dir, {"read", "--port", sim.Device(), "-o", out});
+    const CliRun run = RunCliOn(link, dir, {"read", "--port", link.Device(), "-o", out});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(Count(run.err, "\n"), 1u) << run.err;
     EXPECT_TRUE(run.err.starts_with("program-cli read: the copy of this read could not be kept: ")) << run.err;
@@ -106,4 +112,6 @@ TEST(RadioRead, ACopyThatCannotBeKeptIsOneLineOnStderrAndTheReadSucceeds)
     EXPECT_TRUE(run.out.ends_with("device mode: 2\n")) << run.out;
 }
 
-}  // namespace
+INSTANTIATE_CABLES(RadioRead);
+
+} // namespace

@@ -2,12 +2,20 @@
 // COMMTIMEOUTS, how port names and open failures are read, and that a far
 // end that goes away is a hang-up while a silent one is not.
 
-#include "LinkHarness.h"
+#include "LinkFixtures.h"
 
 #include "core/link/RadioTransfer.h"
 #include "core/link/Win32SerialPort.h"
 
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include "core/util/Utf8Path.h"
+
 #include <cstring>
+#include <fstream>
 #include <memory>
 
 using namespace linktest;

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstdio>
 #include <iostream>
+#include <utility>
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -26,9 +27,21 @@ bool StandardErrorIsTerminal()
 #endif
 }
 
+cli::SerialPortMaker& PortMaker()
+{
+    static cli::SerialPortMaker maker;
+    return maker;
+}
+
 }  // namespace
 
 namespace cli {
+
+SerialPortMaker SetSerialPortMaker(SerialPortMaker maker)
+{
+    std::swap(maker, PortMaker());
+    return maker;
+}
 
 bool ParseRetries(const Arguments& args, int& retries)
 {
@@ -52,10 +65,10 @@ TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgum
         return result;
     }
     UsePreciseTimers();
-    SystemSerialPort serial;
+    const std::unique_ptr<SerialPort> serial = PortMaker() ? PortMaker()() : std::make_unique<SystemSerialPort>();
     ConsolePump pump(err, &err == &std::cerr && StandardErrorIsTerminal());
     ConsolePrompter prompter(prefix, retries, err, &pump);
-    RadioTransfer engine(serial, prompter, pump);
+    RadioTransfer engine(*serial, prompter, pump);
     const TransferResult result = transfer(engine, device);
     pump.Finish();
     if (result.outcome != TransferOutcome::Completed)

@@ -6,6 +6,7 @@
 // pacing on, the radio's bytes leave no faster than 9600 baud 8N1 and every
 // answer starts only once the host's bytes could have crossed the line.
 
+#include "LineTiming.h"
 #include "RadioSimulator.h"
 
 #include "core/document/DataFile.h"
@@ -31,16 +32,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::nanoseconds;
 
-// One character of 10 bits (start, 8 data, stop) at 9600 baud.
-constexpr nanoseconds kByteTime{10'000'000'000LL / 9600};
-// Without pacing, answers still wait this long after the host's byte: no
-// radio answers before the question has reached it.
-constexpr nanoseconds kTurnaround{1'000'000};
-// The host clears its input right after its acknowledge of the handshake
-// and only then reads the answer; an answer that came sooner than the
-// clearing would be lost. A real line leaves two character times for it;
-// without pacing the radio leaves this much, enough for a busy machine.
-constexpr nanoseconds kHandshakeAckTurnaround{10'000'000};
+using radiosim::kByteTime;
+using radiosim::kHandshakeAckTurnaround;
+using radiosim::kTurnaround;
 // How often --stop-file is looked for.
 constexpr nanoseconds kStopFilePoll{10'000'000};
 
@@ -365,11 +359,7 @@ private:
     // after it has crossed the line.
     Clock::time_point UsbRelease(Clock::time_point due) const
     {
-        if (s_.usbLatencyMs <= 0)
-            return due;
-        const nanoseconds tick = std::chrono::milliseconds(s_.usbLatencyMs);
-        const auto sinceStart = due - usbClockStart_;
-        return usbClockStart_ + (sinceStart + tick - nanoseconds(1)) / tick * tick;
+        return radiosim::UsbRelease(due, usbClockStart_, s_.usbLatencyMs);
     }
 
     void SendDue()

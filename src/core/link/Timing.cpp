@@ -56,9 +56,30 @@ PreciseTimerPeriod::PreciseTimerPeriod() = default;
 PreciseTimerPeriod::~PreciseTimerPeriod() = default;
 #endif
 
+namespace {
+
+thread_local SimulatedWaits* t_simulatedWaits = nullptr;
+
+}  // namespace
+
+SimulatedWaits::SimulatedWaits(std::function<void(std::chrono::milliseconds)> wait)
+    : m_wait(std::move(wait)), m_previous(t_simulatedWaits)
+{
+    t_simulatedWaits = this;
+}
+
+SimulatedWaits::~SimulatedWaits()
+{
+    t_simulatedWaits = m_previous;
+}
+
 void SleepMilliseconds(int milliseconds)
 {
-    if (milliseconds > 0)
+    if (milliseconds <= 0)
+        return;
+    if (t_simulatedWaits)
+        t_simulatedWaits->m_wait(std::chrono::milliseconds(milliseconds));
+    else
         SleepUntil(MonotonicClock::now() + std::chrono::milliseconds(milliseconds));
 }
 
