@@ -129,10 +129,9 @@ TEST_F(FleetCli, ThreeRadiosAndOneOfAnotherModel)
     ASSERT_FALSE(device.empty());
     std::string out;
     std::string err;
-    const int status = RunCli("fleet '" + Path("doc.dat") + "' --port " + device + " --count 3 --log '" +
-                                  Path("run.csv") + "'",
-                              out, err);
-    EXPECT_EQ(status, 1) << err;  // one radio was skipped
+    const int status = RunCli(
+        "fleet '" + Path("doc.dat") + "' --port " + device + " --count 3 --log '" + Path("run.csv") + "'", out, err);
+    EXPECT_EQ(status, 1) << err; // one radio was skipped
     const std::vector<std::string> lines = Lines(out);
     ASSERT_EQ(lines.size(), 4u) << out << err;
     EXPECT_EQ(lines[0].rfind("radio 1: written and verified (P3207 F5), backup " + Path("data"), 0), 0u) << lines[0];
@@ -150,7 +149,7 @@ TEST_F(FleetCli, ThreeRadiosAndOneOfAnotherModel)
         EXPECT_EQ(Slurp(Path("saved/radio-" + std::to_string(n) + ".dat")), Slurp(Path("expected.dat")))
             << "radio " << n;
     }
-    EXPECT_FALSE(fs::exists(Path("saved/radio-3.dat")));  // never written
+    EXPECT_FALSE(fs::exists(Path("saved/radio-3.dat"))); // never written
 
     // The log names every radio, and each backup holds what its radio held.
     const std::vector<std::string> log = Lines(Slurp(Path("run.csv")));
@@ -182,5 +181,5 @@ TEST_F(FleetCli, WrongUsage)
         EXPECT_EQ(RunCli(arguments, out, err), 2) << arguments;
 }
 
-}  // namespace
+} // namespace
 #endif

@@ -22,51 +22,50 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: program-cli fleet IMAGE.dat --port PORT [--log FILE.csv] [--count N]\n"
-    "                         [--whole-image] [--retries N]\n"
-    "Write one data file to many radios in a row, one after the other on the\n"
-    "same port: connect a radio and switch it on, wait for its line, take the\n"
-    "next. Each radio is read first (the read copy is its backup), checked,\n"
-    "written and read back to verify; then the run waits until it has been\n"
-    "switched off or unplugged (no answer for a second), so a radio left\n"
-    "connected is never written twice.\n"
-    "\n"
+constexpr const char* kUsage = "Usage: program-cli fleet IMAGE.dat --port PORT [--log FILE.csv] [--count N]\n"
+                               "                         [--whole-image] [--retries N]\n"
+                               "Write one data file to many radios in a row, one after the other on the\n"
+                               "same port: connect a radio and switch it on, wait for its line, take the\n"
+                               "next. Each radio is read first (the read copy is its backup), checked,\n"
+                               "written and read back to verify; then the run waits until it has been\n"
+                               "switched off or unplugged (no answer for a second), so a radio left\n"
+                               "connected is never written twice.\n"
+                               "\n"
 #ifdef _WIN32
-    "  --port PORT      a COM port by its name or number: COM3 or 3\n"
+                               "  --port PORT      a COM port by its name or number: COM3 or 3\n"
 #else
-    "  --port PORT      a device path (/dev/ttyUSB0, ...) or a port number 1-16\n"
-    "                   as 'program-cli ports' lists them\n"
+                               "  --port PORT      a device path (/dev/ttyUSB0, ...) or a port number 1-16\n"
+                               "                   as 'program-cli ports' lists them\n"
 #endif
-    "  --log FILE.csv   the log (default: fleet-YYYY-MM-DD_HH-MM-SS.csv in\n"
+                               "  --log FILE.csv   the log (default: fleet-YYYY-MM-DD_HH-MM-SS.csv in\n"
 #ifdef _WIN32
-    "                   %LOCALAPPDATA%\\radio-programmer\\fleet-logs)\n"
+                               "                   %LOCALAPPDATA%\\radio-programmer\\fleet-logs)\n"
 #else
-    "                   $XDG_DATA_HOME/radio-programmer/fleet-logs, ~/.local/share\n"
-    "                   when XDG_DATA_HOME is unset)\n"
+                               "                   $XDG_DATA_HOME/radio-programmer/fleet-logs, ~/.local/share\n"
+                               "                   when XDG_DATA_HOME is unset)\n"
 #endif
-    "  --count N        stop after N radios written\n"
-    "  --whole-image    write the file's whole range 0x000-0x32F as 'write' does,\n"
-    "                   for radios known to be alike; by default each radio keeps\n"
-    "                   its own bytes and gets only the channels (0x010-0x10F), the\n"
-    "                   scan list (0x17E-0x17F) and the twelve optional features\n"
-    "  --retries N      answer Retry to the first N communication errors of each\n"
-    "                   write and verify (default 0)\n"
-    "\n"
-    "A radio whose identity or model code differs from the first radio's, or\n"
-    "whose radio type or band differs from the file's, is skipped. A fault\n"
-    "ends that radio as failed and the run goes on with the next one.\n"
-    "\n"
-    "One line per radio on stdout as it ends, for example\n"
-    "  radio 3: written and verified (P3207 F5), backup .../2026-12-10_09-14-03.dat\n"
-    "The log (CSV, UTF-8) has the columns Radio,Time,Port,Identity,Model,Result,\n"
-    "Detail,Backup and is replaced after every radio, so it is complete whenever\n"
-    "the run stops.\n"
-    "\n"
-    "Ctrl+C stops the run: between radios at once; during a transfer at the next\n"
-    "frame, that radio then counts as failed.\n"
-    "Exit status: 0 when every radio taken was written and verified, 1 when any\n"
-    "failed or was skipped (or the port could not be used), 2 on wrong usage.\n";
+                               "  --count N        stop after N radios written\n"
+                               "  --whole-image    write the file's whole range 0x000-0x32F as 'write' does,\n"
+                               "                   for radios known to be alike; by default each radio keeps\n"
+                               "                   its own bytes and gets only the channels (0x010-0x10F), the\n"
+                               "                   scan list (0x17E-0x17F) and the twelve optional features\n"
+                               "  --retries N      answer Retry to the first N communication errors of each\n"
+                               "                   write and verify (default 0)\n"
+                               "\n"
+                               "A radio whose identity or model code differs from the first radio's, or\n"
+                               "whose radio type or band differs from the file's, is skipped. A fault\n"
+                               "ends that radio as failed and the run goes on with the next one.\n"
+                               "\n"
+                               "One line per radio on stdout as it ends, for example\n"
+                               "  radio 3: written and verified (P3207 F5), backup .../2026-12-10_09-14-03.dat\n"
+                               "The log (CSV, UTF-8) has the columns Radio,Time,Port,Identity,Model,Result,\n"
+                               "Detail,Backup and is replaced after every radio, so it is complete whenever\n"
+                               "the run stops.\n"
+                               "\n"
+                               "Ctrl+C stops the run: between radios at once; during a transfer at the next\n"
+                               "frame, that radio then counts as failed.\n"
+                               "Exit status: 0 when every radio taken was written and verified, 1 when any\n"
+                               "failed or was skipped (or the port could not be used), 2 on wrong usage.\n";
 
 bool StandardErrorIsTerminal()
 {
@@ -83,9 +82,11 @@ class ConsoleFleet final : public FleetObserver
 {
 public:
     ConsoleFleet(std::ostream& out, std::ostream& err, FleetLog& log, bool drawProgress)
-        : out_(out), err_(err), log_(log), pump_(err, drawProgress)
-    {
-    }
+        : out_(out)
+        , err_(err)
+        , log_(log)
+        , pump_(err, drawProgress)
+    {}
 
     bool Cancelled() override { return pump_.Interrupted(); }
     void Progress(int position) override { pump_.SetProgress(position); }
@@ -190,8 +191,8 @@ int RunFleetVerb(const std::vector<std::string>& args, std::ostream& out, std::o
     return allWritten && !summary.portFailed && !console.LogFailed() ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kFleetVerb = {"fleet", "write a data file to many radios in a row", kUsage, &RunFleetVerb};
 
-}  // namespace cli
+} // namespace cli

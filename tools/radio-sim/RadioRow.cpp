@@ -25,23 +25,23 @@ bool ParseMilliseconds(const std::string& text, std::chrono::milliseconds& out)
     return true;
 }
 
-}  // namespace
+} // namespace
 
-const char* const kRowUsage =
-    "  --row FILE.dat[,MODEL[,IDENT]]\n"
-    "                        a radio of a row, with that memory (and model code and\n"
-    "                        identity, default F5 and P3207); repeat for each radio.\n"
-    "                        The first answers at once; each answers until it has\n"
-    "                        been written and read back (or read and not written),\n"
-    "                        stays connected for --stay, then the line is silent for\n"
-    "                        --gap before the next answers; after the last, silence.\n"
-    "                        A line \"radio N: appeared A, answered B, verified C,\n"
-    "                        writes W\" (seconds since the start) is printed as each\n"
-    "                        radio leaves. --image, --ident and --model are not used\n"
-    "  --row-save DIR        save radio N's memory to DIR/radio-N.dat after every\n"
-    "                        write session\n"
-    "  --stay MS             how long a radio stays after its last read (default 2000)\n"
-    "  --gap MS              silence between two radios (default 1500)\n";
+const char* const kRowUsage = "  --row FILE.dat[,MODEL[,IDENT]]\n"
+                              "                        a radio of a row, with that memory (and model code and\n"
+                              "                        identity, default F5 and P3207); repeat for each radio.\n"
+                              "                        The first answers at once; each answers until it has\n"
+                              "                        been written and read back (or read and not written),\n"
+                              "                        stays connected for --stay, then the line is silent for\n"
+                              "                        --gap before the next answers; after the last, silence.\n"
+                              "                        A line \"radio N: appeared A, answered B, verified C,\n"
+                              "                        writes W\" (seconds since the start) is printed when a\n"
+                              "                        radio has been verified, or when it leaves unwritten\n"
+                              "                        (verified -1). --image, --ident and --model are not used\n"
+                              "  --row-save DIR        save radio N's memory to DIR/radio-N.dat after every\n"
+                              "                        write session\n"
+                              "  --stay MS             how long a radio stays after its last read (default 2000)\n"
+                              "  --gap MS              silence between two radios (default 1500)\n";
 
 int ParseRowOption(const std::string& arg, const std::string& value, RowSettings& row, std::string& error)
 {
@@ -91,9 +91,11 @@ int ParseRowOption(const std::string& arg, const std::string& value, RowSettings
     return 0;
 }
 
-RadioRow::RadioRow(RowSettings settings, const RadioSimulatorOptions& base, Clock::time_point start,
-                   std::FILE* report)
-    : settings_(std::move(settings)), silent_(Silent()), start_(start), report_(report)
+RadioRow::RadioRow(RowSettings settings, const RadioSimulatorOptions& base, Clock::time_point start, std::FILE* report)
+    : settings_(std::move(settings))
+    , silent_(Silent())
+    , start_(start)
+    , report_(report)
 {
     int number = 0;
     for (const RowRadio& row : settings_.radios) {
@@ -146,7 +148,7 @@ void RadioRow::Heard(std::uint8_t byte, const std::vector<std::uint8_t>& reply, 
     last_[3] = byte;
     const bool lastFrame = last_[1] == 0x03 && last_[2] == 0x28 && last_[3] == 0x08;
     if (last_[0] == 'W' && last_[3] == 0x08)
-        radio.leaving = false;  // a write is under way
+        radio.leaving = false; // a write is under way
     if (lastFrame && last_[0] == 'W') {
         ++radio.writes;
         radio.written = true;
@@ -155,8 +157,10 @@ void RadioRow::Heard(std::uint8_t byte, const std::vector<std::uint8_t>& reply, 
         radio.lastReadSeen = true;
     if (readEnded) {
         // A complete read: the first, or the one that verifies a write.
-        if (radio.written)
+        if (radio.written) {
             radio.verified = now;
+            Report(radio);
+        }
         radio.written = false;
         radio.leaving = true;
         radio.leaveAt = now + settings_.stay;
@@ -185,6 +189,12 @@ void RadioRow::Save()
 void RadioRow::Leave(Radio& radio)
 {
     Save();
+    if (radio.writes == 0)
+        Report(radio);
+}
+
+void RadioRow::Report(const Radio& radio)
+{
     if (!report_)
         return;
     const std::size_t number = static_cast<std::size_t>(&radio - radios_.data()) + 1;

@@ -16,13 +16,13 @@
 struct RowRadio
 {
     RadioSimulatorOptions options;
-    std::string savePath;  // where its memory goes; empty for nowhere
+    std::string savePath; // where its memory goes; empty for nowhere
 };
 
 struct RowSettings
 {
     std::vector<RowRadio> radios;
-    std::string saveDirectory;  // radio N is saved to DIR/radio-N.dat
+    std::string saveDirectory; // radio N is saved to DIR/radio-N.dat
     std::chrono::milliseconds stay{2000};
     std::chrono::milliseconds gap{1500};
 };
@@ -62,13 +62,14 @@ private:
         Clock::time_point verified{};
         bool hasAnswered = false;
         int writes = 0;            // sessions that sent the last frame
-        bool written = false;       // a complete write since the last read
-        bool lastReadSeen = false;  // the last read request, awaiting the host's acknowledge
+        bool written = false;      // a complete write since the last read
+        bool lastReadSeen = false; // the last read request, awaiting the host's acknowledge
         bool leaving = false;
         Clock::time_point leaveAt{};
     };
 
     void Leave(Radio& radio);
+    void Report(const Radio& radio);
     double Seconds(Clock::time_point t) const;
 
     RowSettings settings_;
