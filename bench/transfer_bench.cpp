@@ -132,6 +132,8 @@ std::pair<double, double> TimeFleet(const std::string& dir, const std::string& r
         text.clear();
     }
     close(fds[0]);
+    if (radios < 3)
+        kill(cli, SIGINT);  // a radio failed and stays: the run would wait for ever
     int status = 0;
     waitpid(cli, &status, 0);
     kill(sim, SIGTERM);
