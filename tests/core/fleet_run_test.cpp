@@ -12,6 +12,8 @@
 #include "core/util/AtomicFile.h"
 #include "core/util/Csv.h"
 
+#include "../TestSystem.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -400,7 +402,7 @@ protected:
     {
         dir_ = fs::temp_directory_path() /
                ("fleet-run-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-                std::to_string(::getpid()));
+                std::to_string(testsystem::ProcessId()));
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         document_ = MakeNewImage();
@@ -733,7 +735,7 @@ std::string ReadAll(const fs::path& path)
 
 TEST(FleetLog, HeadingQuotingAndAtomicReplacement)
 {
-    const fs::path dir = fs::temp_directory_path() / ("fleet-log-" + std::to_string(::getpid()));
+    const fs::path dir = fs::temp_directory_path() / ("fleet-log-" + std::to_string(testsystem::ProcessId()));
     fs::remove_all(dir);
     const fs::path path = dir / "sub" / "run.csv";
     FleetLog log(path.string());
@@ -789,6 +791,8 @@ TEST(FleetLog, HeadingQuotingAndAtomicReplacement)
     fs::remove_all(dir);
 }
 
+#ifndef _WIN32
+// Time zones as TZ rules, and XDG_DATA_HOME: POSIX notions.
 TEST(FleetLog, TimesCarryTheirOffset)
 {
     const char* old = std::getenv("TZ");
@@ -827,5 +831,7 @@ TEST(FleetLog, DefaultPathIsBesideTheReadCopies)
     unsetenv("TZ");
     tzset();
 }
+
+#endif
 
 } // namespace
