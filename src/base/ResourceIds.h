@@ -47,6 +47,7 @@ inline constexpr int ID_VIEW_TOOLBAR = 59392;
 inline constexpr int ID_VIEW_STATUS_BAR = 59393;
 inline constexpr int ID_READ = 32773;
 inline constexpr int ID_WRITE = 32774;
+inline constexpr int ID_WRITE_MANY = 32845;  // Write to Many Radios...
 inline constexpr int ID_COM_SETUP = 32777;
 inline constexpr int ID_CONTROL_BAR = 32780;
 inline constexpr int ID_PRODUCT_INFORMATION = 32786;

@@ -7,6 +7,7 @@
 #include "core/link/ReadCopies.h"
 #include "core/link/Timing.h"
 #include "core/link/TransferMessages.h"
+#include "link/FleetDlg.h"
 #include "link/GuiTransfer.h"
 #include "link/PortChoice.h"
 #include "link/PortSettingDlg.h"
@@ -84,6 +85,10 @@ bool CRadioLink::OnCmdMsg(int id, CCmdUI* ui)
         if (!ui)
             OnComSetup();
         return true;
+    case Ids::ID_WRITE_MANY:
+        if (!ui)
+            OnWriteMany();
+        return true;
     default:
         return false;
     }
@@ -118,6 +123,23 @@ void CRadioLink::StartCommand(bool write)
         return;
     }
     m_pProgressDlg->Create();
+}
+
+void CRadioLink::OnWriteMany()
+{
+    if (m_pBusy || m_bRunning)
+        return;
+    // The radios get what the grid shows, as a Write would send it; the
+    // run then works on its own copy.
+    m_host.document->WriteGridToImage();
+    m_pBusy = std::make_unique<CTransferBusy>();
+    m_host.blockEditing(true);
+    CFleetDlg dialog(m_host.view, m_host.document->Image(), QString::fromStdString(CurrentPortDevice()));
+    m_pFleetDlg = &dialog;
+    dialog.exec();
+    m_pFleetDlg = nullptr;
+    m_host.blockEditing(false);
+    m_pBusy.reset();
 }
 
 void CRadioLink::OnComSetup()

@@ -29,6 +29,7 @@
 #include <functional>
 #include <memory>
 
+class CFleetDlg;
 class CPortSettingDlg;
 class CProgramDoc;
 class CProgressDlg;
@@ -58,6 +59,10 @@ public:
     void OnRead();
     void OnWrite();
     void OnComSetup();
+    // Write to Many Radios: the fleet dialog, modal, with the link busy
+    // (Read, Write and editing refused) while it is open.
+    void OnWriteMany();
+    CFleetDlg* FleetDialog() const { return m_pFleetDlg; }
     // The transfer, run when the progress dialog asks for it.
     void OnRadioTransfer();
 
@@ -78,6 +83,7 @@ private:
     RadioLinkHost m_host;
     CProgressDlg* m_pProgressDlg = nullptr;
     CPortSettingDlg* m_pPortSettingDlg = nullptr;
+    CFleetDlg* m_pFleetDlg = nullptr;  // while it is open
     std::unique_ptr<CTransferBusy> m_pBusy;
     bool m_bRunning = false;
     TransferResult m_lastResult;

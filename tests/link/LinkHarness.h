@@ -45,6 +45,11 @@ public:
     // status, -1 when it had to be stopped.
     int WaitForExit();
     void Stop();
+#ifndef _WIN32
+    // The simulator's next line of output after the device path (the row of
+    // radios reports each radio's times); false after timeout or its end.
+    bool ReadLine(std::string& line, std::chrono::milliseconds timeout);
+#endif
 
 private:
     struct Process;

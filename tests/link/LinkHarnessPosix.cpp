@@ -103,6 +103,13 @@ void UseDataFolder(const TempDir& dir)
 struct Sim::Process
 {
     pid_t pid = -1;
+    int out = -1;  // the simulator's standard output
+
+    ~Process()
+    {
+        if (out >= 0)
+            close(out);
+    }
 };
 
 Sim::Sim(std::vector<std::string> options)
@@ -120,7 +127,24 @@ Sim::Sim(std::vector<std::string> options)
     pollfd p{fds[0], POLLIN, 0};
     while (poll(&p, 1, 5000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
         device_ += c;
-    close(fds[0]);
+    process_->out = fds[0];
+}
+
+bool Sim::ReadLine(std::string& line, std::chrono::milliseconds timeout)
+{
+    line.clear();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    pollfd p{process_->out, POLLIN, 0};
+    char c = 0;
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (process_->out < 0 || left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0 ||
+            read(process_->out, &c, 1) != 1)
+            return false;
+        if (c == '\n')
+            return true;
+        line += c;
+    }
 }
 
 Sim::~Sim()

@@ -16,6 +16,7 @@ extern const Verb kImportVerb;
 extern const Verb kShowVerb;
 extern const Verb kReadVerb;
 extern const Verb kWriteVerb;
+extern const Verb kFleetVerb;
 extern const Verb kPrintVerb;
 extern const Verb kDiffVerb;
 extern const Verb kPortsVerb;

@@ -11,8 +11,8 @@ namespace cli {
 const std::vector<Verb>& Verbs()
 {
     static const std::vector<Verb> verbs = {
-        kNewVerb,  kExportVerb, kImportVerb, kPlansVerb, kShowVerb,
-        kPrintVerb, kReadVerb,  kWriteVerb,  kDiffVerb,  kPortsVerb,
+        kNewVerb,  kExportVerb, kImportVerb, kPlansVerb, kShowVerb, kPrintVerb,
+        kReadVerb, kWriteVerb,  kFleetVerb,  kDiffVerb,  kPortsVerb,
     };
     return verbs;
 }
@@ -29,7 +29,8 @@ void PrintToolHelp(std::ostream& out)
         out << "  " << verb.name << std::string(10 - std::strlen(verb.name), ' ') << verb.summary << "\n";
     out << "\nRun 'program-cli VERB --help' for the options of a verb.\n"
            "Exit status: 0 success, 1 the operation failed, 2 wrong usage, 130 stopped\n"
-           "by Ctrl+C during read or write. diff exits 1 when the files differ.\n";
+           "by Ctrl+C during read or write. diff exits 1 when the files differ; fleet\n"
+           "exits 1 when any radio failed or was skipped.\n";
 }
 
 }  // namespace

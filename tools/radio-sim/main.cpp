@@ -7,6 +7,7 @@
 // answer starts only once the host's bytes could have crossed the line.
 
 #include "LineTiming.h"
+#include "RadioRow.h"
 #include "RadioSimulator.h"
 
 #include "core/document/DataFile.h"
@@ -20,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <memory>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
@@ -75,7 +77,9 @@ constexpr const char* kUsage =
     "  --stop-file PATH      end, as on SIGTERM, once the file PATH exists, and print\n"
     "                        \"exit N\" (N the exit status) as the last line of the\n"
     "                        output: for a caller that can neither signal nor wait\n"
-    "                        for the simulator (a Windows program under wine)\n";
+    "                        for the simulator (a Windows program under wine)\n"
+    "\n"
+    "A row of radios, one after the other on the line:\n";
 
 struct Settings
 {
@@ -87,6 +91,7 @@ struct Settings
     std::string stopFile;
     std::string linkPath;
     int usbLatencyMs = 0;
+    RowSettings row;
 };
 
 volatile std::sig_atomic_t g_stop = 0;
@@ -111,7 +116,7 @@ bool ParseNumber(const std::string& text, int base, unsigned long max, unsigned 
 
 int Usage(const std::string& message)
 {
-    std::fprintf(stderr, "radio-sim: %s\n%s", message.c_str(), kUsage);
+    std::fprintf(stderr, "radio-sim: %s\n%s%s", message.c_str(), kUsage, kRowUsage);
     return 2;
 }
 
@@ -145,6 +150,7 @@ int ParseSettings(int argc, char** argv, Settings& s)
         unsigned long n = 0;
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, stdout);
+            std::fputs(kRowUsage, stdout);
             return 0;
         } else if (arg == "--pace") {
             s.pace = true;
@@ -156,6 +162,9 @@ int ParseSettings(int argc, char** argv, Settings& s)
             s.once = true;
         } else if (!value(v)) {
             return Usage(arg.rfind("--", 0) == 0 ? arg + " needs a value" : "unknown argument " + arg);
+        } else if (std::string error; const int row = ParseRowOption(arg, v, s.row, error)) {
+            if (row < 0)
+                return Usage(error);
         } else if (arg == "--image") {
             std::string error;
             if (LoadDataFile(v, s.radio.memory, &error) != DataFileResult::Ok) {
@@ -280,6 +289,8 @@ public:
     Simulation(Settings settings, int master)
         : s_(std::move(settings)), radio_(s_.radio), master_(master), log_(s_.logPath)
     {
+        if (!s_.row.radios.empty())
+            row_ = std::make_unique<RadioRow>(s_.row, s_.radio, Clock::now(), stdout);
     }
     bool LogFailed() const { return log_.Failed(s_.logPath); }
 
@@ -341,10 +352,13 @@ private:
             // previous one did, and not before it was sent.
             lineIn_ = s_.pace ? std::max(now, lineIn_) + kByteTime : now;
             reply_.clear();
-            if (!radio_.Receive(data[i], reply_))
+            RadioSimulator& radio = Radio(now);
+            if (!radio.Receive(data[i], reply_))
                 return false;
+            if (row_)
+                row_->Heard(data[i], reply_, now);
             const auto start = s_.pace ? lineIn_
-                                       : now + (radio_.RepliedToHandshakeAck() ? kHandshakeAckTurnaround : kTurnaround);
+                                       : now + (radio.RepliedToHandshakeAck() ? kHandshakeAckTurnaround : kTurnaround);
             for (std::uint8_t byte : reply_) {
                 const auto due = s_.pace ? std::max(start, lineOut_) + kByteTime : start;
                 lineOut_ = due;
@@ -385,7 +399,9 @@ private:
             return false;
         inSession_ = false;
         out_.clear();
-        radio_.LineClosed();
+        Radio(Clock::now()).LineClosed();
+        if (row_)
+            row_->Closed(Clock::now());
         log_.Event("closed");
         SaveMemory();
         return s_.once && radio_.WakeUps() > 0;
@@ -399,8 +415,13 @@ private:
         return 0;
     }
 
+    // The radio on the line: the one radio, or the row's radio of the moment.
+    RadioSimulator& Radio(Clock::time_point now) { return row_ ? row_->Current(now) : radio_; }
+
     void SaveMemory()
     {
+        if (row_)
+            row_->Save();
         if (s_.savePath.empty() || !radio_.MemoryChanged())
             return;
         std::string error;
@@ -418,6 +439,7 @@ private:
 
     Settings s_;
     RadioSimulator radio_;
+    std::unique_ptr<RadioRow> row_;
     int master_;
     LineLog log_;
     std::deque<PendingByte> out_;

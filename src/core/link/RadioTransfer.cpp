@@ -131,10 +131,35 @@ bool RadioTransfer::MoveFrames(TransferResult& result, const std::function<bool(
     return true;
 }
 
+TransferResult RadioTransfer::Probe(const std::string& device)
+{
+    const PreciseTimerPeriod timerPeriod;
+    TransferResult result;
+    answerRead_ = true;  // one attempt: an early answer counts as an answer
+    model_.reset();
+    identity_.clear();
+    result.openError = port_.Open(device);
+    if (result.openError) {
+        result.message = TransferMessage::CannotOpenPort;
+        return result;
+    }
+    port_.Configure(RadioLineSettings());
+    result.attempts = 1;
+    const Connection connection = Attempt();
+    result.identity = identity_;
+    result.model = model_;
+    result.disconnected = connection == Connection::Disconnected;
+    // A radio that sent its identity has answered, whatever came after it.
+    const bool answered = connection == Connection::Connected || connection == Connection::WrongType ||
+                          (connection == Connection::NoAnswer && !identity_.empty());
+    return End(result, answered ? TransferOutcome::Completed : TransferOutcome::Failed);
+}
+
 bool RadioTransfer::Open(const std::string& device, TransferResult& result)
 {
     answerRead_ = false;
     model_.reset();
+    identity_.clear();
     result.openError = port_.Open(device);
     if (result.openError) {
         prompter_.ShowMessage(TransferMessage::CannotOpenPort);
@@ -218,6 +243,7 @@ RadioTransfer::Connection RadioTransfer::Attempt()
     if (port_.HungUp())
         return Connection::Disconnected;
     model_ = received >= kIdentitySize ? std::optional<std::uint8_t>(identity[7]) : std::nullopt;
+    identity_.assign(identity.begin(), identity.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(received, 5)));
     if (!IdentityAccepted(identity.data(), received))
         return Connection::WrongType;
     if (!answerRead_)
@@ -294,5 +320,7 @@ TransferResult& RadioTransfer::End(TransferResult& result, TransferOutcome outco
     port_.Close();
     result.outcome = outcome;
     result.message = shown;
+    result.identity = identity_;
+    result.model = model_;
     return result;
 }

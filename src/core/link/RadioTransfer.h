@@ -72,6 +72,8 @@ struct TransferResult
     int attempts = 0;                        // connection attempts started
     bool writing = false;                    // the transfer was a write
     bool disconnected = false;               // it ended because the line hung up
+    std::string identity;                    // identity reply bytes 0-4 as received, when any arrived
+    std::optional<std::uint8_t> model;       // identity reply byte 7, when it arrived
 };
 
 inline constexpr int kTransferFrames = 102;
@@ -102,6 +104,11 @@ public:
     // Writes image offsets 0x000-0x32F to the radio, as they stand when the
     // call begins.
     TransferResult Write(const std::string& device, const RadioImage& image);
+    // One connection attempt and nothing more, without any message or pump
+    // step: whether a radio answers on the line. Completed when one answered
+    // (also with an identity the protocol refuses); Failed with no message
+    // when none did, with CannotOpenPort when the port could not be opened.
+    TransferResult Probe(const std::string& device);
 
 private:
     enum class Connection { Connected, NoAnswer, WrongType, Disconnected };
@@ -126,4 +133,5 @@ private:
     TransferPump& pump_;
     bool answerRead_ = false;
     std::optional<std::uint8_t> model_;
+    std::string identity_;
 };
