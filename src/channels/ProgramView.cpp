@@ -11,6 +11,7 @@
 #include "base/UserStore.h"
 #include "channels/ChannelCsvCommands.h"
 #include "channels/ChannelRowCommands.h"
+#include "channels/GridAccessible.h"  // accessibility: NameCellEditor
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "core/settings/ProductInfo.h"
@@ -779,6 +780,7 @@ void CProgramView::PlaceEditor()
     editor->setGeometry(rect.x, rect.y, rect.width, list ? rect.height - 100 : rect.height);
     editor->show();
     editor->raise();
+    NameCellEditor(editor, *m_pGrid);  // accessibility: read as "Channel N, HEADING"
     editor->setFocus(Qt::OtherFocusReason);
     m_pGrid->viewport()->update();
 }

@@ -12,6 +12,7 @@
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
+#include "frame/KeyboardReach.h"  // accessibility
 #include "link/TransferBusy.h"
 #include "settings/OptionalFeaturesDlg.h"
 #include "settings/ProductInfoDlg.h"
@@ -96,6 +97,16 @@ bool CMainFrame::Create()
         return false;
     SwitchMenu();
     CreateAccelerators();
+    // Accessibility: tree keys, Ctrl+Tab, dialog focus, status bar name.
+    new KeyboardReach(this, m_pNavigationBar->GetTree(), m_pMdiClient, [this](QTreeWidgetItem* item) {
+        const QString text = item->text(0);
+        if (text == Lang("Channel Information", "信道信息"))
+            OnChannelInformation();
+        else if (text == Lang("Optional Features", "可选功能"))
+            OnOptionalFeatures();
+        else if (text == Lang("Product Information", "类型设置"))
+            OnProductInformation();
+    });
 
     // Toolbar buttons follow the availability of their commands whenever
     // the program is about to wait for input.

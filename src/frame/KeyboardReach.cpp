@@ -1,0 +1,113 @@
+#include "frame/KeyboardReach.h"
+
+#include "base/AccessibleNames.h"
+#include "base/Globals.h"
+
+#include <QAccessible>
+#include <QApplication>
+#include <QDialog>
+#include <QKeyEvent>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTreeWidget>
+
+KeyboardReach::KeyboardReach(QMainWindow* frame, QTreeWidget* tree, QMdiArea* windows,
+                             std::function<void(QTreeWidgetItem*)> open)
+    : QObject(frame)
+    , m_pFrame(frame)
+    , m_pTree(tree)
+    , m_pWindows(windows)
+    , m_open(std::move(open))
+{
+    setObjectName(QStringLiteral("keyboardReach"));
+    // The tree reads as the caption above it.
+    if (m_pTree->accessibleName().isEmpty())
+        m_pTree->setAccessibleName(LanguageText("company"));
+    m_pTree->installEventFilter(this);
+    m_pTree->viewport()->installEventFilter(this);
+
+    auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), frame);
+    auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), frame);
+    auto* previousTab = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), frame);
+    connect(next, &QShortcut::activated, this, [this] { ActivateWindow(true); });
+    connect(previous, &QShortcut::activated, this, [this] { ActivateWindow(false); });
+    connect(previousTab, &QShortcut::activated, this, [this] { ActivateWindow(false); });
+
+    NameStatusBarByNote(frame->statusBar());
+    // Dialogs are shown from anywhere in the program.
+    qApp->installEventFilter(this);
+}
+
+bool KeyboardReach::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        auto* dialog = qobject_cast<QDialog*>(watched);
+        // The focus frame shows from the start, as after a Tab.
+        if (dialog && dialog->isWindow())
+            dialog->setAttribute(Qt::WA_KeyboardFocusChange);
+        return false;
+    }
+    if (watched == m_pTree && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier)
+            return OnTreeKey(key->key());
+        return false;
+    }
+    if (watched == m_pTree->viewport() && event->type() == QEvent::MouseButtonPress) {
+        // A click reports only a change of the selection: the keyboard's
+        // choice must not make a click on that same item a no-op.
+        if (QTreeWidgetItem* root = m_pTree->topLevelItem(0); root && m_pTree->currentItem() != root)
+            SetTreeItem(root);
+    }
+    return false;
+}
+
+bool KeyboardReach::OnTreeKey(int key)
+{
+    QTreeWidgetItem* current = m_pTree->currentItem();
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down: {
+        QTreeWidgetItem* item = current ? (key == Qt::Key_Up ? m_pTree->itemAbove(current)
+                                                              : m_pTree->itemBelow(current))
+                                        : m_pTree->topLevelItem(0);
+        if (item)
+            SetTreeItem(item);
+        return true;
+    }
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (current && m_open)
+            m_open(current);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void KeyboardReach::SetTreeItem(QTreeWidgetItem* item)
+{
+    {
+        const QSignalBlocker blocker(m_pTree);
+        m_pTree->setCurrentItem(item);
+    }
+    m_pTree->scrollToItem(item);
+    m_pTree->viewport()->update();
+}
+
+void KeyboardReach::ActivateWindow(bool next)
+{
+    if (!m_pWindows || m_pWindows->subWindowList().isEmpty())
+        return;
+    if (next)
+        m_pWindows->activateNextSubWindow();
+    else
+        m_pWindows->activatePreviousSubWindow();
+    if (QMdiSubWindow* window = m_pWindows->activeSubWindow(); window && window->widget())
+        window->widget()->setFocus(Qt::TabFocusReason);
+}
