@@ -102,12 +102,20 @@ void KeyboardReach::SetTreeItem(QTreeWidgetItem* item)
 
 void KeyboardReach::ActivateWindow(bool next)
 {
-    if (!m_pWindows || m_pWindows->subWindowList().isEmpty())
+    // In the order the windows were opened, round and round; hidden
+    // windows are passed over.
+    QList<QMdiSubWindow*> windows;
+    for (QMdiSubWindow* window : m_pWindows->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isHidden())
+            windows.append(window);
+    }
+    if (windows.isEmpty())
         return;
-    if (next)
-        m_pWindows->activateNextSubWindow();
-    else
-        m_pWindows->activatePreviousSubWindow();
-    if (QMdiSubWindow* window = m_pWindows->activeSubWindow(); window && window->widget())
+    const int count = static_cast<int>(windows.size());
+    const int current = static_cast<int>(windows.indexOf(m_pWindows->activeSubWindow()));
+    const int target = current < 0 ? 0 : (current + (next ? 1 : count - 1)) % count;
+    QMdiSubWindow* window = windows[target];
+    m_pWindows->setActiveSubWindow(window);
+    if (window->widget())
         window->widget()->setFocus(Qt::TabFocusReason);
 }

@@ -15,6 +15,7 @@
 #include "channels/CsvErrorsDlg.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/ProgramView.h"
+#include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
 #include "link/PortSettingDlg.h"
@@ -345,7 +346,8 @@ void AccessibilityTest::dialogsOpenFocusedAndCloseOnEscape()
     for (const auto& [title, open] : Dialogs()) {
         QDialog* dialog = open();
         const QPointer<QDialog> guard(dialog);
-        dialog->activateWindow();
+        // As a window manager does with a new window.
+        QApplication::setActiveWindow(dialog);
         QVERIFY2(QTest::qWaitForWindowActive(dialog), qPrintable(title));
         // The keyboard is in the dialog, on a control that shows it.
         QTRY_VERIFY2(dialog->isAncestorOf(Focused()),
@@ -588,9 +590,13 @@ void AccessibilityTest::paneAndTreeKeys()
 void AccessibilityTest::ctrlTabGoesThroughTheChannelWindows()
 {
     Start(false);
+    // Opening a file replaces the window in front; a second window is made
+    // as the program makes one.
     CChildFrame* first = m_frame->MDIGetActive();
-    m_install->App()->OnFileNew();
-    CChildFrame* second = m_frame->MDIGetActive();
+    auto document = std::make_unique<CProgramDoc>(*m_install->App());
+    QVERIFY(document->OnNewDocument());
+    CChildFrame* second = m_frame->CreateChildFrame(document.release());
+    m_frame->InitialUpdateFrame(second);
     QVERIFY(second && second != first);
     second->GetActiveView()->Grid()->setFocus();
     QTRY_VERIFY(second->isAncestorOf(Focused()));
