@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Prints what a screen reader sees of the running Program over AT-SPI:
 every accessible object with its role, name and focus, indented by depth.
 

@@ -13,8 +13,7 @@ class CStatusBarAccessible : public QAccessibleWidget
 public:
     explicit CStatusBarAccessible(QStatusBar* bar)
         : QAccessibleWidget(bar, QAccessible::StatusBar)
-    {
-    }
+    {}
 
     QString text(QAccessible::Text t) const override
     {
@@ -31,7 +30,7 @@ QAccessibleInterface* StatusBarFactory(const QString&, QObject* object)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 QString StatusBarNote(const QStatusBar* bar)
 {

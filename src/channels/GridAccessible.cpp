@@ -40,8 +40,7 @@ public:
         : m_pGrid(grid)
         , m_nRow(row)
         , m_nCol(column)
-    {
-    }
+    {}
 
     bool isValid() const override { return !m_pGrid.isNull(); }
     QObject* object() const override { return nullptr; }
@@ -62,17 +61,14 @@ public:
             return t == QAccessible::Name ? text : QString();
         switch (t) {
         case QAccessible::Name:
-            return FromUtf8(ChannelCellName(m_nRow, m_pGrid->GetTextMatrix(0, m_nCol).toStdString(),
-                                            text.toStdString(), IsChinese()));
+            return FromUtf8(ChannelCellName(m_nRow, m_pGrid->GetTextMatrix(0, m_nCol).toStdString(), text.toStdString(),
+                                            IsChinese()));
         case QAccessible::Value: return text;
         default: return QString();
         }
     }
 
-    QAccessible::Role role() const override
-    {
-        return m_nRow == 0 ? QAccessible::ColumnHeader : QAccessible::Cell;
-    }
+    QAccessible::Role role() const override { return m_nRow == 0 ? QAccessible::ColumnHeader : QAccessible::Cell; }
 
     QAccessible::State state() const override
     {
@@ -80,8 +76,7 @@ public:
         if (!m_pGrid)
             return state;
         const QRect shown = m_pGrid->viewport()->rect();
-        if (m_pGrid->GetColWidth(m_nCol) <= 0 || !m_pGrid->isVisible()
-            || (m_nRow > 0 && !shown.intersects(CellRect())))
+        if (m_pGrid->GetColWidth(m_nCol) <= 0 || !m_pGrid->isVisible() || (m_nRow > 0 && !shown.intersects(CellRect())))
             state.invisible = true;
         if (m_nRow == 0)
             return state;
@@ -147,8 +142,7 @@ class CGridTableAccessible : public QAccessibleWidget, public QAccessibleTableIn
 public:
     explicit CGridTableAccessible(CMSFlexGrid* grid)
         : QAccessibleWidget(grid, QAccessible::Table)
-    {
-    }
+    {}
 
     ~CGridTableAccessible() override
     {
@@ -193,10 +187,7 @@ public:
         return Grid()->GetTextMatrix(0, 0);
     }
 
-    int childCount() const override
-    {
-        return Grid()->GetRows() * static_cast<int>(ShownColumns(*Grid()).size());
-    }
+    int childCount() const override { return Grid()->GetRows() * static_cast<int>(ShownColumns(*Grid()).size()); }
 
     QAccessibleInterface* child(int index) const override
     {
@@ -286,7 +277,7 @@ public:
     void modelChange(QAccessibleTableModelChangeEvent*) override {}
 
 private:
-    mutable QHash<int, QAccessible::Id> m_cellIds;  // row * 64 + column
+    mutable QHash<int, QAccessible::Id> m_cellIds; // row * 64 + column
 };
 
 QAccessibleInterface* GridFactory(const QString&, QObject* object)
@@ -296,7 +287,7 @@ QAccessibleInterface* GridFactory(const QString&, QObject* object)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void InstallGridAccessibility(CMSFlexGrid* grid)
 {

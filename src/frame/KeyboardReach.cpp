@@ -72,9 +72,9 @@ bool KeyboardReach::OnTreeKey(int key)
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        QTreeWidgetItem* item = current ? (key == Qt::Key_Up ? m_pTree->itemAbove(current)
-                                                              : m_pTree->itemBelow(current))
-                                        : m_pTree->topLevelItem(0);
+        QTreeWidgetItem* item = current
+                                    ? (key == Qt::Key_Up ? m_pTree->itemAbove(current) : m_pTree->itemBelow(current))
+                                    : m_pTree->topLevelItem(0);
         if (item)
             SetTreeItem(item);
         return true;
@@ -85,8 +85,7 @@ bool KeyboardReach::OnTreeKey(int key)
         if (current && m_open)
             m_open(current);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -28,8 +28,7 @@ class KeyboardReach : public QObject
 public:
     // open runs the command of a tree item. The object lives as the
     // frame's child.
-    KeyboardReach(QMainWindow* frame, QTreeWidget* tree, QMdiArea* windows,
-                  std::function<void(QTreeWidgetItem*)> open);
+    KeyboardReach(QMainWindow* frame, QTreeWidget* tree, QMdiArea* windows, std::function<void(QTreeWidgetItem*)> open);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

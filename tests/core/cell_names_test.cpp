@@ -36,4 +36,4 @@ TEST(ChannelCellNames, ReadChannelHeadingAndText)
     }
 }
 
-}  // namespace
+} // namespace

@@ -6,8 +6,8 @@
 // columns; F6, the navigation tree's keys and Ctrl+Tab reach every pane;
 // every dialog opens with a visible focus and closes on Escape.
 
-#include "GuiTestSupport.h"
 #include "../ChannelRecordFixture.h"
+#include "GuiTestSupport.h"
 
 #include "app/AboutDlg.h"
 #include "app/ProgramApp.h"
@@ -26,17 +26,19 @@
 #include "settings/ProductInfoDlg.h"
 
 #include <QAccessible>
-#include <QtGui/private/qguiapplication_p.h>
-#include <QtGui/qpa/qplatformaccessibility.h>
-#include <QtGui/qpa/qplatformintegration.h>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QtGui/private/qguiapplication_p.h>
+#include <QtGui/qpa/qplatformaccessibility.h>
+#include <QtGui/qpa/qplatformintegration.h>
 #include <QtTest>
 
 #include <functional>
@@ -143,7 +145,7 @@ QString ExpectedEditorName(bool chinese, int channel, const QString& heading)
                    : QStringLiteral("Channel %1, %2").arg(channel).arg(heading);
 }
 
-}  // namespace
+} // namespace
 
 class AccessibilityTest : public QObject
 {
@@ -164,6 +166,8 @@ private slots:
     void anOpenEditorIsNamedAndFocused();
     void hiddenColumnsAreNotInTheTable_data();
     void hiddenColumnsAreNotInTheTable();
+    void columnsShowWholeTexts_data();
+    void columnsShowWholeTexts();
     void paneAndTreeKeys();
     void ctrlTabGoesThroughTheChannelWindows();
 
@@ -259,7 +263,7 @@ QList<QPair<QString, std::function<QDialog*()>>> AccessibilityTest::Dialogs()
          [this] {
              auto* dialog = new COptionalFeaturesDlg(m_frame);
              dialog->setAttribute(Qt::WA_DeleteOnClose);
-             dialog->Prepare(m_image, 0, IsChinese());  // mode 0 shows every control
+             dialog->Prepare(m_image, 0, IsChinese()); // mode 0 shows every control
              dialog->OnInitDialog();
              dialog->show();
              return dialog;
@@ -288,7 +292,8 @@ QList<QPair<QString, std::function<QDialog*()>>> AccessibilityTest::Dialogs()
          }},
         {"CSV errors",
          [this] {
-             auto* dialog = new CCsvErrorsDlg(QStringLiteral("plan.csv"), {QStringLiteral("2:3: not a frequency")}, m_frame);
+             auto* dialog =
+                 new CCsvErrorsDlg(QStringLiteral("plan.csv"), {QStringLiteral("2:3: not a frequency")}, m_frame);
              dialog->setAttribute(Qt::WA_DeleteOnClose);
              dialog->show();
              return dialog;
@@ -406,9 +411,9 @@ void AccessibilityTest::theFramedCellHasTheFocus_data()
     QTest::addColumn<bool>("chinese");
     QTest::addColumn<int>("mode");
     QTest::addColumn<QList<int>>("keys");
-    const QList<int> keys = {Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Left, Qt::Key_Up,
-                             Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_Tab,
-                             Qt::Key_Tab, Qt::Key_Backtab};
+    const QList<int> keys = {Qt::Key_Down,   Qt::Key_Right, Qt::Key_Right, Qt::Key_Left,
+                             Qt::Key_Up,     Qt::Key_End,   Qt::Key_Home,  Qt::Key_PageDown,
+                             Qt::Key_PageUp, Qt::Key_Tab,   Qt::Key_Tab,   Qt::Key_Backtab};
     for (bool chinese : {false, true}) {
         for (int mode : {1, 2})
             QTest::addRow("%s mode %d", chinese ? "Chinese" : "English", mode) << chinese << mode << keys;
@@ -443,8 +448,8 @@ void AccessibilityTest::theFramedCellHasTheFocus()
         const int column = m_grid->HighlightCol();
         QVERIFY2(row != rowBefore || column != colBefore, qPrintable(what));
         QCOMPARE(m_grid->currentIndex(), m_grid->model()->index(row - 1, column - 1));
-        const QString expected = ExpectedCellName(chinese, row, m_grid->GetTextMatrix(0, column),
-                                                  m_grid->GetTextMatrix(row, column));
+        const QString expected =
+            ExpectedCellName(chinese, row, m_grid->GetTextMatrix(0, column), m_grid->GetTextMatrix(row, column));
         QVERIFY2(!g_focusNames.isEmpty(), qPrintable(what));
         QCOMPARE(g_focusNames.last(), expected);
         QAccessibleInterface* focused = table->focusChild();
@@ -478,8 +483,8 @@ void AccessibilityTest::anOpenEditorIsNamedAndFocused()
         Key(key);
         const int row = m_grid->HighlightRow();
         const int column = m_grid->HighlightCol();
-        const QString cellName = ExpectedCellName(chinese, row, m_grid->GetTextMatrix(0, column),
-                                                  m_grid->GetTextMatrix(row, column));
+        const QString cellName =
+            ExpectedCellName(chinese, row, m_grid->GetTextMatrix(0, column), m_grid->GetTextMatrix(row, column));
         g_focusNames.clear();
         Key(Qt::Key_F2);
         QWidget* editor = m_view->EditorForColumn(column);
@@ -538,6 +543,46 @@ void AccessibilityTest::hiddenColumnsAreNotInTheTable()
         for (const char* hidden : {"Busy Lock", "Power"})
             QVERIFY2(!name.contains(QLatin1String(hidden)), qPrintable(name));
     }
+}
+
+void AccessibilityTest::columnsShowWholeTexts_data()
+{
+    AddLanguageRows();
+}
+
+// Run at 100 % and again with QT_SCALE_FACTOR 1.5 and 2: the widths come
+// from twips at the logical resolution, so headings and values fit at any
+// scale.
+void AccessibilityTest::columnsShowWholeTexts()
+{
+    QFETCH(bool, chinese);
+    Start(chinese, 0);
+    // The widest texts a cell of each column shows, besides the fixture's.
+    const QStringList samples = {QStringLiteral("999.99375"), QStringLiteral("D754I"), QStringLiteral("254.1"),
+                                 Lang("Narrow", "窄"), Lang("None", "无")};
+    const QFontMetrics cellMetrics(m_grid->font());
+    const QFontMetrics headingMetrics(m_grid->horizontalHeader()->font());
+    const int margins = 2 * (m_grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grid) + 1);
+    int shown = 0;
+    for (int column = 1; column < m_grid->GetCols(); ++column) {
+        if (m_grid->GetColWidth(column) == 0)
+            continue;
+        ++shown;
+        const int width = m_grid->columnWidth(column - 1);
+        // The twips at the grid's logical resolution.
+        QCOMPARE(width, m_grid->GetColWidth(column) * m_grid->logicalDpiX() / 1440);
+        const QString heading = m_grid->GetTextMatrix(0, column);
+        QVERIFY2(headingMetrics.horizontalAdvance(heading) + margins <= width, qPrintable(heading));
+        QStringList texts = samples;
+        for (int row = 1; row < m_grid->GetRows(); ++row)
+            texts << m_grid->GetTextMatrix(row, column);
+        for (const QString& text : texts)
+            QVERIFY2(cellMetrics.horizontalAdvance(text) + margins <= width, qPrintable(heading + ": " + text));
+    }
+    QCOMPARE(shown, 6);
+    // The channel numbers too.
+    QVERIFY(headingMetrics.horizontalAdvance(m_grid->GetTextMatrix(0, 0)) + margins <=
+            m_grid->verticalHeader()->width());
 }
 
 void AccessibilityTest::paneAndTreeKeys()

@@ -7,7 +7,7 @@ bool IsBlank(std::string_view text)
     return text.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-}  // namespace
+} // namespace
 
 std::string ChannelEditorName(int channel, std::string_view heading, bool chinese)
 {
