@@ -301,6 +301,13 @@ void InstallGridAccessibility(CMSFlexGrid* grid)
     QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(grid);
     if (iface && !dynamic_cast<CGridTableAccessible*>(iface))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(iface));
+
+    QObject::connect(grid, &CMSFlexGrid::FramedCellChanged, grid, [grid] { AnnounceFramedCell(grid); });
+    // Queued: after the focus event of the grid itself, which Qt sends once
+    // the grid's focus-in handler has returned.
+    QObject::connect(
+        grid, &CMSFlexGrid::FocusEntered, grid, [grid] { AnnounceFramedCell(grid); }, Qt::QueuedConnection);
+    QObject::connect(grid, &CMSFlexGrid::ShownColumnsChanged, grid, [grid] { AnnounceColumnsChanged(grid); });
 }
 
 QAccessibleInterface* GridAccessibleInterface(CMSFlexGrid* grid)

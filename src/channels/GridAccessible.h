@@ -8,14 +8,14 @@
 //
 // Qt's own table interface numbers the cells of every column, hidden ones
 // included, and announces the view's current index; the grid therefore
-// leaves Qt's announcements out and calls AnnounceFramedCell instead.
+// leaves Qt's announcements out and signals what happens instead.
 
 class CMSFlexGrid;
 class QAccessibleInterface;
 class QWidget;
 
-// Makes every CMSFlexGrid use the table below; called by each grid once
-// it is constructed.
+// Gives a grid the accessible table below and lets it announce the framed
+// cell; called once for each grid, after its construction.
 void InstallGridAccessibility(CMSFlexGrid* grid);
 
 // Tells assistive technology that the framed cell has the focus, when the

@@ -1,9 +1,6 @@
 #include "channels/MSFlexGrid.h"
 
-#include "channels/GridAccessible.h"
-
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -107,7 +104,6 @@ CMSFlexGrid::CMSFlexGrid(int rows, int cols, QWidget* parent)
     setItemDelegate(new CHighlightDelegate(this));
     setCurrentCell(0, 0);
     connect(this, &QTableWidget::currentCellChanged, this, &CMSFlexGrid::OnCurrentCellChanged);
-    InstallGridAccessibility(this);
 }
 
 QTableWidgetItem* CMSFlexGrid::Item(int row, int col) const
@@ -189,9 +185,7 @@ void CMSFlexGrid::selectionChanged(const QItemSelection& selected, const QItemSe
 void CMSFlexGrid::focusInEvent(QFocusEvent* event)
 {
     QTableWidget::focusInEvent(event);
-    // After the focus event of the grid itself, which Qt sends once this
-    // handler has returned.
-    QMetaObject::invokeMethod(this, [this] { AnnounceFramedCell(this); }, Qt::QueuedConnection);
+    emit FocusEntered();
 }
 
 void CMSFlexGrid::OnCurrentCellChanged(int currentRow, int currentColumn, int, int)
@@ -266,7 +260,7 @@ void CMSFlexGrid::SetColWidth(int col, int twips)
     m_colWidths[col] = twips;
     ApplyColumnWidth(col);
     if (wasShown != (twips > 0))
-        AnnounceColumnsChanged(this);
+        emit ShownColumnsChanged();
 }
 
 int CMSFlexGrid::GetColWidth(int col) const
@@ -328,7 +322,7 @@ void CMSFlexGrid::SetHighlightCell(int row, int col)
     m_nHighlightCol = col;
     PlaceCurrentIndex(row, col);
     viewport()->update();
-    AnnounceFramedCell(this);
+    emit FramedCellChanged();
 }
 
 int CMSFlexGrid::DpiX() const

@@ -80,6 +80,11 @@ signals:
     void EnterCell();
     void LeaveCell();
     void MouseDown(short button, short shift, int x, int y);
+    // For assistive technology: the framed cell moved, the grid took the
+    // keyboard focus, a column was hidden or shown.
+    void FramedCellChanged();
+    void FocusEntered();
+    void ShownColumnsChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

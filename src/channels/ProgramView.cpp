@@ -11,7 +11,7 @@
 #include "base/UserStore.h"
 #include "channels/ChannelCsvCommands.h"
 #include "channels/ChannelRowCommands.h"
-#include "channels/GridAccessible.h"  // accessibility: NameCellEditor
+#include "channels/GridAccessible.h"  // accessibility
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "core/settings/ProductInfo.h"
@@ -179,6 +179,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     m_pGrid = new CMSFlexGrid(kTableRows, kTableCols, this);
     SetControlId(m_pGrid, Ids::IDC_GRID);
+    InstallGridAccessibility(m_pGrid);  // accessibility: named cells, the framed cell as focus
     m_pGrid->installEventFilter(this);
     connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCell);
     connect(m_pGrid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCell);

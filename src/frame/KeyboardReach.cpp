@@ -11,7 +11,6 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QShortcut>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTreeWidget>
 
@@ -28,7 +27,8 @@ KeyboardReach::KeyboardReach(QMainWindow* frame, QTreeWidget* tree, QMdiArea* wi
     if (m_pTree->accessibleName().isEmpty())
         m_pTree->setAccessibleName(LanguageText("company"));
     m_pTree->installEventFilter(this);
-    m_pTree->viewport()->installEventFilter(this);
+    // An item removed from the tree is no longer the keyboard's choice.
+    connect(m_pTree->model(), &QAbstractItemModel::rowsAboutToBeRemoved, this, [this] { m_pChosen = nullptr; });
 
     auto* next = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), frame);
     auto* previous = new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), frame);
@@ -51,52 +51,66 @@ bool KeyboardReach::eventFilter(QObject* watched, QEvent* event)
             dialog->setAttribute(Qt::WA_KeyboardFocusChange);
         return false;
     }
-    if (watched == m_pTree && event->type() == QEvent::KeyPress) {
+    if (watched != m_pTree)
+        return false;
+    if (event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier)
             return OnTreeKey(key->key());
-        return false;
-    }
-    if (watched == m_pTree->viewport() && event->type() == QEvent::MouseButtonPress) {
-        // A click reports only a change of the selection: the keyboard's
-        // choice must not make a click on that same item a no-op.
-        if (QTreeWidgetItem* root = m_pTree->topLevelItem(0); root && m_pTree->currentItem() != root)
-            SetTreeItem(root);
+    } else if (event->type() == QEvent::FocusIn) {
+        MarkChosenItem(true);
+    } else if (event->type() == QEvent::FocusOut) {
+        MarkChosenItem(false);
     }
     return false;
 }
 
 bool KeyboardReach::OnTreeKey(int key)
 {
-    QTreeWidgetItem* current = m_pTree->currentItem();
+    QTreeWidgetItem* chosen = m_pChosen ? m_pChosen : m_pTree->currentItem();
     switch (key) {
     case Qt::Key_Up:
     case Qt::Key_Down: {
-        QTreeWidgetItem* item = current
-                                    ? (key == Qt::Key_Up ? m_pTree->itemAbove(current) : m_pTree->itemBelow(current))
-                                    : m_pTree->topLevelItem(0);
+        QTreeWidgetItem* item = chosen ? (key == Qt::Key_Up ? m_pTree->itemAbove(chosen) : m_pTree->itemBelow(chosen))
+                                       : m_pTree->topLevelItem(0);
         if (item)
-            SetTreeItem(item);
+            ChooseItem(item);
         return true;
     }
     case Qt::Key_Return:
     case Qt::Key_Enter:
     case Qt::Key_Space:
-        if (current && m_open)
-            m_open(current);
+        if (chosen && m_open)
+            m_open(chosen);
         return true;
     default: return false;
     }
 }
 
-void KeyboardReach::SetTreeItem(QTreeWidgetItem* item)
+void KeyboardReach::ChooseItem(QTreeWidgetItem* item)
 {
-    {
-        const QSignalBlocker blocker(m_pTree);
-        m_pTree->setCurrentItem(item);
-    }
+    // The tree's selection stays where a click expects it (the tree runs a
+    // command for a click that changes it); the keyboard's choice is drawn
+    // and announced on its own.
+    MarkChosenItem(false);
+    m_pChosen = item;
+    MarkChosenItem(m_pTree->hasFocus());
     m_pTree->scrollToItem(item);
-    m_pTree->viewport()->update();
+    if (!QAccessible::isActive())
+        return;
+    const QPoint centre = m_pTree->viewport()->mapToGlobal(m_pTree->visualItemRect(item).center());
+    QAccessibleInterface* tree = QAccessible::queryAccessibleInterface(m_pTree);
+    if (QAccessibleInterface* cell = tree ? tree->childAt(centre.x(), centre.y()) : nullptr) {
+        QAccessibleEvent event(cell, QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void KeyboardReach::MarkChosenItem(bool shown)
+{
+    if (!m_pChosen)
+        return;
+    m_pChosen->setBackground(0, shown ? QBrush(QColor(204, 228, 255)) : QBrush());
 }
 
 void KeyboardReach::ActivateWindow(bool next)

@@ -2,9 +2,10 @@
 // What the main window adds for work without a mouse:
 //
 // - the navigation tree takes Up and Down to choose an item and Enter or
-//   Space to open it (a mouse click keeps its own rules: the tree reports
-//   only a click that changed the selection, so a press first puts the
-//   selection back on the root);
+//   Space to open it. The choice is tinted and announced to assistive
+//   technology, while the tree's selection stays on the root, where a
+//   click expects it (the tree runs a command only for a click that
+//   changes the selection);
 // - Ctrl+Tab and Ctrl+Shift+Tab go through the channel windows and give
 //   the keyboard to the one in front;
 // - every dialog shows where the keyboard is as soon as it opens, not
@@ -35,12 +36,14 @@ protected:
 
 private:
     bool OnTreeKey(int key);
-    // Moves the tree's current item without reporting a selection change.
-    void SetTreeItem(QTreeWidgetItem* item);
+    void ChooseItem(QTreeWidgetItem* item);
+    // Tints the chosen item while the tree has the keyboard.
+    void MarkChosenItem(bool shown);
     void ActivateWindow(bool next);
 
     QMainWindow* m_pFrame;
     QTreeWidget* m_pTree;
     QMdiArea* m_pWindows;
     std::function<void(QTreeWidgetItem*)> m_open;
+    QTreeWidgetItem* m_pChosen = nullptr; // the keyboard's choice in the tree
 };

@@ -603,13 +603,13 @@ void AccessibilityTest::paneAndTreeKeys()
     const QStringList items = {"Product Information", "Channel Information", "Optional Features"};
     for (const QString& item : items) {
         Key(Qt::Key_Down);
-        QCOMPARE(tree->currentItem()->text(0), item);
         QVERIFY2(!g_focusNames.isEmpty() && g_focusNames.last() == item, qPrintable(g_focusNames.join('|')));
     }
     Key(Qt::Key_Up);
-    QCOMPARE(tree->currentItem()->text(0), items[1]);
+    QCOMPARE(g_focusNames.last(), items[1]);
     QVERIFY(!QApplication::activeModalWidget());
     Key(Qt::Key_Down);
+    QCOMPARE(g_focusNames.last(), items[2]);
 
     // Enter and Space open the chosen item.
     for (int key : {Qt::Key_Return, Qt::Key_Space}) {
