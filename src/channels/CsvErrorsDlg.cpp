@@ -36,6 +36,8 @@ CCsvErrorsDlg::CCsvErrorsDlg(const QString& title, const QString& introText, con
     m_pList->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_pList->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_pList->setPlainText(errors.join(QLatin1Char('\n')));
+    // The list reads as the sentence above it.
+    intro->setBuddy(m_pList);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
     QPushButton* copy = buttons->addButton(Lang("&Copy", "复制(&C)"), QDialogButtonBox::ActionRole);

@@ -154,8 +154,44 @@ void CMSFlexGrid::SetCol(int col)
         setCurrentCell(m_nRow - 1, col - 1);
 }
 
+void CMSFlexGrid::setCurrentCell(int row, int column)
+{
+    // The current index may stand on the framed cell rather than on Row and
+    // Col: put it back first, so that a move onto the framed cell is a move.
+    PlaceCurrentIndex(m_nRow, m_nCol);
+    QTableWidget::setCurrentCell(row, column);
+}
+
+void CMSFlexGrid::PlaceCurrentIndex(int row, int col)
+{
+    const QModelIndex index = model()->index(row - 1, col - 1);
+    if (!index.isValid() || currentIndex() == index)
+        return;
+    m_bPlacingIndex = true;
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    m_bPlacingIndex = false;
+}
+
+void CMSFlexGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QAbstractItemView::currentChanged(current, previous);
+}
+
+void CMSFlexGrid::selectionChanged(const QItemSelection& selected, const QItemSelection& deselected)
+{
+    QAbstractItemView::selectionChanged(selected, deselected);
+}
+
+void CMSFlexGrid::focusInEvent(QFocusEvent* event)
+{
+    QTableWidget::focusInEvent(event);
+    emit FocusEntered();
+}
+
 void CMSFlexGrid::OnCurrentCellChanged(int currentRow, int currentColumn, int, int)
 {
+    if (m_bPlacingIndex)
+        return;
     if (currentRow < 0 || currentColumn < 0)
         return;
     const int row = currentRow + 1;
@@ -173,6 +209,8 @@ void CMSFlexGrid::mousePressEvent(QMouseEvent* event)
 {
     if (!isEnabled())
         return;
+    // A click on the framed cell moves there like a click anywhere else.
+    PlaceCurrentIndex(m_nRow, m_nCol);
     QTableWidget::mousePressEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
     if (!index.isValid())
@@ -218,8 +256,11 @@ void CMSFlexGrid::SetColWidth(int col, int twips)
 {
     if (col < 0 || col >= m_nCols)
         return;
+    const bool wasShown = m_colWidths[col] > 0;
     m_colWidths[col] = twips;
     ApplyColumnWidth(col);
+    if (wasShown != (twips > 0))
+        emit ShownColumnsChanged();
 }
 
 int CMSFlexGrid::GetColWidth(int col) const
@@ -279,7 +320,9 @@ void CMSFlexGrid::SetHighlightCell(int row, int col)
         return;
     m_nHighlightRow = row;
     m_nHighlightCol = col;
+    PlaceCurrentIndex(row, col);
     viewport()->update();
+    emit FramedCellChanged();
 }
 
 int CMSFlexGrid::DpiX() const

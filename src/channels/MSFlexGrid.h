@@ -34,6 +34,9 @@ public:
     int GetCol() const { return m_nCol; }
     void SetRow(int row);
     void SetCol(int col);
+    // Moves the current cell as QTableWidget's does, also onto the framed
+    // cell that the current index already stands on (see SetHighlightCell).
+    void setCurrentCell(int row, int column);
 
     QString GetText() const { return GetTextMatrix(m_nRow, m_nCol); }
     void SetText(const QString& text) { SetTextMatrix(m_nRow, m_nCol, text); }
@@ -66,7 +69,9 @@ public:
     // The cell drawn as the one the keyboard is on (a frame and a tint that
     // show with or without the keyboard focus, in any style); 0, 0 for none.
     // The current cell may lie in a hidden column, so the view names the
-    // cell the user sees.
+    // cell the user sees. The item view's current index (what assistive
+    // technology and scrolling follow) moves to the framed cell; Row and Col
+    // stay the view's.
     void SetHighlightCell(int row, int col);
     int HighlightRow() const { return m_nHighlightRow; }
     int HighlightCol() const { return m_nHighlightCol; }
@@ -75,13 +80,26 @@ signals:
     void EnterCell();
     void LeaveCell();
     void MouseDown(short button, short shift, int x, int y);
+    // For assistive technology: the framed cell moved, the grid took the
+    // keyboard focus, a column was hidden or shown.
+    void FramedCellChanged();
+    void FocusEntered();
+    void ShownColumnsChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    // Qt's table announcements number hidden columns too; the grid's own
+    // accessible table announces the framed cell instead.
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void selectionChanged(const QItemSelection& selected, const QItemSelection& deselected) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnCurrentCellChanged(int currentRow, int currentColumn, int previousRow, int previousColumn);
+    // Puts the item view's current index on a cell without raising the
+    // grid's events.
+    void PlaceCurrentIndex(int row, int col);
     QTableWidgetItem* Item(int row, int col) const;
     // Cell coordinates start 3 pixels outside the corner where child windows
     // are placed, the width of the control's border and first grid line, so
@@ -101,6 +119,7 @@ private:
     QVector<int> m_colWidths;   // twips
     QVector<int> m_alignments;  // by column
     bool m_bMoving = false;
+    bool m_bPlacingIndex = false;  // PlaceCurrentIndex at work
     int m_nHighlightRow = 0;
     int m_nHighlightCol = 0;
 };

@@ -10,6 +10,7 @@
 #include "channels/ChannelBulkCommands.h"
 #include "channels/ChannelCsvCommands.h"
 #include "channels/ChannelRowCommands.h"
+#include "channels/GridAccessible.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "core/channels/ChannelPlans.h"
@@ -79,6 +80,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     m_pGrid = new CMSFlexGrid(kTableRows, kTableCols, this);
     SetControlId(m_pGrid, Ids::IDC_GRID);
+    InstallGridAccessibility(m_pGrid);  // accessibility: named cells, the framed cell as focus
     m_pGrid->installEventFilter(this);
     connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCell);
     connect(m_pGrid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCell);

@@ -11,6 +11,7 @@
 #include "base/ResourceIds.h"
 #include "channels/CellEditors.h"
 #include "channels/ChannelBulkCommands.h"
+#include "channels/GridAccessible.h"
 #include "channels/MSFlexGrid.h"
 
 #include <QHeaderView>
@@ -261,6 +262,7 @@ void CProgramView::PlaceEditor()
     editor->setGeometry(rect.x, rect.y, rect.width, list ? rect.height - 100 : rect.height);
     editor->show();
     editor->raise();
+    NameCellEditor(editor, *m_pGrid);  // a screen reader reads it as "Channel N, HEADING"
     editor->setFocus(Qt::OtherFocusReason);
     m_pGrid->viewport()->update();
 }

@@ -10,6 +10,7 @@
 #include "frame/ChildFrame.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
+#include "frame/KeyboardReach.h"
 #include "link/TransferBusy.h"
 
 #include <QAbstractEventDispatcher>
@@ -74,6 +75,12 @@ bool CMainFrame::Create()
         return false;
     SwitchMenu();
     m_pBars->CreateAccelerators();
+    // Accessibility: tree keys, Ctrl+Tab, dialog focus, status bar name. A
+    // tree item opens by the command it carries.
+    new KeyboardReach(this, m_pNavigationBar->GetTree(), m_pMdiClient, [this](QTreeWidgetItem* item) {
+        if (const int id = item->data(0, CNavigationTree::kCommandRole).toInt(); id != 0)
+            OnCommand(id);
+    });
 
     // Toolbar buttons follow the availability of their commands whenever
     // the program is about to wait for input.

@@ -86,7 +86,7 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(QWidget* owner)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    AddLabel(0, "sideKeyLabel", kLabelX1, kSideKeyRow);
+    QLabel* sideKeyLabel = AddLabel(0, "sideKeyLabel", kLabelX1, kSideKeyRow);
     m_pSideKey = AddList(IDC_SIDE_KEY, kListX1, kSideKeyRow);
     m_pBeep = new QCheckBox(this);
     SetControlId(m_pBeep, IDC_BEEP);
@@ -95,20 +95,31 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(QWidget* owner)
     SetControlId(m_pBatterySaver, IDC_BATTERY_SAVER);
     m_pBatterySaver->setGeometry(kListX2, kSideKeyRow, kListWidth, kRowHeight);
 
-    AddLabel(0, "priorityChannelLabel", kLabelX1, kPriorityRow);
+    QLabel* priorityLabel = AddLabel(0, "priorityChannelLabel", kLabelX1, kPriorityRow);
     m_pPriorityChannel = AddList(IDC_PRIORITY_CHANNEL, kListX1, kPriorityRow);
-    AddLabel(0, "voxLabel", kLabelX2, kPriorityRow);
+    QLabel* voxLabel = AddLabel(0, "voxLabel", kLabelX2, kPriorityRow);
     m_pVox = AddList(IDC_VOX, kListX2, kPriorityRow);
     // The resource's own entries; the bundle's template replaces them.
     FillList(m_pVox, FeatureList::Vox, false);
 
-    AddLabel(0, "voxGainLabel", kLabelX1, kVoxGainRow);
+    QLabel* voxGainLabel = AddLabel(0, "voxGainLabel", kLabelX1, kVoxGainRow);
     m_pVoxGainLevel = AddList(IDC_VOX_GAIN_LEVEL, kListX1, kVoxGainRow);
-    AddLabel(0, "voiceAnnunciationLabel", kLabelX2, kVoxGainRow);
+    QLabel* voiceLabel = AddLabel(0, "voiceAnnunciationLabel", kLabelX2, kVoxGainRow);
     m_pVoiceAnnunciation = AddList(IDC_VOICE_ANNUNCIATION, kListX2, kVoxGainRow);
 
-    AddLabel(0, "voxDelayLabel", kLabelX1, kVoxDelayRow);
+    QLabel* voxDelayLabel = AddLabel(0, "voxDelayLabel", kLabelX1, kVoxDelayRow);
     m_pVoxDelayTime = AddList(IDC_VOX_DELAY_TIME, kListX1, kVoxDelayRow);
+
+    // Each list and the delay box read as the label beside them.
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {m_pTimeOutLabel, m_pTimeOutTime},     {m_pSquelchLabel, m_pSquelchLevel},
+        {m_pTransmitDelayLabel, m_pTransmitDelay}, {sideKeyLabel, m_pSideKey},
+        {priorityLabel, m_pPriorityChannel},   {voxLabel, m_pVox},
+        {voxGainLabel, m_pVoxGainLevel},       {voiceLabel, m_pVoiceAnnunciation},
+        {voxDelayLabel, m_pVoxDelayTime},
+    };
+    for (const auto& [label, control] : buddies)
+        label->setBuddy(control);
 
     setFixedSize(kWidth, kFullHeight);
 
