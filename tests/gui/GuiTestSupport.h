@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -78,6 +79,11 @@ public:
     QString ReadFile(const QString& name) const;
     void WriteFile(const QString& name, const QByteArray& bytes) const;
     QString UserStoreText() const;
+#ifdef Q_OS_WIN
+    // Lets the per-user store read but not make keys, as a registry with
+    // restricted rights does; false puts the install's own key back.
+    void SetUserStoreReadOnly(bool readOnly) const;
+#endif
     // The folder where this install's reads leave their copies.
     QString ReadCopiesDir() const { return m_data.path() + "/radio-programmer/radio-reads"; }
 
@@ -102,6 +108,13 @@ private:
     QTemporaryDir m_data;
     QByteArray m_oldConfigHome;
     QByteArray m_oldDataHome;
+#ifdef Q_OS_WIN
+    // The registry key that stands in for HKEY_CURRENT_USER (its handle is
+    // the GuiTestSupport's) and the one it replaced.
+    QByteArray m_oldLocalAppData;
+    QString m_userKeyPath;
+    void* m_oldUserKey = nullptr;
+#endif
     std::unique_ptr<CProgramApp> m_app;
 };
 

@@ -153,8 +153,12 @@ void DialogsTest::languageNotSavedIsReported()
     CTestInstall install;
     Configure(install, "English", kEnglishBundle);
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+#ifdef Q_OS_WIN
+    install.SetUserStoreReadOnly(!storeWritable);
+#else
     if (!storeWritable)
         qputenv("XDG_CONFIG_HOME", "/dev/null/config");  // no folder can be made there, for root either
+#endif
     CScriptedPrompter prompter;
     // With its directory moved away Program.ini cannot be written, for root
     // as for anyone.
@@ -169,6 +173,9 @@ void DialogsTest::languageNotSavedIsReported()
     if (!iniWritable)
         QVERIFY(QDir().rename(moved, install.Dir()));
     qputenv("XDG_CONFIG_HOME", configHome);
+#ifdef Q_OS_WIN
+    install.SetUserStoreReadOnly(false);
+#endif
 
     const bool saved = iniWritable || storeWritable;
     QCOMPARE(dialog.m_bChanged, saved ? 1 : 0);  // no restart into the same language
