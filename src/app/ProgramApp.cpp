@@ -131,9 +131,10 @@ bool CProgramApp::InitInstance()
     // Program.ini that the Language command writes is the one read after
     // the restart.
 #ifdef Q_OS_WIN
-    // File names are UTF-8 inside the program, whatever the code page.
+    // File names are UTF-8 inside the program, whatever the code page; Qt
+    // takes them with '/'.
     const std::string programPath = m_executablePath.toStdString();
-    g_strAppDir = QString::fromStdString(ProgramDirectory(programPath)) + '/';
+    g_strAppDir = QDir::fromNativeSeparators(QString::fromStdString(ProgramDirectory(programPath))) + '/';
 #else
     const std::string programPath = m_executablePath.toLocal8Bit().toStdString();
     g_strAppDir = QString::fromLocal8Bit(ProgramDirectory(programPath)) + '/';

@@ -107,14 +107,23 @@ int RunHelper(const std::string& helper, const std::vector<std::string>& args, s
     }
     CloseHandle(process.hThread);
 
+    // What the helper writes is copied until it has ended, not until the
+    // pipe closes: a process the helper starts in turn (under wine, the
+    // desktop process) may keep the pipe open long after.
     std::array<char, 4096> buffer{};
-    DWORD n = 0;
-    while (ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr) && n > 0)
-        err.write(buffer.data(), n);
+    const auto drain = [&] {
+        DWORD available = 0;
+        DWORD n = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0
+               && ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr) && n > 0)
+            err.write(buffer.data(), n);
+    };
+    while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT)
+        drain();
+    drain();
     CloseHandle(readEnd);
 
     DWORD status = 0;
-    WaitForSingleObject(process.hProcess, INFINITE);
     const BOOL got = GetExitCodeProcess(process.hProcess, &status);
     CloseHandle(process.hProcess);
     if (!got)
