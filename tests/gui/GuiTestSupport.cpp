@@ -83,6 +83,22 @@ void AppendKeyText(HKEY key, const QString& path, QString& text)
 
 }  // namespace
 
+#ifdef Q_OS_WIN
+CTestTempDir::CTestTempDir()
+{
+    static int count = 0;
+    m_path = QDir::tempPath()
+             + QStringLiteral("/guitest-%1-%2").arg(GetCurrentProcessId()).arg(++count);
+    QDir(m_path).removeRecursively();
+    QDir().mkpath(m_path);
+}
+
+CTestTempDir::~CTestTempDir()
+{
+    QDir(m_path).removeRecursively();
+}
+#endif
+
 CScriptedPrompter::CScriptedPrompter()
 {
     SetPrompter(this);

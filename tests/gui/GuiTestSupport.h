@@ -55,6 +55,27 @@ public:
     int printPreviews = 0;
 };
 
+#ifdef Q_OS_WIN
+// A temporary folder, removed with everything in it when it goes. Under
+// wine, Qt's QTemporaryDir of the static mingw-w64 build crashes in its
+// random name generator; this one is named after the process and a count.
+class CTestTempDir
+{
+public:
+    CTestTempDir();
+    ~CTestTempDir();
+    CTestTempDir(const CTestTempDir&) = delete;
+    CTestTempDir& operator=(const CTestTempDir&) = delete;
+    QString path() const { return m_path; }
+
+private:
+    QString m_path;
+};
+using TestTempDir = CTestTempDir;
+#else
+using TestTempDir = QTemporaryDir;
+#endif
+
 // Which files the temporary program directory gets.
 enum InstallPart
 {
@@ -103,9 +124,9 @@ public:
     CScriptedPrompter prompter;
 
 private:
-    QTemporaryDir m_dir;
-    QTemporaryDir m_config;
-    QTemporaryDir m_data;
+    TestTempDir m_dir;
+    TestTempDir m_config;
+    TestTempDir m_data;
     QByteArray m_oldConfigHome;
     QByteArray m_oldDataHome;
 #ifdef Q_OS_WIN
