@@ -95,7 +95,11 @@ public:
     ~CTestInstall();
 
     QString Dir() const { return m_dir.path(); }
+#ifdef Q_OS_WIN
+    QString ExecutablePath() const { return m_dir.path() + "/Program.exe"; }
+#else
     QString ExecutablePath() const { return m_dir.path() + "/Program"; }
+#endif
     QString File(const QString& name) const { return m_dir.path() + '/' + name; }
     QString ReadFile(const QString& name) const;
     void WriteFile(const QString& name, const QByteArray& bytes) const;

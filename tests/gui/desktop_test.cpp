@@ -24,6 +24,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTimer>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -70,7 +71,7 @@ QStringList RecentMenu(CMainFrame* frame)
 // A Program beside the configuration, so that the restart is asked for.
 void MakeRestartable(const CTestInstall& install)
 {
-    install.WriteFile("Program", "#!/bin/sh\n");
+    install.WriteFile(QFileInfo(install.ExecutablePath()).fileName(), "#!/bin/sh\n");
     QFile::setPermissions(install.ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
