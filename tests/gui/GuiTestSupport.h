@@ -67,6 +67,8 @@ public:
     CTestTempDir(const CTestTempDir&) = delete;
     CTestTempDir& operator=(const CTestTempDir&) = delete;
     QString path() const { return m_path; }
+    QString filePath(const QString& name) const { return m_path + '/' + name; }
+    bool isValid() const { return !m_path.isEmpty(); }
 
 private:
     QString m_path;
