@@ -24,6 +24,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTimer>
+#include <QDir>
 #include <QFileInfo>
 #include <QtTest>
 
@@ -173,8 +174,9 @@ void DesktopTest::recentFilesAfterARestart()
     install.Stop();
     QVERIFY(install.Start());
     frame = install.App()->MainFrame();
-    const QStringList listed = {"&1 " + QFileInfo(b).absoluteFilePath().replace('&', "&&"),
-                                "&2 " + QFileInfo(a).absoluteFilePath()};
+    // The menu shows the system's own separators.
+    const QStringList listed = {"&1 " + QDir::toNativeSeparators(QFileInfo(b).absoluteFilePath()).replace('&', "&&"),
+                                "&2 " + QDir::toNativeSeparators(QFileInfo(a).absoluteFilePath())};
     QCOMPARE(RecentMenu(frame), listed);
 
     // A file that has gone is reported when chosen and leaves the list; one
@@ -183,7 +185,7 @@ void DesktopTest::recentFilesAfterARestart()
     frame->OnCommand(Ids::ID_FILE_MRU_FILE1);
     QCOMPARE(install.prompter.messages.size(), 1);
     QVERIFY(install.prompter.messages[0].text.contains("b&c.dat"));
-    QCOMPARE(RecentMenu(frame), (QStringList{"&1 " + QFileInfo(a).absoluteFilePath()}));
+    QCOMPARE(RecentMenu(frame), (QStringList{"&1 " + QDir::toNativeSeparators(QFileInfo(a).absoluteFilePath())}));
     frame->OnCommand(Ids::ID_FILE_MRU_FILE1);
     QCOMPARE(ActiveFile(frame), QStringLiteral("a.dat"));
     // An entry past the list is not offered.

@@ -17,6 +17,10 @@
 #include <QDir>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 QRadioButton* Radio(QWidget* dialog, int id)
@@ -154,6 +158,9 @@ void DialogsTest::languageNotSavedIsReported()
     Configure(install, "English", kEnglishBundle);
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
 #ifdef Q_OS_WIN
+    // Wine lets a key opened for reading make and write keys below it.
+    if (!storeWritable && GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version"))
+        QSKIP("wine does not enforce the access rights of registry keys");
     install.SetUserStoreReadOnly(!storeWritable);
 #else
     if (!storeWritable)
