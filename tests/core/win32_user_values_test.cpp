@@ -51,7 +51,7 @@ protected:
     UserValues values = UserValues::InRegistry(keyPath);
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(RegistryValues, NumbersAreThirtyTwoBitValuesFoundWithoutCase)
 {
@@ -65,7 +65,7 @@ TEST_F(RegistryValues, NumbersAreThirtyTwoBitValuesFoundWithoutCase)
         {"com", "COM", 12},
         {"Type", "type", 0},
         {"Field", "FIELD", 4294967295u},
-        {"Ports\\COM", "ports\\com", 7},  // a name is taken whole, backslash and all
+        {"Ports\\COM", "ports\\com", 7}, // a name is taken whole, backslash and all
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
@@ -79,8 +79,7 @@ TEST_F(RegistryValues, NumbersAreThirtyTwoBitValuesFoundWithoutCase)
     ASSERT_TRUE(values.SetDword("COM", 3));
     EXPECT_EQ(values.QueryDword("com"), 3u);
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, WideFromUtf8(keyPath).c_str(), 0, KEY_QUERY_VALUE, &key),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, WideFromUtf8(keyPath).c_str(), 0, KEY_QUERY_VALUE, &key), ERROR_SUCCESS);
     DWORD count = 0;
     RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
                      nullptr);
@@ -90,7 +89,7 @@ TEST_F(RegistryValues, NumbersAreThirtyTwoBitValuesFoundWithoutCase)
 
 TEST_F(RegistryValues, AbsentOrForeignValuesReadAsNothing)
 {
-    EXPECT_FALSE(values.QueryDword("com").has_value());  // no key at all
+    EXPECT_FALSE(values.QueryDword("com").has_value()); // no key at all
     EXPECT_FALSE(values.QueryString("Language").has_value());
     ASSERT_TRUE(values.SetDword("Type", 1));
     const std::wstring text = L"12";
@@ -105,11 +104,11 @@ TEST_F(RegistryValues, AbsentOrForeignValuesReadAsNothing)
         bool text;
     };
     const Case cases[] = {
-        {"Field", false, false},  // absent beside others
-        {"Text", false, true},    // a number written as text is no 32-bit value
-        {"Wide", false, false},   // nor is a 64-bit one
-        {"Type", true, false},    // a number is no text
-        {"Empty", false, false},  // an empty text reads as missing
+        {"Field", false, false}, // absent beside others
+        {"Text", false, true},   // a number written as text is no 32-bit value
+        {"Wide", false, false},  // nor is a 64-bit one
+        {"Type", true, false},   // a number is no text
+        {"Empty", false, false}, // an empty text reads as missing
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -28,19 +28,17 @@ private:
 bool OpenForWriting(const std::string& keyPath, Key& key)
 {
     return RegCreateKeyExW(HKEY_CURRENT_USER, WideFromUtf8(keyPath).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_SET_VALUE, nullptr, key.Out(), nullptr)
-           == ERROR_SUCCESS;
+                           KEY_SET_VALUE, nullptr, key.Out(), nullptr) == ERROR_SUCCESS;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<std::uint32_t> RegistryQueryDword(const std::string& keyPath, const std::string& name)
 {
     DWORD value = 0;
     DWORD size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, WideFromUtf8(keyPath).c_str(), WideFromUtf8(name).c_str(),
-                     RRF_RT_REG_DWORD, nullptr, &value, &size)
-        != ERROR_SUCCESS)
+    if (RegGetValueW(HKEY_CURRENT_USER, WideFromUtf8(keyPath).c_str(), WideFromUtf8(name).c_str(), RRF_RT_REG_DWORD,
+                     nullptr, &value, &size) != ERROR_SUCCESS)
         return std::nullopt;
     return static_cast<std::uint32_t>(value);
 }
@@ -58,8 +56,8 @@ std::optional<std::string> RegistryQueryString(const std::string& keyPath, const
             return std::nullopt;
         std::wstring text(size / sizeof(wchar_t) + 1, L'\0');
         size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, text.data(),
-                              &size);
+        status =
+            RegGetValueW(HKEY_CURRENT_USER, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &size);
         if (status == ERROR_MORE_DATA)
             continue;
         if (status != ERROR_SUCCESS)
@@ -82,8 +80,7 @@ bool RegistrySetDword(const std::string& keyPath, const std::string& name, std::
         return false;
     const DWORD data = value;
     return RegSetValueExW(key.Get(), WideFromUtf8(name).c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data),
-                          sizeof(data))
-           == ERROR_SUCCESS;
+                          sizeof(data)) == ERROR_SUCCESS;
 }
 
 bool RegistrySetStrings(const std::string& keyPath, const std::vector<std::pair<std::string, std::string>>& values)
@@ -96,9 +93,8 @@ bool RegistrySetStrings(const std::string& keyPath, const std::vector<std::pair<
         const std::wstring wide = WideFromUtf8(text);
         const auto bytes = static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t));
         written = RegSetValueExW(key.Get(), WideFromUtf8(name).c_str(), 0, REG_SZ,
-                                 reinterpret_cast<const BYTE*>(wide.c_str()), bytes)
-                      == ERROR_SUCCESS
-                  && written;
+                                 reinterpret_cast<const BYTE*>(wide.c_str()), bytes) == ERROR_SUCCESS &&
+                  written;
     }
     return written;
 }
