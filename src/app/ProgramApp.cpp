@@ -112,8 +112,15 @@ bool CProgramApp::InitInstance()
     // help sets, the pictures and the restart all come from it, so the
     // Program.ini that the Language command writes is the one read after
     // the restart.
+#ifdef Q_OS_WIN
+    // File names are UTF-8 inside the program, whatever the code page; Qt
+    // takes them with '/'.
+    const std::string programPath = m_executablePath.toStdString();
+    g_strAppDir = QDir::fromNativeSeparators(QString::fromStdString(ProgramDirectory(programPath))) + '/';
+#else
     const std::string programPath = m_executablePath.toLocal8Bit().toStdString();
     g_strAppDir = QString::fromLocal8Bit(ProgramDirectory(programPath)) + '/';
+#endif
 
     // 1. Configuration; a file that cannot be read leaves the store empty.
     g_iniFile.LoadBesideProgram(programPath, "Program.ini", true, true);
@@ -330,7 +337,11 @@ void CProgramApp::CloseAndRestart()
     // Once the main window has closed, its documents go with it.
     for (CChildFrame* frame : m_pMainFrame->ChildFrames())
         m_pMainFrame->DestroyChildFrame(frame);
+#ifdef Q_OS_WIN
+    const QString program = g_strAppDir + QStringLiteral("Program.exe");
+#else
     const QString program = g_strAppDir + QStringLiteral("Program");
+#endif
     if (QFileInfo(program).isExecutable())
         m_startProgram(program, reopen);
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef Q_OS_WIN
 namespace {
 
 // Anything under that name, a dangling link included.
@@ -16,9 +17,15 @@ bool Exists(const std::string& path)
 }
 
 }  // namespace
+#endif
 
 std::string LocalPath(const QString& path)
 {
+#ifdef Q_OS_WIN
+    // Windows keeps names as UTF-16 text, which UTF-8 holds exactly; the
+    // core turns them back at every system call.
+    return path.toStdString();
+#else
     const std::string encoded = QFile::encodeName(path).toStdString();
     const QFileInfo info(path);
     const QString name = info.fileName();
@@ -38,4 +45,5 @@ std::string LocalPath(const QString& path)
     if (folder == "." && !path.startsWith(QStringLiteral("./")))
         return found;
     return folder == "/" ? "/" + found : folder + "/" + found;
+#endif
 }

@@ -23,7 +23,11 @@ QString CUserStore::FilePath()
 
 UserValues CUserStore::Values() const
 {
+#ifdef Q_OS_WIN
+    return UserValues::InRegistry(m_keyPath);
+#else
     return UserValues(FilePath().toStdString(), m_keyPath);
+#endif
 }
 
 std::optional<std::uint32_t> CUserStore::QueryDword(const std::string& name) const

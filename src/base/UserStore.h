@@ -1,5 +1,6 @@
 #pragma once
-// Per-user values kept between runs, in place of a registry: a small INI
+// Per-user values kept between runs: on Windows in the registry under
+// HKEY_CURRENT_USER\<key path>; elsewhere, in place of a registry, a small INI
 // file under the user's configuration directory ($XDG_CONFIG_HOME, else
 // ~/.config). Each key path ("Software\" + AppName) is a section, each value
 // a 32-bit number stored in decimal or a text; key paths and value names are matched
@@ -21,6 +22,7 @@ public:
 
     // "Software\" followed by AppName of section Setup of Program.ini.
     static CUserStore ForApplication();
+    // The INI file of the store off Windows.
     static QString FilePath();
 
     const std::string& KeyPath() const { return m_keyPath; }

@@ -7,6 +7,12 @@
 #include <QFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include "core/app/UserValues.h"
+
+#include <windows.h>
+#endif
+
 namespace {
 
 const QString kBin = QStringLiteral(PROGRAM_BIN_DIR);
@@ -21,7 +27,77 @@ void CopyTree(const QString& from, const QString& to)
         CopyTree(from + '/' + name, to + '/' + name);
 }
 
+#ifdef Q_OS_WIN
+// Each install has a registry key of its own that stands in for
+// HKEY_CURRENT_USER in this process, as a private configuration folder does
+// on Linux: suites running side by side under one user see only their own
+// values.
+HKEY g_userKey = nullptr;
+int g_userKeys = 0;
+
+QString UserKeyPath(int number)
+{
+    return QStringLiteral("Software\\radio-programmer-tests\\%1-%2").arg(GetCurrentProcessId()).arg(number);
+}
+
+// The values under key as the INI store on Linux would hold them: a section
+// for each key path below the user's key, numbers in decimal.
+void AppendKeyText(HKEY key, const QString& path, QString& text)
+{
+    QString values;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        DWORD type = 0;
+        BYTE data[8192];
+        DWORD size = sizeof(data);
+        if (RegEnumValueW(key, i, name, &nameLength, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            break;
+        const QString valueName = QString::fromWCharArray(name, static_cast<int>(nameLength));
+        if (type == REG_DWORD && size == 4)
+            values += valueName + '=' + QString::number(*reinterpret_cast<const DWORD*>(data)) + "\r\n";
+        else if (type == REG_SZ) {
+            const QString stored = QString::fromWCharArray(reinterpret_cast<const wchar_t*>(data),
+                                                           static_cast<int>(size / sizeof(wchar_t)))
+                                       .section(QChar(0), 0, 0);
+            values += valueName + '='
+                      + QString::fromStdString(EscapeStoredText(stored.toStdString())) + "\r\n";
+        }
+    }
+    if (!values.isEmpty())
+        text += '[' + path + "]\r\n" + values;
+    for (DWORD i = 0;; ++i) {
+        wchar_t name[256];
+        DWORD nameLength = 256;
+        if (RegEnumKeyExW(key, i, name, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        HKEY sub = nullptr;
+        if (RegOpenKeyExW(key, name, 0, KEY_READ, &sub) != ERROR_SUCCESS)
+            continue;
+        const QString subName = QString::fromWCharArray(name, static_cast<int>(nameLength));
+        AppendKeyText(sub, path.isEmpty() ? subName : path + '\\' + subName, text);
+        RegCloseKey(sub);
+    }
+}
+#endif
+
 }  // namespace
+
+#ifdef Q_OS_WIN
+CTestTempDir::CTestTempDir()
+{
+    static int count = 0;
+    m_path = QDir::tempPath()
+             + QStringLiteral("/guitest-%1-%2").arg(GetCurrentProcessId()).arg(++count);
+    QDir(m_path).removeRecursively();
+    QDir().mkpath(m_path);
+}
+
+CTestTempDir::~CTestTempDir()
+{
+    QDir(m_path).removeRecursively();
+}
+#endif
 
 CScriptedPrompter::CScriptedPrompter()
 {
@@ -80,6 +156,17 @@ CTestInstall::CTestInstall(int parts, const char* iniText)
     qputenv("XDG_CONFIG_HOME", m_config.path().toLocal8Bit());
     m_oldDataHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", m_data.path().toLocal8Bit());
+#ifdef Q_OS_WIN
+    m_oldLocalAppData = qgetenv("LOCALAPPDATA");
+    qputenv("LOCALAPPDATA", QDir::toNativeSeparators(m_data.path()).toUtf8());
+    m_oldUserKey = g_userKey;
+    m_userKeyPath = UserKeyPath(++g_userKeys);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(m_userKeyPath.utf16()));
+    RegCreateKeyExW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(m_userKeyPath.utf16()), 0, nullptr, 0,
+                    KEY_ALL_ACCESS, nullptr, &g_userKey, nullptr);
+    RegOverridePredefKey(HKEY_CURRENT_USER, g_userKey);
+#endif
     if (parts & kIni) {
         if (iniText)
             WriteFile(QStringLiteral("Program.ini"), iniText);
@@ -105,6 +192,14 @@ CTestInstall::~CTestInstall()
     Stop();
     qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
     qputenv("XDG_DATA_HOME", m_oldDataHome);
+#ifdef Q_OS_WIN
+    qputenv("LOCALAPPDATA", m_oldLocalAppData);
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegCloseKey(g_userKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(m_userKeyPath.utf16()));
+    g_userKey = static_cast<HKEY>(m_oldUserKey);
+    RegOverridePredefKey(HKEY_CURRENT_USER, g_userKey);
+#endif
 }
 
 QString CTestInstall::ReadFile(const QString& name) const
@@ -122,9 +217,30 @@ void CTestInstall::WriteFile(const QString& name, const QByteArray& bytes) const
 
 QString CTestInstall::UserStoreText() const
 {
+#ifdef Q_OS_WIN
+    QString text;
+    AppendKeyText(g_userKey, QString(), text);
+    return text;
+#endif
     QFile file(m_config.path() + "/radio-programmer/HKEY_CURRENT_USER.ini");
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
+
+#ifdef Q_OS_WIN
+void CTestInstall::SetUserStoreReadOnly(bool readOnly) const
+{
+    static HKEY readOnlyKey = nullptr;
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    if (readOnlyKey != nullptr) {
+        RegCloseKey(readOnlyKey);
+        readOnlyKey = nullptr;
+    }
+    if (readOnly)
+        RegOpenKeyExW(HKEY_CURRENT_USER, reinterpret_cast<const wchar_t*>(m_userKeyPath.utf16()), 0, KEY_READ,
+                      &readOnlyKey);
+    RegOverridePredefKey(HKEY_CURRENT_USER, readOnly ? readOnlyKey : g_userKey);
+}
+#endif
 
 bool CTestInstall::Start(const QStringList& arguments)
 {

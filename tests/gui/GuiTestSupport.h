@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QtGlobal>
 
 #include <functional>
 #include <memory>
@@ -54,6 +55,29 @@ public:
     int printPreviews = 0;
 };
 
+#ifdef Q_OS_WIN
+// A temporary folder, removed with everything in it when it goes. Under
+// wine, Qt's QTemporaryDir of the static mingw-w64 build crashes in its
+// random name generator; this one is named after the process and a count.
+class CTestTempDir
+{
+public:
+    CTestTempDir();
+    ~CTestTempDir();
+    CTestTempDir(const CTestTempDir&) = delete;
+    CTestTempDir& operator=(const CTestTempDir&) = delete;
+    QString path() const { return m_path; }
+    QString filePath(const QString& name) const { return m_path + '/' + name; }
+    bool isValid() const { return !m_path.isEmpty(); }
+
+private:
+    QString m_path;
+};
+using TestTempDir = CTestTempDir;
+#else
+using TestTempDir = QTemporaryDir;
+#endif
+
 // Which files the temporary program directory gets.
 enum InstallPart
 {
@@ -73,11 +97,20 @@ public:
     ~CTestInstall();
 
     QString Dir() const { return m_dir.path(); }
+#ifdef Q_OS_WIN
+    QString ExecutablePath() const { return m_dir.path() + "/Program.exe"; }
+#else
     QString ExecutablePath() const { return m_dir.path() + "/Program"; }
+#endif
     QString File(const QString& name) const { return m_dir.path() + '/' + name; }
     QString ReadFile(const QString& name) const;
     void WriteFile(const QString& name, const QByteArray& bytes) const;
     QString UserStoreText() const;
+#ifdef Q_OS_WIN
+    // Lets the per-user store read but not make keys, as a registry with
+    // restricted rights does; false puts the install's own key back.
+    void SetUserStoreReadOnly(bool readOnly) const;
+#endif
     // The folder where this install's reads leave their copies.
     QString ReadCopiesDir() const { return m_data.path() + "/radio-programmer/radio-reads"; }
 
@@ -97,11 +130,18 @@ public:
     CScriptedPrompter prompter;
 
 private:
-    QTemporaryDir m_dir;
-    QTemporaryDir m_config;
-    QTemporaryDir m_data;
+    TestTempDir m_dir;
+    TestTempDir m_config;
+    TestTempDir m_data;
     QByteArray m_oldConfigHome;
     QByteArray m_oldDataHome;
+#ifdef Q_OS_WIN
+    // The registry key that stands in for HKEY_CURRENT_USER (its handle is
+    // the GuiTestSupport's) and the one it replaced.
+    QByteArray m_oldLocalAppData;
+    QString m_userKeyPath;
+    void* m_oldUserKey = nullptr;
+#endif
     std::unique_ptr<CProgramApp> m_app;
 };
 

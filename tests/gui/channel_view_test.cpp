@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPointer>
+#include <QFileInfo>
 #include <QtTest>
 
 #include <random>
@@ -341,7 +342,7 @@ void ChannelViewTest::languageRestartAsksAboutUnsavedChanges()
 {
     Start();
     // The restart starts the Program beside the configuration.
-    m_install->WriteFile("Program", "#!/bin/sh\n");
+    m_install->WriteFile(QFileInfo(m_install->ExecutablePath()).fileName(), "#!/bin/sh\n");
     QFile::setPermissions(m_install->ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     CProgramApp* app = m_install->App();
     QStringList started;

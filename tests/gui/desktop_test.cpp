@@ -24,6 +24,8 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTimer>
+#include <QDir>
+#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -70,7 +72,7 @@ QStringList RecentMenu(CMainFrame* frame)
 // A Program beside the configuration, so that the restart is asked for.
 void MakeRestartable(const CTestInstall& install)
 {
-    install.WriteFile("Program", "#!/bin/sh\n");
+    install.WriteFile(QFileInfo(install.ExecutablePath()).fileName(), "#!/bin/sh\n");
     QFile::setPermissions(install.ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
@@ -172,8 +174,9 @@ void DesktopTest::recentFilesAfterARestart()
     install.Stop();
     QVERIFY(install.Start());
     frame = install.App()->MainFrame();
-    const QStringList listed = {"&1 " + QFileInfo(b).absoluteFilePath().replace('&', "&&"),
-                                "&2 " + QFileInfo(a).absoluteFilePath()};
+    // The menu shows the system's own separators.
+    const QStringList listed = {"&1 " + QDir::toNativeSeparators(QFileInfo(b).absoluteFilePath()).replace('&', "&&"),
+                                "&2 " + QDir::toNativeSeparators(QFileInfo(a).absoluteFilePath())};
     QCOMPARE(RecentMenu(frame), listed);
 
     // A file that has gone is reported when chosen and leaves the list; one
@@ -182,7 +185,7 @@ void DesktopTest::recentFilesAfterARestart()
     frame->OnCommand(Ids::ID_FILE_MRU_FILE1);
     QCOMPARE(install.prompter.messages.size(), 1);
     QVERIFY(install.prompter.messages[0].text.contains("b&c.dat"));
-    QCOMPARE(RecentMenu(frame), (QStringList{"&1 " + QFileInfo(a).absoluteFilePath()}));
+    QCOMPARE(RecentMenu(frame), (QStringList{"&1 " + QDir::toNativeSeparators(QFileInfo(a).absoluteFilePath())}));
     frame->OnCommand(Ids::ID_FILE_MRU_FILE1);
     QCOMPARE(ActiveFile(frame), QStringLiteral("a.dat"));
     // An entry past the list is not offered.

@@ -70,7 +70,7 @@ private slots:
 private:
     QString PdfPath() const { return m_dir.filePath(QStringLiteral("out.pdf")); }
 
-    QTemporaryDir m_dir;
+    TestTempDir m_dir;
     QPrinter m_printer{QPrinter::HighResolution};
     CScriptedPrompter m_prompter;
     ListingContent m_content;

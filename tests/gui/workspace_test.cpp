@@ -10,6 +10,10 @@
 #include <QFile>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 class WorkspaceTest : public QObject
 {
     Q_OBJECT
@@ -68,15 +72,31 @@ void WorkspaceTest::userStore()
     QVERIFY(store.SetDword("Type", 4294967295u));
     QCOMPARE(store.QueryDword("type", 0), 4294967295u);
     QVERIFY(install.UserStoreText().contains("[Software\\QM-350]"));
+#ifdef Q_OS_WIN
+    // In the registry, as 32-bit values.
+    DWORD type = 0;
+    DWORD value = 0;
+    DWORD size = sizeof(value);
+    QCOMPARE(RegGetValueW(HKEY_CURRENT_USER, L"Software\\QM-350", L"COM", RRF_RT_ANY, &type, &value, &size),
+             ERROR_SUCCESS);
+    QCOMPARE(type, static_cast<DWORD>(REG_DWORD));
+    QCOMPARE(value, 12u);
+#else
     QVERIFY(CUserStore::FilePath().startsWith(QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"))));
+#endif
 
     // Another key path does not see these values; a text is no number.
     QVERIFY(!CUserStore("Software\\").QueryDword("com").has_value());
+#ifdef Q_OS_WIN
+    QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Other", L"Field", REG_SZ, L"abc", 4 * sizeof(wchar_t)),
+             ERROR_SUCCESS);
+#else
     install.WriteFile("dummy", "");
     QFile file(CUserStore::FilePath());
     QVERIFY(file.open(QIODevice::Append));
     file.write("[Software\\Other]\r\nField=abc\r\n");
     file.close();
+#endif
     QVERIFY(!CUserStore("Software\\Other").QueryDword("Field").has_value());
 }
 

@@ -81,9 +81,12 @@ void DropNotes(QtMsgType type, const QMessageLogContext&, const QString& message
 int main(int argc, char** argv)
 {
     qInstallMessageHandler(&DropNotes);
-    // Drawing a PDF needs fonts but no screen.
+    // Drawing a PDF needs fonts but no screen. Windows's own platform needs
+    // no screen either and brings the system's fonts.
+#ifndef Q_OS_WIN
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     const std::vector<std::string> args(argv + 1, argv + argc);
     QGuiApplication app(argc, argv);
     return Run(args);

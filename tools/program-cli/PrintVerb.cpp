@@ -1,8 +1,7 @@
 // The print verb checks its arguments and the data file here, where no Qt is
 // linked, then hands the drawing to the print helper: a small Qt program
 // built with the desktop program and installed beside program-cli. Where the
-// helper is missing, the verb says so in one line; so it does on Windows,
-// where the helper is not part of the build.
+// helper is missing, the verb says so in one line.
 
 #include "Verbs.h"
 
@@ -11,7 +10,13 @@
 #include <cstring>
 #include <filesystem>
 #include <ostream>
-#ifndef _WIN32
+#ifdef _WIN32
+#include "core/util/Utf8Path.h"
+
+#include <windows.h>
+// The verb's own LoadImage, not the window system's.
+#undef LoadImage
+#else
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -36,14 +41,96 @@ constexpr const char* kUsage =
     "language's section of Program.ini: the one given, else the one beside\n"
     "program-cli or beside the installed desktop program.\n";
 
+#ifdef _WIN32
+constexpr const char* kHelperName = "program-print.exe";
+#else
 constexpr const char* kHelperName = "program-print";
+#endif
 
 std::string HelperMissing(const std::string& why)
 {
     return "printing needs the Qt print helper " + std::string(kHelperName) + ", which is " + why;
 }
 
-#ifndef _WIN32
+#ifdef _WIN32
+// One argument of a command line as the C runtime splits it again: quoted,
+// with backslashes doubled before a quote and before the closing quote.
+std::wstring QuotedArgument(const std::wstring& arg)
+{
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : arg) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, L'\\');
+    out += L'"';
+    return out;
+}
+
+// Runs the helper with the arguments, copying what it writes on its error
+// output to err. Returns its exit status, or kExitFailed when it cannot run.
+int RunHelper(const std::string& helper, const std::vector<std::string>& args, std::ostream& err)
+{
+    const auto systemError = [](const char* what) {
+        return std::string(what) + " (error " + std::to_string(GetLastError()) + ")";
+    };
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return Failure("print", systemError("cannot start the print helper"), err);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring commandLine = QuotedArgument(WideFromUtf8(helper));
+    for (const auto& arg : args)
+        commandLine += L" " + QuotedArgument(WideFromUtf8(arg));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+    startup.hStdError = writeEnd;
+    PROCESS_INFORMATION process{};
+    const BOOL started = CreateProcessW(WideFromUtf8(helper).c_str(), commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process);
+    const std::string startError = started ? std::string() : systemError("cannot start the print helper");
+    CloseHandle(writeEnd);
+    if (!started) {
+        CloseHandle(readEnd);
+        return Failure("print", startError + ": " + helper, err);
+    }
+    CloseHandle(process.hThread);
+
+    // What the helper writes is copied until it has ended, not until the
+    // pipe closes: a process the helper starts in turn (under wine, the
+    // desktop process) may keep the pipe open long after.
+    std::array<char, 4096> buffer{};
+    const auto drain = [&] {
+        DWORD available = 0;
+        DWORD n = 0;
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0
+               && ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr) && n > 0)
+            err.write(buffer.data(), n);
+    };
+    while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT)
+        drain();
+    drain();
+    CloseHandle(readEnd);
+
+    DWORD status = 0;
+    const BOOL got = GetExitCodeProcess(process.hProcess, &status);
+    CloseHandle(process.hProcess);
+    if (!got)
+        return Failure("print", "the print helper stopped abnormally", err);
+    return static_cast<int>(status);
+}
+#else
 // Runs the helper with the arguments, copying what it writes on its error
 // output to err. Returns its exit status, or kExitFailed when it cannot run.
 int RunHelper(const std::string& helper, const std::vector<std::string>& args, std::ostream& err)
@@ -125,11 +212,12 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (ini.empty())
         ini = FindBesideProgram("Program.ini");
 
-#ifdef _WIN32
-    return Failure("print", HelperMissing("not part of this build"), err);
-#else
     const std::string helper = FindBesideProgram(kHelperName);
+#ifdef _WIN32
+    if (helper.empty())
+#else
     if (helper.empty() || access(helper.c_str(), X_OK) != 0)
+#endif
         return Failure("print",
                        HelperMissing("not installed beside program-cli or the desktop program"
                                      " (build with the desktop program)"),
@@ -142,7 +230,6 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
         helperArgs.push_back(ini);
     }
     return RunHelper(helper, helperArgs, err);
-#endif
 }
 
 }  // namespace

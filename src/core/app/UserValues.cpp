@@ -1,6 +1,7 @@
 #include "core/app/UserValues.h"
 
 #include "core/app/IniFile.h"
+#include "core/app/RegistryValues.h"
 #include "core/util/Utf8Path.h"
 
 #include <charconv>
@@ -76,6 +77,15 @@ UserValues::UserValues(std::string filePath, std::string keyPath)
 {
 }
 
+#ifdef _WIN32
+UserValues UserValues::InRegistry(std::string keyPath)
+{
+    UserValues values({}, std::move(keyPath));
+    values.m_registry = true;
+    return values;
+}
+#endif
+
 std::optional<std::string> UserValues::QueryRaw(const std::string& name) const
 {
     std::error_code ec;
@@ -108,6 +118,10 @@ bool UserValues::SetRaw(const std::vector<std::pair<std::string, std::string>>& 
 
 std::optional<std::uint32_t> UserValues::QueryDword(const std::string& name) const
 {
+#ifdef _WIN32
+    if (m_registry)
+        return RegistryQueryDword(m_keyPath, name);
+#endif
     const auto text = QueryRaw(name);
     if (!text)
         return std::nullopt;
@@ -121,6 +135,10 @@ std::optional<std::uint32_t> UserValues::QueryDword(const std::string& name) con
 
 std::optional<std::string> UserValues::QueryString(const std::string& name) const
 {
+#ifdef _WIN32
+    if (m_registry)
+        return RegistryQueryString(m_keyPath, name);
+#endif
     const auto text = QueryRaw(name);
     if (!text)
         return std::nullopt;
@@ -129,16 +147,28 @@ std::optional<std::string> UserValues::QueryString(const std::string& name) cons
 
 bool UserValues::SetDword(const std::string& name, std::uint32_t value)
 {
+#ifdef _WIN32
+    if (m_registry)
+        return RegistrySetDword(m_keyPath, name, value);
+#endif
     return SetRaw({{name, std::to_string(value)}});
 }
 
 bool UserValues::SetString(const std::string& name, const std::string& value)
 {
+#ifdef _WIN32
+    if (m_registry)
+        return RegistrySetStrings(m_keyPath, {{name, value}});
+#endif
     return SetRaw({{name, EscapeStoredText(value)}});
 }
 
 bool UserValues::SetStrings(const std::vector<std::pair<std::string, std::string>>& values)
 {
+#ifdef _WIN32
+    if (m_registry)
+        return RegistrySetStrings(m_keyPath, values);
+#endif
     std::vector<std::pair<std::string, std::string>> stored;
     for (const auto& [name, text] : values)
         stored.emplace_back(name, EscapeStoredText(text));

@@ -19,6 +19,12 @@ class UserValues
 {
 public:
     UserValues(std::string filePath, std::string keyPath);
+#ifdef _WIN32
+    // The values of the registry key HKEY_CURRENT_USER\keyPath instead of a
+    // file: numbers as REG_DWORD, texts as REG_SZ, stored as they are.
+    static UserValues InRegistry(std::string keyPath);
+    bool IsRegistry() const { return m_registry; }
+#endif
 
     const std::string& FilePath() const { return m_filePath; }
     const std::string& KeyPath() const { return m_keyPath; }
@@ -41,6 +47,7 @@ private:
 
     std::string m_filePath;
     std::string m_keyPath;
+    bool m_registry = false;
 };
 
 // The escaping of stored texts: '%', '*', control characters, a '/' before
