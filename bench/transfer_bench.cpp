@@ -128,7 +128,7 @@ int main(int argc, char** argv)
 {
     int runs = 3;
     bool check = false;
-    bool fleetOnly = false;  // only the three radios in a row
+    bool fleetOnly = false; // only the three radios in a row
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--runs") && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));

@@ -21,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     RadioImage again = base;
     std::vector<CsvError> errors2;
-    if (!ImportChannelsCsv(ExportChannelsCsv(result, false), result, std::nullopt, again, errors2) ||
-        again != result)
+    if (!ImportChannelsCsv(ExportChannelsCsv(result, false), result, std::nullopt, again, errors2) || again != result)
         std::abort();
     return 0;
 }

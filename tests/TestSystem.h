@@ -36,7 +36,7 @@ inline void SetEnv(const char* name, const char* value)
 inline void UnsetEnv(const char* name)
 {
 #ifdef _WIN32
-    _putenv_s(name, "");  // removes the variable
+    _putenv_s(name, ""); // removes the variable
 #else
     unsetenv(name);
 #endif
@@ -73,4 +73,4 @@ inline void SetModifiedTime(const std::filesystem::path& path, std::time_t when)
     std::filesystem::last_write_time(path, file_clock::from_sys(system_clock::from_time_t(when)), ignored);
 }
 
-}  // namespace testsystem
+} // namespace testsystem

@@ -1,5 +1,5 @@
-#include "base/DialogButtons.h"
 #include "app/AboutDlg.h"
+#include "base/DialogButtons.h"
 
 #include "base/ControlId.h"
 #include "base/Globals.h"

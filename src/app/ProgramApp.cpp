@@ -24,9 +24,9 @@
 #include <QFont>
 #include <QIcon>
 #include <QPageSetupDialog>
+#include <QPointer>
 #include <QPrinter>
 #include <QProcess>
-#include <QPointer>
 #include <QTimer>
 
 #include <iostream>
@@ -53,7 +53,7 @@ QString BundlePath(const QString& dir, const QString& fileName)
     return QString();
 }
 
-}  // namespace
+} // namespace
 
 CProgramApp::CProgramApp(QStringList arguments, QString executablePath)
     : m_arguments(std::move(arguments))
@@ -281,9 +281,9 @@ void CProgramApp::OnFileNew()
 
 void CProgramApp::OnFileOpen()
 {
-    const QString path = Prompter().OpenFileName(m_pMainFrame.get(), Lang("Open", "打开"),
-                                                 Remembered::LastFolder(Remembered::Folder::DataFiles),
-                                                 CProgramDoc::FileFilter());
+    const QString path =
+        Prompter().OpenFileName(m_pMainFrame.get(), Lang("Open", "打开"),
+                                Remembered::LastFolder(Remembered::Folder::DataFiles), CProgramDoc::FileFilter());
     if (path.isEmpty())
         return;
     Remembered::SetLastFolderOf(Remembered::Folder::DataFiles, path);
@@ -354,8 +354,8 @@ bool CProgramApp::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::Hide && watched->isWidgetType()) {
         auto* window = static_cast<QWidget*>(watched);
         const Qt::WindowType type = window->windowType();
-        if (window->isWindow() && window != m_pMainFrame.get() && type != Qt::Popup && type != Qt::ToolTip
-            && type != Qt::SplashScreen) {
+        if (window->isWindow() && window != m_pMainFrame.get() && type != Qt::Popup && type != Qt::ToolTip &&
+            type != Qt::SplashScreen) {
             QPointer<QWidget> below = window->parentWidget() ? window->parentWidget()->window() : nullptr;
             QTimer::singleShot(0, this, [this, below] {
                 QWidget* target = QApplication::activeModalWidget();
@@ -374,8 +374,8 @@ bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)
     // A radio transfer needs its document, its windows and the program
     // until it has ended; these commands wait for that.
     const bool recentFile = id >= Ids::ID_FILE_MRU_FILE1 && id <= Ids::ID_FILE_MRU_LAST;
-    if (IsRadioTransferBusy() && (id == Ids::ID_FILE_NEW || id == Ids::ID_FILE_OPEN || id == Ids::ID_APP_EXIT
-                                  || id == Ids::ID_FILE_PRINT_SETUP || id == Ids::ID_APP_ABOUT || recentFile)) {
+    if (IsRadioTransferBusy() && (id == Ids::ID_FILE_NEW || id == Ids::ID_FILE_OPEN || id == Ids::ID_APP_EXIT ||
+                                  id == Ids::ID_FILE_PRINT_SETUP || id == Ids::ID_APP_ABOUT || recentFile)) {
         if (ui)
             ui->Enable(false);
         return true;
@@ -414,7 +414,6 @@ bool CProgramApp::OnCmdMsg(int id, CCmdUI* ui)
         else
             OnOpenRecentFile(id - Ids::ID_FILE_MRU_FILE1);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }

@@ -19,26 +19,25 @@ bool AnswerInformationOption(int argc, char* argv[])
         return true;
     }
     if (std::strcmp(option, "--help") == 0 || std::strcmp(option, "-h") == 0) {
-        std::printf(
-            "Usage: radio-programmer [FILE.dat]\n"
-            "Programming tool for the QM-350 handheld two-way radio: edits the channels,\n"
-            "features, radio type and band of a radio image, keeps it in *.dat files,\n"
-            "reads it from and writes it to the radio over a serial programming cable,\n"
-            "and prints a listing.\n"
-            "\n"
-            "  FILE.dat     open this data file (without one, a new document)\n"
-            "  -h, --help   show this text and exit\n"
-            "  --version    show the version and exit\n"
-            "\n"
-            "Program.ini beside the program holds the radio types, bands and the language;\n"
-            "per-user settings are kept in $XDG_CONFIG_HOME/radio-programmer/ (usually\n"
-            "~/.config). See also program-cli(1) and radio-sim(1).\n");
+        std::printf("Usage: radio-programmer [FILE.dat]\n"
+                    "Programming tool for the QM-350 handheld two-way radio: edits the channels,\n"
+                    "features, radio type and band of a radio image, keeps it in *.dat files,\n"
+                    "reads it from and writes it to the radio over a serial programming cable,\n"
+                    "and prints a listing.\n"
+                    "\n"
+                    "  FILE.dat     open this data file (without one, a new document)\n"
+                    "  -h, --help   show this text and exit\n"
+                    "  --version    show the version and exit\n"
+                    "\n"
+                    "Program.ini beside the program holds the radio types, bands and the language;\n"
+                    "per-user settings are kept in $XDG_CONFIG_HOME/radio-programmer/ (usually\n"
+                    "~/.config). See also program-cli(1) and radio-sim(1).\n");
         return true;
     }
     return false;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char* argv[])
 {

@@ -9,12 +9,11 @@
 class CCmdUI
 {
 public:
-    explicit CCmdUI(int id) : m_nID(id) {}
+    explicit CCmdUI(int id)
+        : m_nID(id)
+    {}
 
-    void Enable(bool enabled = true)
-    {
-        m_bEnabled = enabled;
-    }
+    void Enable(bool enabled = true) { m_bEnabled = enabled; }
     void SetCheck(bool checked) { m_checked = checked; }
 
     int m_nID;

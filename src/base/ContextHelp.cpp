@@ -25,7 +25,7 @@ QUrl TopicUrl(const QString& helpDir, const QString& topic)
     return url;
 }
 
-}  // namespace
+} // namespace
 
 CHelpViewer::CHelpViewer(QWidget* owner)
     : QWidget(owner, Qt::Window)
@@ -45,7 +45,8 @@ CHelpViewer::CHelpViewer(QWidget* owner)
     QAction* forward = bar->addAction(Lang("Forward", "前进"));
     back->setEnabled(false);
     forward->setEnabled(false);
-    connect(contents, &QAction::triggered, this, [this] { m_pBrowser->setSource(TopicUrl(m_helpDir, QStringLiteral("index.html"))); });
+    connect(contents, &QAction::triggered, this,
+            [this] { m_pBrowser->setSource(TopicUrl(m_helpDir, QStringLiteral("index.html"))); });
     connect(back, &QAction::triggered, m_pBrowser, &QTextBrowser::backward);
     connect(forward, &QAction::triggered, m_pBrowser, &QTextBrowser::forward);
     connect(m_pBrowser, &QTextBrowser::backwardAvailable, back, &QAction::setEnabled);

@@ -14,21 +14,24 @@ class CLanguageResources;
 // when a value was changed.
 extern CIniFile g_iniFile;
 
-extern std::string g_strLanguage;       // Setup/Language as read at start-up
-extern unsigned char g_byLanguage;      // 0 English, non-zero Chinese
-extern std::string g_strHelpFile;       // "enHelp" or "chHelp", a folder beside the executable
-extern CLanguageResources* g_pResources;  // the loaded bundle, or null
-extern QString g_strAppDir;             // executable's directory, ending in '/'
-extern QString g_strMainTitle;          // main window title set by the view and the product dialog
-extern std::string g_strPortName;       // serial port the radio link opens
-extern unsigned char g_byNewDocument;   // 1 while the newest image was made by File New
-extern int g_nDeviceMode;               // 1 receive side, 2 transmit side, 0 grid disabled
+extern std::string g_strLanguage;        // Setup/Language as read at start-up
+extern unsigned char g_byLanguage;       // 0 English, non-zero Chinese
+extern std::string g_strHelpFile;        // "enHelp" or "chHelp", a folder beside the executable
+extern CLanguageResources* g_pResources; // the loaded bundle, or null
+extern QString g_strAppDir;              // executable's directory, ending in '/'
+extern QString g_strMainTitle;           // main window title set by the view and the product dialog
+extern std::string g_strPortName;        // serial port the radio link opens
+extern unsigned char g_byNewDocument;    // 1 while the newest image was made by File New
+extern int g_nDeviceMode;                // 1 receive side, 2 transmit side, 0 grid disabled
 
 // Puts every global back to its value before start-up (the store is cleared
 // without being written).
 void ResetGlobals();
 
-inline bool IsChinese() { return g_byLanguage != 0; }
+inline bool IsChinese()
+{
+    return g_byLanguage != 0;
+}
 
 // Picks the built-in English or Chinese literal by the language flag.
 inline QString Lang(const char* english, const char* chinese)

@@ -39,7 +39,7 @@ QList<MenuResourceItem> ParseMenuItems(const QJsonArray& items)
     return result;
 }
 
-}  // namespace
+} // namespace
 
 CLanguageResources::~CLanguageResources()
 {

@@ -32,10 +32,10 @@ class QWidget;
 
 struct MenuResourceItem
 {
-    int id = 0;              // command; 0 for a popup or a separator
+    int id = 0; // command; 0 for a popup or a separator
     QString text;
     bool separator = false;
-    QList<MenuResourceItem> items;  // not empty for a popup
+    QList<MenuResourceItem> items; // not empty for a popup
     bool IsPopup() const { return !separator && id == 0; }
 };
 
@@ -49,7 +49,7 @@ struct ToolbarResource
 {
     QPixmap strip;
     QSize button;
-    QList<int> buttons;  // command IDs in order, 0 for a separator
+    QList<int> buttons; // command IDs in order, 0 for a separator
 };
 
 class CLanguageResources
@@ -67,7 +67,7 @@ public:
     bool IsLoaded() const { return !m_path.isEmpty(); }
     const QString& Path() const { return m_path; }
 
-    QString LoadString(int id) const;  // "" when the table has no such entry
+    QString LoadString(int id) const; // "" when the table has no such entry
     bool HasString(int id) const;
     QList<MenuResourceItem> LoadMenu(int id) const;
     QList<AcceleratorResource> LoadAccelerators(int id) const;

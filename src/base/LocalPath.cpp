@@ -16,7 +16,7 @@ bool Exists(const std::string& path)
     return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
 }
 
-}  // namespace
+} // namespace
 #endif
 
 std::string LocalPath(const QString& path)

@@ -1,12 +1,12 @@
 #include "base/Prompter.h"
 
-#include "base/Globals.h"
 #include "base/AppServices.h"
+#include "base/Globals.h"
 
 #include <QApplication>
 #include <QFileDialog>
-#include <QMessageBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -16,8 +16,8 @@ namespace {
 class CBoxPrompter : public IPrompter
 {
 public:
-    PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text,
-                         PromptButtons buttons, PromptIcon icon) override
+    PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text, PromptButtons buttons,
+                         PromptIcon icon) override
     {
         QMessageBox box(parent);
         box.setWindowTitle(caption);
@@ -84,10 +84,7 @@ public:
         return dialog.exec() == QDialog::Accepted;
     }
 
-    void PrintPreview(QPrintPreviewDialog& preview) override
-    {
-        preview.exec();
-    }
+    void PrintPreview(QPrintPreviewDialog& preview) override { preview.exec(); }
 
     QString SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
                                    const QString& filters, QString& selectedFilter) override
@@ -99,7 +96,7 @@ public:
 CBoxPrompter g_boxPrompter;
 IPrompter* g_pPrompter = nullptr;
 
-}  // namespace
+} // namespace
 
 QString IPrompter::SaveFileNameWithFilter(QWidget* parent, const QString& caption, const QString& initialName,
                                           const QString& filters, QString& selectedFilter)
@@ -120,7 +117,7 @@ void SetPrompter(IPrompter* prompter)
 
 namespace {
 const IAppServices* g_pMessageBoxOwner = nullptr;
-}  // namespace
+} // namespace
 
 void SetAppMessageBoxOwner(const IAppServices* app)
 {

@@ -19,8 +19,8 @@ class IPrompter
 public:
     virtual ~IPrompter() = default;
 
-    virtual PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text,
-                                 PromptButtons buttons, PromptIcon icon) = 0;
+    virtual PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text, PromptButtons buttons,
+                                 PromptIcon icon) = 0;
 
     // An empty result means the user cancelled.
     // directory: where the dialog starts (empty: the platform's choice).

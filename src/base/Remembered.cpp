@@ -20,7 +20,7 @@ std::string StoredPath(const QString& path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath()).toStdString();
 }
 
-}  // namespace
+} // namespace
 
 QStringList RecentFiles()
 {
@@ -47,9 +47,8 @@ bool OpenRecentFile(int index, const std::function<bool(const QString&)>& open)
         return false;
     UserValues values = CUserStore::ForApplication().Values();
     RecentFileList list = RecentFileList::Load(values);
-    const bool opened = list.OpenEntry(static_cast<std::size_t>(index), [&open](const std::string& path) {
-        return open(QString::fromStdString(path));
-    });
+    const bool opened = list.OpenEntry(static_cast<std::size_t>(index),
+                                       [&open](const std::string& path) { return open(QString::fromStdString(path)); });
     list.Save(values);
     return opened;
 }
@@ -70,4 +69,4 @@ void SetLastFolderOf(Folder kind, const QString& filePath)
     CUserStore::ForApplication().SetString(FolderValue(kind), folder.toStdString());
 }
 
-}  // namespace Remembered
+} // namespace Remembered

@@ -19,14 +19,13 @@ void AddRecentFile(const QString& path);
 bool OpenRecentFile(int index, const std::function<bool(const QString&)>& open);
 
 // The file dialogs that share a starting folder.
-enum class Folder
-{
-    DataFiles,     // Open and Save As
-    ChannelLists,  // Import Channels and Export Channels
+enum class Folder {
+    DataFiles,    // Open and Save As
+    ChannelLists, // Import Channels and Export Channels
 };
 // The folder of the last dialog of that kind, or empty.
 QString LastFolder(Folder kind);
 // Remembers the folder of a file chosen in a dialog of that kind.
 void SetLastFolderOf(Folder kind, const QString& filePath);
 
-}  // namespace Remembered
+} // namespace Remembered

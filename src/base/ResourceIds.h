@@ -6,8 +6,8 @@
 namespace Ids {
 
 // Menus, accelerator table, toolbar, document strings.
-inline constexpr int IDR_MAINFRAME = 128;  // menu without a document, title string, icon
-inline constexpr int IDR_PROGRAMTYPE = 129;  // menu with a document, document string, icon
+inline constexpr int IDR_MAINFRAME = 128;   // menu without a document, title string, icon
+inline constexpr int IDR_PROGRAMTYPE = 129; // menu with a document, document string, icon
 
 // Dialog templates.
 inline constexpr int IDD_ABOUTBOX = 100;
@@ -37,7 +37,7 @@ inline constexpr int ID_FILE_PRINT_PREVIEW = 57609;
 inline constexpr int ID_APP_ABOUT = 57664;
 inline constexpr int ID_APP_EXIT = 57665;
 inline constexpr int ID_HELP = 57670;
-inline constexpr int ID_HELP_FINDER = 57667;  // Help > Help Topics
+inline constexpr int ID_HELP_FINDER = 57667; // Help > Help Topics
 // File > Recent Files: one command per entry, newest first.
 inline constexpr int ID_FILE_MRU_FILE1 = 57616;
 inline constexpr int ID_FILE_MRU_LAST = 57623;
@@ -47,7 +47,7 @@ inline constexpr int ID_VIEW_TOOLBAR = 59392;
 inline constexpr int ID_VIEW_STATUS_BAR = 59393;
 inline constexpr int ID_READ = 32773;
 inline constexpr int ID_WRITE = 32774;
-inline constexpr int ID_WRITE_MANY = 32845;  // Write to Many Radios...
+inline constexpr int ID_WRITE_MANY = 32845; // Write to Many Radios...
 inline constexpr int ID_COM_SETUP = 32777;
 inline constexpr int ID_CONTROL_BAR = 32780;
 inline constexpr int ID_PRODUCT_INFORMATION = 32786;
@@ -58,7 +58,7 @@ inline constexpr int ID_FILE_IMPORT_CHANNELS = 32810;
 inline constexpr int ID_FILE_EXPORT_CHANNELS = 32811;
 // The Edit menu's channel commands; the clipboard and undo ones carry the
 // framework's usual numbers.
-inline constexpr int ID_EDIT_CLEAR = 57632;  // Delete Channels
+inline constexpr int ID_EDIT_CLEAR = 57632; // Delete Channels
 inline constexpr int ID_EDIT_COPY = 57634;
 inline constexpr int ID_EDIT_CUT = 57635;
 inline constexpr int ID_EDIT_PASTE = 57637;
@@ -112,4 +112,4 @@ inline constexpr int IDW_NAVIGATION_BAR = 100;
 inline constexpr int HID_BASE_COMMAND = 0x10000;
 inline constexpr int HID_BASE_RESOURCE = 0x20000;
 
-}  // namespace Ids
+} // namespace Ids

@@ -7,8 +7,7 @@
 
 CUserStore::CUserStore(std::string keyPath)
     : m_keyPath(std::move(keyPath))
-{
-}
+{}
 
 CUserStore CUserStore::ForApplication()
 {

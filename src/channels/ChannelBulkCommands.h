@@ -15,8 +15,8 @@
 #include "core/channels/ChannelPlans.h"
 
 #include <QString>
-#include <functional>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 

@@ -5,8 +5,8 @@
 #include "base/Prompter.h"
 #include "base/Remembered.h"
 #include "base/ResourceIds.h"
-#include "channels/CsvErrorsDlg.h"
 #include "channels/ChannelWindow.h"
+#include "channels/CsvErrorsDlg.h"
 #include "core/util/AtomicFile.h"
 #include "document/ProgramDoc.h"
 
@@ -20,13 +20,12 @@ QString ImportFilters()
     return Lang("Channel lists (*.csv);;All files (*)", "信道表 (*.csv);;所有文件 (*)");
 }
 
-}  // namespace
+} // namespace
 
 CChannelCsvCommands::CChannelCsvCommands(IChannelWindow& view, IPrompter& prompter)
     : m_view(view)
     , m_prompter(prompter)
-{
-}
+{}
 
 bool CChannelCsvCommands::OnCmdMsg(int id, CCmdUI* ui)
 {
@@ -54,8 +53,9 @@ QString CChannelCsvCommands::InterchangeFilter()
 void CChannelCsvCommands::OnImport()
 {
     m_view.GetDocument()->CommitPendingEdit();
-    const QString path = m_prompter.OpenFileName(m_view.Widget(), Lang("Import Channels", "导入信道"),
-                                                 Remembered::LastFolder(Remembered::Folder::ChannelLists), ImportFilters());
+    const QString path =
+        m_prompter.OpenFileName(m_view.Widget(), Lang("Import Channels", "导入信道"),
+                                Remembered::LastFolder(Remembered::Folder::ChannelLists), ImportFilters());
     if (path.isEmpty())
         return;
     Remembered::SetLastFolderOf(Remembered::Folder::ChannelLists, path);
@@ -71,14 +71,11 @@ bool CChannelCsvCommands::ImportFile(const QString& path, QStringList& errors)
     std::string text;
     std::string error;
     switch (ReadChannelCsvFile(LocalPath(path), text, error)) {
-    case ChannelCsvRead::Ok:
-        break;
+    case ChannelCsvRead::Ok: break;
     case ChannelCsvRead::TooLarge:
         errors << Lang("The file is too large for a channel list.", "文件太大，不是信道表。");
         return false;
-    case ChannelCsvRead::CannotRead:
-        errors << QString::fromStdString(error);
-        return false;
+    case ChannelCsvRead::CannotRead: errors << QString::fromStdString(error); return false;
     }
 
     // One change of the document's whole channels; an import that changes
@@ -115,7 +112,8 @@ void CChannelCsvCommands::OnExport()
     QString folder = Remembered::LastFolder(Remembered::Folder::ChannelLists);
     if (folder.isEmpty() && !document->GetPathName().isEmpty())
         folder = source.absolutePath();
-    const QString initial = (folder.isEmpty() ? QString() : folder + '/') + source.completeBaseName() + QStringLiteral(".csv");
+    const QString initial =
+        (folder.isEmpty() ? QString() : folder + '/') + source.completeBaseName() + QStringLiteral(".csv");
     QString filter;
     QString path = m_prompter.SaveFileNameWithFilter(m_view.Widget(), Lang("Export Channels", "导出信道"), initial,
                                                      OwnFilter() + QStringLiteral(";;") + InterchangeFilter(), filter);
@@ -124,7 +122,8 @@ void CChannelCsvCommands::OnExport()
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
     Remembered::SetLastFolderOf(Remembered::Folder::ChannelLists, path);
-    const ChannelCsvLayout layout = filter == InterchangeFilter() ? ChannelCsvLayout::Interchange : ChannelCsvLayout::Own;
+    const ChannelCsvLayout layout =
+        filter == InterchangeFilter() ? ChannelCsvLayout::Interchange : ChannelCsvLayout::Own;
     QString error;
     if (!ExportFile(path, layout, error))
         m_prompter.Message(m_view.Widget(), Lang("Export Channels", "导出信道"), error, PromptButtons::Ok,

@@ -15,8 +15,8 @@
 // same file `program-cli export` writes from the saved document. Exporting
 // only the shown side would lose the hidden one on the way back in.
 
-#include "core/channels/ChannelCsv.h"
 #include "base/CmdTarget.h"
+#include "core/channels/ChannelCsv.h"
 
 #include <QString>
 #include <QStringList>

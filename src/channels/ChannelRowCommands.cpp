@@ -16,15 +16,24 @@ CChannelRowCommands::CChannelRowCommands(IChannelWindow& window, IPrompter& prom
     : m_window(window)
     , m_prompter(prompter)
     , m_clipboard(clipboard)
-{
-}
+{}
 
 const std::vector<int>& CChannelRowCommands::ContextMenuCommands()
 {
-    static const std::vector<int> kCommands = {
-        Ids::ID_EDIT_CUT, Ids::ID_EDIT_COPY, Ids::ID_EDIT_PASTE, 0, Ids::ID_EDIT_CLEAR, Ids::ID_EDIT_INSERT_CHANNEL,
-        Ids::ID_EDIT_MOVE_UP, Ids::ID_EDIT_MOVE_DOWN, 0, Ids::ID_EDIT_FILL_DOWN, Ids::ID_EDIT_SORT_BY_FREQUENCY,
-        Ids::ID_EDIT_CHANNEL_PLAN, 0, Ids::ID_EDIT_SELECT_ALL};
+    static const std::vector<int> kCommands = {Ids::ID_EDIT_CUT,
+                                               Ids::ID_EDIT_COPY,
+                                               Ids::ID_EDIT_PASTE,
+                                               0,
+                                               Ids::ID_EDIT_CLEAR,
+                                               Ids::ID_EDIT_INSERT_CHANNEL,
+                                               Ids::ID_EDIT_MOVE_UP,
+                                               Ids::ID_EDIT_MOVE_DOWN,
+                                               0,
+                                               Ids::ID_EDIT_FILL_DOWN,
+                                               Ids::ID_EDIT_SORT_BY_FREQUENCY,
+                                               Ids::ID_EDIT_CHANNEL_PLAN,
+                                               0,
+                                               Ids::ID_EDIT_SELECT_ALL};
     return kCommands;
 }
 
@@ -62,28 +71,18 @@ bool CChannelRowCommands::OnCmdMsg(int id, CCmdUI* ui)
     case Ids::ID_EDIT_UNDO:
     case Ids::ID_EDIT_REDO:
         // The settings dialogs change a document in device mode 0 too.
-        enabled = !m_window.IsEditingBlocked() && document
-                  && (id == Ids::ID_EDIT_UNDO ? document->CanUndo() : document->CanRedo());
+        enabled = !m_window.IsEditingBlocked() && document &&
+                  (id == Ids::ID_EDIT_UNDO ? document->CanUndo() : document->CanRedo());
         break;
     case Ids::ID_EDIT_CUT:
     case Ids::ID_EDIT_COPY:
     case Ids::ID_EDIT_CLEAR:
-    case Ids::ID_EDIT_INSERT_CHANNEL:
-        enabled = enabled && !Targets().empty();
-        break;
-    case Ids::ID_EDIT_PASTE:
-        enabled = enabled && m_clipboard && ClipboardAdapter::HasChannels(m_clipboard);
-        break;
-    case Ids::ID_EDIT_MOVE_UP:
-        enabled = enabled && CanMoveChannels(Targets(), MoveDirection::Up);
-        break;
-    case Ids::ID_EDIT_MOVE_DOWN:
-        enabled = enabled && CanMoveChannels(Targets(), MoveDirection::Down);
-        break;
-    case Ids::ID_EDIT_SELECT_ALL:
-        break;
-    default:
-        return false;
+    case Ids::ID_EDIT_INSERT_CHANNEL: enabled = enabled && !Targets().empty(); break;
+    case Ids::ID_EDIT_PASTE: enabled = enabled && m_clipboard && ClipboardAdapter::HasChannels(m_clipboard); break;
+    case Ids::ID_EDIT_MOVE_UP: enabled = enabled && CanMoveChannels(Targets(), MoveDirection::Up); break;
+    case Ids::ID_EDIT_MOVE_DOWN: enabled = enabled && CanMoveChannels(Targets(), MoveDirection::Down); break;
+    case Ids::ID_EDIT_SELECT_ALL: break;
+    default: return false;
     }
     if (ui) {
         ui->Enable(enabled);
@@ -92,39 +91,20 @@ bool CChannelRowCommands::OnCmdMsg(int id, CCmdUI* ui)
     if (!enabled)
         return true;
     switch (id) {
-    case Ids::ID_EDIT_UNDO:
-        OnUndo(false);
-        break;
-    case Ids::ID_EDIT_REDO:
-        OnUndo(true);
-        break;
+    case Ids::ID_EDIT_UNDO: OnUndo(false); break;
+    case Ids::ID_EDIT_REDO: OnUndo(true); break;
     case Ids::ID_EDIT_CUT:
         OnCopy();
         OnDelete("Cut", "剪切");
         break;
-    case Ids::ID_EDIT_COPY:
-        OnCopy();
-        break;
-    case Ids::ID_EDIT_PASTE:
-        OnPaste();
-        break;
-    case Ids::ID_EDIT_CLEAR:
-        OnDelete("Delete Channels", "删除信道");
-        break;
-    case Ids::ID_EDIT_INSERT_CHANNEL:
-        OnInsert();
-        break;
-    case Ids::ID_EDIT_MOVE_UP:
-        OnMove(MoveDirection::Up);
-        break;
-    case Ids::ID_EDIT_MOVE_DOWN:
-        OnMove(MoveDirection::Down);
-        break;
-    case Ids::ID_EDIT_SELECT_ALL:
-        OnSelectAll();
-        break;
-    default:
-        break;
+    case Ids::ID_EDIT_COPY: OnCopy(); break;
+    case Ids::ID_EDIT_PASTE: OnPaste(); break;
+    case Ids::ID_EDIT_CLEAR: OnDelete("Delete Channels", "删除信道"); break;
+    case Ids::ID_EDIT_INSERT_CHANNEL: OnInsert(); break;
+    case Ids::ID_EDIT_MOVE_UP: OnMove(MoveDirection::Up); break;
+    case Ids::ID_EDIT_MOVE_DOWN: OnMove(MoveDirection::Down); break;
+    case Ids::ID_EDIT_SELECT_ALL: OnSelectAll(); break;
+    default: break;
     }
     return true;
 }

@@ -32,4 +32,4 @@ bool HasChannels(const QClipboard* clipboard)
     return data && (data->hasFormat(QString::fromLatin1(kChannelsMimeType)) || !data->text().trimmed().isEmpty());
 }
 
-}  // namespace ClipboardAdapter
+} // namespace ClipboardAdapter

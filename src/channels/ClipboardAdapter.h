@@ -21,4 +21,4 @@ ClipboardChannels TakeChannels(const QClipboard* clipboard);
 // Whether the clipboard holds anything Paste could read.
 bool HasChannels(const QClipboard* clipboard);
 
-}  // namespace ClipboardAdapter
+} // namespace ClipboardAdapter

@@ -19,11 +19,9 @@ CCsvErrorsDlg::CCsvErrorsDlg(const QString& fileName, const QStringList& errors,
                "%1 未导入，数据没有任何改动。请改正下列单元格(行:列)后重新导入:")
               .arg(QFileInfo(fileName).fileName()),
           errors, parent)
-{
-}
+{}
 
-CCsvErrorsDlg::CCsvErrorsDlg(const QString& title, const QString& introText, const QStringList& errors,
-                             QWidget* parent)
+CCsvErrorsDlg::CCsvErrorsDlg(const QString& title, const QString& introText, const QStringList& errors, QWidget* parent)
     : QDialog(parent)
 {
     setWindowTitle(title);

@@ -33,15 +33,15 @@ int LineHeightTwips(const QFont& font, QPaintDevice* device)
 // figure averages over every glyph would otherwise come out too narrow.
 qreal AverageCharWidth(const QFontMetricsF& metrics)
 {
-    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3, 6, 35, 20,
-                                         56, 56, 17, 4, 49, 56, 71, 31, 10, 18, 3, 18, 2};
+    static constexpr int kWeights[26] = {64, 14, 27, 35, 100, 20, 14, 42, 63, 3,  6, 35, 20,
+                                         56, 56, 17, 4,  49,  56, 71, 31, 10, 18, 3, 18, 2};
     qreal total = 166 * metrics.horizontalAdvance(QChar(' '));
     for (int i = 0; i < 26; ++i)
         total += kWeights[i] * metrics.horizontalAdvance(QChar('a' + i));
     return total / 1000;
 }
 
-}  // namespace
+} // namespace
 
 CListingPrinter::CListingPrinter(ListingContent content)
     : m_content(std::move(content))
@@ -93,7 +93,8 @@ void CListingPrinter::OnPrint(QPainter& painter, int pageNumber)
         if (dpiX <= 0)
             return 0;
         const QFontMetricsF metrics(role == FontRole::Heading ? heading : body, device);
-        return static_cast<int>(std::ceil(metrics.horizontalAdvance(QString::fromStdString(text)) * kTwipsPerInch / dpiX));
+        return static_cast<int>(
+            std::ceil(metrics.horizontalAdvance(QString::fromStdString(text)) * kTwipsPerInch / dpiX));
     };
     const ListingPage page = LayoutListingPage(m_content, units, lines, pageNumber, m_lastPage, textWidth);
 

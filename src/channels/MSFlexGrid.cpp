@@ -19,8 +19,7 @@ public:
     explicit CHighlightDelegate(CMSFlexGrid* grid)
         : QStyledItemDelegate(grid)
         , m_pGrid(grid)
-    {
-    }
+    {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
@@ -46,7 +45,7 @@ private:
     CMSFlexGrid* m_pGrid;
 };
 
-}  // namespace
+} // namespace
 
 CMSFlexGrid::CMSFlexGrid(int rows, int cols, QWidget* parent)
     : QTableWidget(rows - 1, cols - 1, parent)

@@ -116,10 +116,10 @@ private:
     int m_nCol = 1;
     QString m_cornerText;
     QAbstractButton* m_pCorner = nullptr;
-    QVector<int> m_colWidths;   // twips
-    QVector<int> m_alignments;  // by column
+    QVector<int> m_colWidths;  // twips
+    QVector<int> m_alignments; // by column
     bool m_bMoving = false;
-    bool m_bPlacingIndex = false;  // PlaceCurrentIndex at work
+    bool m_bPlacingIndex = false; // PlaceCurrentIndex at work
     int m_nHighlightRow = 0;
     int m_nHighlightCol = 0;
 };

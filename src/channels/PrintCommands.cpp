@@ -1,10 +1,10 @@
 #include "channels/PrintCommands.h"
 
+#include "base/CmdTarget.h"
 #include "base/Globals.h"
 #include "base/Prompter.h"
 #include "base/ResourceIds.h"
 #include "channels/ListingPrinter.h"
-#include "base/CmdTarget.h"
 
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
@@ -16,8 +16,7 @@ CPrintCommands::CPrintCommands(QWidget* parent, PrinterSource printer, ContentSo
     : m_pParent(parent)
     , m_printer(std::move(printer))
     , m_content(std::move(content))
-{
-}
+{}
 
 CPrintCommands::~CPrintCommands() = default;
 
@@ -25,17 +24,10 @@ bool CPrintCommands::OnCmdMsg(int id, CCmdUI* ui)
 {
     void (CPrintCommands::*handler)() = nullptr;
     switch (id) {
-    case Ids::ID_FILE_PRINT:
-        handler = &CPrintCommands::OnFilePrint;
-        break;
-    case Ids::ID_FILE_PRINT_DIRECT:
-        handler = &CPrintCommands::OnFilePrintDirect;
-        break;
-    case Ids::ID_FILE_PRINT_PREVIEW:
-        handler = &CPrintCommands::OnFilePrintPreview;
-        break;
-    default:
-        return false;
+    case Ids::ID_FILE_PRINT: handler = &CPrintCommands::OnFilePrint; break;
+    case Ids::ID_FILE_PRINT_DIRECT: handler = &CPrintCommands::OnFilePrintDirect; break;
+    case Ids::ID_FILE_PRINT_PREVIEW: handler = &CPrintCommands::OnFilePrintPreview; break;
+    default: return false;
     }
     const bool available = m_isAvailable();
     if (ui)
@@ -56,8 +48,8 @@ void CPrintCommands::OnFilePrint()
     // the dialog's own folder then).
     const QFileInfo document(m_documentPath());
     printer.setDocName(document.completeBaseName());
-    const QString pdfFile = document.isAbsolute() ? document.absolutePath() + '/' + document.completeBaseName() + ".pdf"
-                                                  : QString();
+    const QString pdfFile =
+        document.isAbsolute() ? document.absolutePath() + '/' + document.completeBaseName() + ".pdf" : QString();
     if (!Prompter().PrintDialog(m_pParent, printer, lastPage, pdfFile))
         return;
     if (!listing.PrintRange(printer))

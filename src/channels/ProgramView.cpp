@@ -80,7 +80,7 @@ CProgramView::CProgramView(CProgramDoc* document, IAppServices& app)
 
     m_pGrid = new CMSFlexGrid(kTableRows, kTableCols, this);
     SetControlId(m_pGrid, Ids::IDC_GRID);
-    InstallGridAccessibility(m_pGrid);  // accessibility: named cells, the framed cell as focus
+    InstallGridAccessibility(m_pGrid); // accessibility: named cells, the framed cell as focus
     m_pGrid->installEventFilter(this);
     connect(m_pGrid, &CMSFlexGrid::EnterCell, this, &CProgramView::OnEnterCell);
     connect(m_pGrid, &CMSFlexGrid::LeaveCell, this, &CProgramView::OnLeaveCell);

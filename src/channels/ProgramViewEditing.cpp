@@ -22,8 +22,8 @@
 
 // The core's key table speaks the toolkit's key numbers.
 static_assert(GridKey::kTab == Qt::Key_Tab && GridKey::kBacktab == Qt::Key_Backtab && GridKey::kMenu == Qt::Key_Menu &&
-              GridKey::kF2 == Qt::Key_F2 && GridKey::kPageDown == Qt::Key_PageDown && GridKey::kZ == Qt::Key_Z && GridKey::kD == Qt::Key_D &&
-              GridKey::kInsert == Qt::Key_Insert && GridKey::kDelete == Qt::Key_Delete &&
+              GridKey::kF2 == Qt::Key_F2 && GridKey::kPageDown == Qt::Key_PageDown && GridKey::kZ == Qt::Key_Z &&
+              GridKey::kD == Qt::Key_D && GridKey::kInsert == Qt::Key_Insert && GridKey::kDelete == Qt::Key_Delete &&
               GridKey::kEscape == Qt::Key_Escape && GridKey::kEnter == Qt::Key_Enter);
 static_assert(GridKey::kShift == Qt::ShiftModifier && GridKey::kControl == Qt::ControlModifier &&
               GridKey::kAlt == Qt::AltModifier && GridKey::kMeta == Qt::MetaModifier &&
@@ -262,7 +262,7 @@ void CProgramView::PlaceEditor()
     editor->setGeometry(rect.x, rect.y, rect.width, list ? rect.height - 100 : rect.height);
     editor->show();
     editor->raise();
-    NameCellEditor(editor, *m_pGrid);  // a screen reader reads it as "Channel N, HEADING"
+    NameCellEditor(editor, *m_pGrid); // a screen reader reads it as "Channel N, HEADING"
     editor->setFocus(Qt::OtherFocusReason);
     m_pGrid->viewport()->update();
 }

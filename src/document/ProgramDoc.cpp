@@ -18,22 +18,23 @@
 QString CProgramDoc::FileFilter()
 {
     // The document string's filter fields: "\n\n\n*.dat\n.dat\n...".
-    const QStringList fields = g_pResources ? g_pResources->LoadString(Ids::IDR_PROGRAMTYPE).split('\n') : QStringList();
+    const QStringList fields =
+        g_pResources ? g_pResources->LoadString(Ids::IDR_PROGRAMTYPE).split('\n') : QStringList();
     const QString pattern = fields.value(3, QStringLiteral("*.dat"));
     return QStringLiteral("%1 (%1)").arg(pattern);
 }
 
 QString CProgramDoc::DefaultExtension()
 {
-    const QStringList fields = g_pResources ? g_pResources->LoadString(Ids::IDR_PROGRAMTYPE).split('\n') : QStringList();
+    const QStringList fields =
+        g_pResources ? g_pResources->LoadString(Ids::IDR_PROGRAMTYPE).split('\n') : QStringList();
     return fields.value(4, QStringLiteral(".dat"));
 }
 
 CProgramDoc::CProgramDoc(IAppServices& app)
     : m_app(app)
     , m_channels(IsChinese())
-{
-}
+{}
 
 void CProgramDoc::SetTitle(const QString& title)
 {
@@ -80,15 +81,10 @@ void CProgramDoc::ImageToGrid()
 bool CProgramDoc::Apply(const QString& label, Change what, const std::function<bool(DocumentChannels&)>& change)
 {
     switch (what) {
-    case Change::Cells:
-        break;
+    case Change::Cells: break;
     case Change::Bytes:
-    case Change::Image:
-        CommitPendingEdit();
-        break;
-    case Change::Channels:
-        WriteGridToImage();
-        break;
+    case Change::Image: CommitPendingEdit(); break;
+    case Change::Channels: WriteGridToImage(); break;
     }
     const bool changed = change(m_channels);
     const bool refill = changed && (what == Change::Channels || what == Change::Image);
@@ -153,14 +149,11 @@ bool CProgramDoc::SaveModified()
         return true;
     const QString name = m_strTitle;
     const QString text = Lang("Save changes to %1?", "是否保存对 %1 的更改?").arg(name);
-    switch (Prompter().Message(m_app.MainWindow(), m_app.AppName(), text,
-                               PromptButtons::SaveDiscardCancel, PromptIcon::Exclamation)) {
-    case PromptAnswer::Save:
-        return DoFileSave();
-    case PromptAnswer::Discard:
-        return true;
-    default:
-        return false;
+    switch (Prompter().Message(m_app.MainWindow(), m_app.AppName(), text, PromptButtons::SaveDiscardCancel,
+                               PromptIcon::Exclamation)) {
+    case PromptAnswer::Save: return DoFileSave();
+    case PromptAnswer::Discard: return true;
+    default: return false;
     }
 }
 
@@ -185,20 +178,19 @@ bool CProgramDoc::OnOpenDocument(const QString& path)
     RadioImage image = m_channels.Image();
     const DataFileResult result = LoadDataFile(LocalPath(path), image, &error);
     switch (result) {
-    case DataFileResult::Ok:
-        break;
+    case DataFileResult::Ok: break;
     case DataFileResult::BadFormat:
         AppMessageBox(QString::fromStdString(DataFileResultText(result, IsChinese())) + QStringLiteral("\n") + path);
         return false;
     case DataFileResult::Truncated:
-        AppMessageBox(Lang("%1 is not a complete data file (shorter than 1040 bytes).",
-                           "%1 不是完整的数据文件(不足 1040 字节)。")
-                          .arg(path));
+        AppMessageBox(
+            Lang("%1 is not a complete data file (shorter than 1040 bytes).", "%1 不是完整的数据文件(不足 1040 字节)。")
+                .arg(path));
         return false;
     default:
         // The system's reason: missing, not permitted, not a regular file.
-        AppMessageBox(g_pResources->LoadString(Ids::IDS_OPEN_FAILED) + QStringLiteral("\n")
-                      + (error.empty() ? path : QString::fromStdString(error)));
+        AppMessageBox(g_pResources->LoadString(Ids::IDS_OPEN_FAILED) + QStringLiteral("\n") +
+                      (error.empty() ? path : QString::fromStdString(error)));
         return false;
     }
     m_channels.Image() = image;
@@ -219,8 +211,8 @@ bool CProgramDoc::OnSaveDocument(const QString& path)
     const DataFileResult result = SaveDataFile(LocalPath(path), m_channels.Image(), &error);
     if (result != DataFileResult::Ok) {
         // The path, then the system's reason ("No space left on device").
-        AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n")
-                      + (error.empty() ? path : QString::fromStdString(error)));
+        AppMessageBox(g_pResources->LoadString(Ids::IDS_SAVE_FAILED) + QStringLiteral("\n") +
+                      (error.empty() ? path : QString::fromStdString(error)));
         return false;
     }
     m_history.SetClean();
@@ -243,8 +235,7 @@ bool CProgramDoc::OnCmdMsg(int id, CCmdUI* ui)
         if (!ui)
             DoSave(true);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

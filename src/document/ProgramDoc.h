@@ -142,10 +142,10 @@ private:
     IAppServices& m_app;
     QString m_strTitle;
     QString m_strPathName;
-    bool m_bPathIsFile = false;  // the path name names a file that was opened or saved
+    bool m_bPathIsFile = false; // the path name names a file that was opened or saved
     bool m_bModified = false;
     DocumentChannels m_channels;
-    bool m_bCommitting = false;  // the views are committing a pending edit
+    bool m_bCommitting = false; // the views are committing a pending edit
 
     // Records what changed since the last step (or the start) as one step
     // named label, and marks the document modified.
@@ -153,5 +153,5 @@ private:
     void Restore(const DocumentSnapshot& state);
 
     EditHistory m_history;
-    DocumentSnapshot m_lastState;  // what the last step (or the start) left
+    DocumentSnapshot m_lastState; // what the last step (or the start) left
 };

@@ -8,9 +8,9 @@
 #include "core/channels/ChannelTable.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
+#include "frame/KeyboardReach.h"
 #include "frame/MdiClientWnd.h"
 #include "frame/NavigationBar.h"
-#include "frame/KeyboardReach.h"
 #include "link/TransferBusy.h"
 
 #include <QAbstractEventDispatcher>
@@ -28,7 +28,7 @@ namespace {
 constexpr const char* kWindowValue = "Main Window";
 constexpr const char* kNavigationWidthValue = "Navigation Width";
 
-}  // namespace
+} // namespace
 
 CMainFrame::CMainFrame(IAppServices& app, CCmdTarget* appCommands)
     : m_app(app)
@@ -200,8 +200,7 @@ bool CMainFrame::OnCmdMsg(int id, CCmdUI* ui)
         if (!ui)
             WinHelp(Ids::HID_BASE_COMMAND + Ids::ID_HELP_FINDER);
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

@@ -4,10 +4,10 @@
 // corner and read again at every repaint; when the file cannot be read, the
 // bundle's workspace picture is tiled instead.
 
+#include <QList>
 #include <QMdiArea>
 #include <QPixmap>
 #include <QPoint>
-#include <QList>
 
 class CMdiClientWnd : public QMdiArea
 {

@@ -41,7 +41,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 CNavigationTree::CNavigationTree(QWidget* parent)
     : QTreeWidget(parent)
@@ -78,7 +78,7 @@ void CNavigationTree::ReturnToRoot()
 void CNavigationTree::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton) {
-        event->accept();  // selects nothing, so it cannot run a command
+        event->accept(); // selects nothing, so it cannot run a command
         return;
     }
     m_bLeftDown = true;

@@ -54,9 +54,9 @@ protected:
 private:
     void OnSelectionChanged();
 
-    bool m_bLeftDown = false;          // left button pressed on the tree, not yet released
-    bool m_bDragged = false;           // ... and moved beyond the drag distance since
-    bool m_bChangedWhileDown = false;  // ... and the selection changed meanwhile
+    bool m_bLeftDown = false;         // left button pressed on the tree, not yet released
+    bool m_bDragged = false;          // ... and moved beyond the drag distance since
+    bool m_bChangedWhileDown = false; // ... and the selection changed meanwhile
     QPoint m_ptPress;
 };
 
@@ -69,10 +69,7 @@ struct BarRect
     int bottom = 0;
 
     bool IsEmpty() const { return right <= left || bottom <= top; }
-    bool Contains(const QPoint& p) const
-    {
-        return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom;
-    }
+    bool Contains(const QPoint& p) const { return p.x() >= left && p.x() < right && p.y() >= top && p.y() < bottom; }
     QRect ToQRect() const { return QRect(left, top, right - left, bottom - top); }
 };
 

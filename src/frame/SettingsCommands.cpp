@@ -27,8 +27,8 @@ void CSettingsCommands::OnProductInformation(CProgramDoc* document, CProgramView
 
     // The dialog works on a copy; the document takes it as one change.
     RadioImage image = document->Image();
-    const int result = m_pProductInfoDlg->DoModal(g_iniFile, image, store.QueryDword("Type", 0),
-                                                  store.QueryDword("Field", 0));
+    const int result =
+        m_pProductInfoDlg->DoModal(g_iniFile, image, store.QueryDword("Type", 0), store.QueryDword("Field", 0));
     if (result != QDialog::Accepted || !documentAlive || !viewAlive)
         return;
     const CProductInfoDlg& choice = *m_pProductInfoDlg;

@@ -11,8 +11,7 @@
 
 CGuiTransferPump::CGuiTransferPump(CProgressDlg* dialog)
     : m_pDialog(dialog)
-{
-}
+{}
 
 bool CGuiTransferPump::PumpStep()
 {
@@ -36,8 +35,7 @@ std::error_code CRecordingSerialPort::Open(const std::string& device)
 CGuiTransferPrompter::CGuiTransferPrompter(QWidget* owner, const CRecordingSerialPort& port)
     : m_pOwner(owner)
     , m_port(port)
-{
-}
+{}
 
 QString CGuiTransferPrompter::Text(TransferMessage message) const
 {
@@ -45,14 +43,14 @@ QString CGuiTransferPrompter::Text(TransferMessage message) const
     QString text = g_pResources && g_pResources->HasString(id) ? g_pResources->LoadString(id)
                                                                : QString::fromUtf8(TransferMessageEnglishText(message));
     const std::error_code& error = m_port.OpenError();
-    if (message == TransferMessage::CannotOpenPort
-        && (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)) {
+    if (message == TransferMessage::CannotOpenPort &&
+        (error == std::errc::permission_denied || error == std::errc::operation_not_permitted)) {
         const std::string hint = PortPermissionHint(m_port.Device());
         if (!hint.empty())
             text += QStringLiteral("\n\n") + QString::fromLocal8Bit(hint.c_str());
     } else if (message == TransferMessage::CannotOpenPort && error == NotASerialPortError()) {
-        text += QStringLiteral("\n\n%1: %2").arg(QString::fromLocal8Bit(m_port.Device().c_str()),
-                                                QString::fromStdString(error.message()));
+        text += QStringLiteral("\n\n%1: %2")
+                    .arg(QString::fromLocal8Bit(m_port.Device().c_str()), QString::fromStdString(error.message()));
     }
     return text;
 }
@@ -61,7 +59,8 @@ void CGuiTransferPrompter::ShowMessage(TransferMessage message)
 {
     if (message == TransferMessage::TypeMismatch) {
         Prompter().Message(m_pOwner, QString::fromUtf8(TypeMismatchCaption(IsChinese())),
-                           QString::fromUtf8(TypeMismatchText(IsChinese())), PromptButtons::Ok, PromptIcon::Exclamation);
+                           QString::fromUtf8(TypeMismatchText(IsChinese())), PromptButtons::Ok,
+                           PromptIcon::Exclamation);
         return;
     }
     AppMessageBox(Text(message), PromptButtons::Ok);

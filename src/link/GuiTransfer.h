@@ -5,8 +5,8 @@
 // program's message boxes, and a serial port that remembers why its last
 // open failed, so that the message can say how to get access.
 
-#include "core/link/SystemSerialPort.h"
 #include "core/link/RadioTransfer.h"
+#include "core/link/SystemSerialPort.h"
 
 #include <QPointer>
 #include <QString>

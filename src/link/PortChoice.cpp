@@ -29,7 +29,7 @@ std::string PortKey(int number)
     return "COM" + std::to_string(number);
 }
 
-}  // namespace
+} // namespace
 
 std::map<int, std::string> CurrentPortMappings()
 {

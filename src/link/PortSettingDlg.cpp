@@ -1,8 +1,8 @@
 #include "link/PortSettingDlg.h"
 
-#include "base/DialogButtons.h"
 #include "base/ContextHelp.h"
 #include "base/ControlId.h"
+#include "base/DialogButtons.h"
 #include "base/Globals.h"
 #include "base/LanguageResources.h"
 #include "base/ResourceIds.h"
@@ -32,7 +32,7 @@ bool IsAccessDenied(const std::error_code& error)
     return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
 }
 
-}  // namespace
+} // namespace
 
 CPortSettingDlg::CPortSettingDlg(QWidget* owner)
     : QDialog(owner)

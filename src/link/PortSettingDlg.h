@@ -33,7 +33,7 @@ class CPortSettingDlg : public QDialog
 {
     Q_OBJECT
 public:
-    static constexpr int kFirstPortId = 1007;  // port n has control 1006 + n
+    static constexpr int kFirstPortId = 1007; // port n has control 1006 + n
 
     explicit CPortSettingDlg(QWidget* owner = nullptr);
 
@@ -47,7 +47,7 @@ public:
     // OK: stores the checked port, if any, then closes.
     void accept() override;
 
-    QRadioButton* PortButton(int number) const;  // 1 to 16
+    QRadioButton* PortButton(int number) const; // 1 to 16
     QLabel* DeviceLabel(int number) const;
     // Checked port, 0 for none.
     int CheckedPort() const;
@@ -65,15 +65,15 @@ private:
     // The mappings in force, with the one typed in the Device field.
     std::map<int, std::string> Mappings() const;
     void ShowChosenDevice();
-    void TakeTypedDevice();  // the Device field's path becomes the chosen number's
+    void TakeTypedDevice(); // the Device field's path becomes the chosen number's
 
     std::array<QRadioButton*, 16> m_ports{};
     std::array<QLabel*, 16> m_devices{};
-    std::array<std::string, 16> m_paths{};  // the device each number stands for now
+    std::array<std::string, 16> m_paths{}; // the device each number stands for now
     QLabel* m_pHint = nullptr;
     QLineEdit* m_pDeviceEdit = nullptr;
     QFileSystemWatcher* m_pWatcher = nullptr;
     QTimer* m_pRefreshTimer = nullptr;
     std::function<std::vector<SerialPortInfo>()> m_lister = [] { return ListSerialPorts(); };
-    std::optional<std::pair<int, std::string>> m_typed;  // number and path typed, stored on OK
+    std::optional<std::pair<int, std::string>> m_typed; // number and path typed, stored on OK
 };

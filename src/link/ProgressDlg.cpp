@@ -132,7 +132,7 @@ void CProgressDlg::closeEvent(QCloseEvent* event)
 void CProgressDlg::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_F1) {
-        ContextHelp(Ids::ID_READ);  // the topic on reading and writing
+        ContextHelp(Ids::ID_READ); // the topic on reading and writing
         return;
     }
     QDialog::keyPressEvent(event);

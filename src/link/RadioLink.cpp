@@ -1,12 +1,12 @@
 #include "link/RadioLink.h"
 
 #include "base/Globals.h"
-#include "base/ResourceIds.h"
 #include "base/Prompter.h"
-#include "document/ProgramDoc.h"
+#include "base/ResourceIds.h"
 #include "core/link/ReadCopies.h"
 #include "core/link/Timing.h"
 #include "core/link/TransferMessages.h"
+#include "document/ProgramDoc.h"
 #include "link/FleetDlg.h"
 #include "link/GuiTransfer.h"
 #include "link/PortChoice.h"
@@ -36,14 +36,12 @@ bool AllowedDuringTransfer(int id)
     case Ids::ID_CHANNEL_INFORMATION:
     case Ids::ID_HELP:
     case Ids::ID_NEXT_PANE:
-    case Ids::ID_PREV_PANE:
-        return true;
-    default:
-        return false;
+    case Ids::ID_PREV_PANE: return true;
+    default: return false;
     }
 }
 
-}  // namespace
+} // namespace
 
 CRadioLink::CRadioLink(RadioLinkHost host)
     : QObject(host.view)
@@ -89,8 +87,7 @@ bool CRadioLink::OnCmdMsg(int id, CCmdUI* ui)
         if (!ui)
             OnWriteMany();
         return true;
-    default:
-        return false;
+    default: return false;
     }
 }
 

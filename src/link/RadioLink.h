@@ -19,8 +19,8 @@
 // modal window or end a document, its window or the program is refused (see
 // TransferBusy.h); the view and its document therefore outlive the handler.
 
-#include "core/link/RadioTransfer.h"
 #include "base/CmdTarget.h"
+#include "core/link/RadioTransfer.h"
 
 #include <QObject>
 #include <QPointer>
@@ -38,8 +38,8 @@ class QWidget;
 
 struct RadioLinkHost
 {
-    QWidget* view = nullptr;          // owner of the dialogs
-    CProgramDoc* document = nullptr;  // what is read into and written from
+    QWidget* view = nullptr;         // owner of the dialogs
+    CProgramDoc* document = nullptr; // what is read into and written from
     std::function<void(bool)> blockEditing;
 };
 
@@ -77,13 +77,13 @@ public:
 
 private:
     void StartCommand(bool write);
-    QString KeepReadCopy();  // the note on the copy, for the status bar
+    QString KeepReadCopy(); // the note on the copy, for the status bar
     void ShowStatus(const QString& text);
 
     RadioLinkHost m_host;
     CProgressDlg* m_pProgressDlg = nullptr;
     CPortSettingDlg* m_pPortSettingDlg = nullptr;
-    CFleetDlg* m_pFleetDlg = nullptr;  // while it is open
+    CFleetDlg* m_pFleetDlg = nullptr; // while it is open
     std::unique_ptr<CTransferBusy> m_pBusy;
     bool m_bRunning = false;
     TransferResult m_lastResult;

@@ -4,7 +4,7 @@ namespace {
 
 int g_nBusyTransfers = 0;
 
-}  // namespace
+} // namespace
 
 bool IsRadioTransferBusy()
 {

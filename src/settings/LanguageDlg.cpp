@@ -1,5 +1,5 @@
-#include "base/DialogButtons.h"
 #include "settings/LanguageDlg.h"
+#include "base/DialogButtons.h"
 
 #include "base/ContextHelp.h"
 #include "base/ControlId.h"

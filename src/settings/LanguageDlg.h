@@ -14,8 +14,8 @@ class CLanguageDlg : public QDialog
 public:
     explicit CLanguageDlg(QWidget* owner = nullptr);
 
-    int m_nSelection = -1;          // 0 English, 1 Chinese, -1 none
-    unsigned char m_bChanged = 0;   // set by OK on a real change, never reset
+    int m_nSelection = -1;        // 0 English, 1 Chinese, -1 none
+    unsigned char m_bChanged = 0; // set by OK on a real change, never reset
 
     int exec() override;
     // Selects the running language's button.
@@ -27,7 +27,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-
     QRadioButton* m_pEnglish = nullptr;
     QRadioButton* m_pChinese = nullptr;
 };

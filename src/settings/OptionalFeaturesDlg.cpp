@@ -52,7 +52,7 @@ void FillList(QComboBox* list, FeatureList which, bool chinese, bool emptyFirst 
         list->addItem(QString::fromStdString(item));
 }
 
-}  // namespace
+} // namespace
 
 COptionalFeaturesDlg::COptionalFeaturesDlg(QWidget* owner)
     : QDialog(owner)
@@ -112,10 +112,10 @@ COptionalFeaturesDlg::COptionalFeaturesDlg(QWidget* owner)
 
     // Each list and the delay box read as the label beside them.
     const std::pair<QLabel*, QWidget*> buddies[] = {
-        {m_pTimeOutLabel, m_pTimeOutTime},     {m_pSquelchLabel, m_pSquelchLevel},
+        {m_pTimeOutLabel, m_pTimeOutTime},         {m_pSquelchLabel, m_pSquelchLevel},
         {m_pTransmitDelayLabel, m_pTransmitDelay}, {sideKeyLabel, m_pSideKey},
-        {priorityLabel, m_pPriorityChannel},   {voxLabel, m_pVox},
-        {voxGainLabel, m_pVoxGainLevel},       {voiceLabel, m_pVoiceAnnunciation},
+        {priorityLabel, m_pPriorityChannel},       {voxLabel, m_pVox},
+        {voxGainLabel, m_pVoxGainLevel},           {voiceLabel, m_pVoiceAnnunciation},
         {voxDelayLabel, m_pVoxDelayTime},
     };
     for (const auto& [label, control] : buddies)
@@ -261,7 +261,8 @@ void COptionalFeaturesDlg::OnKillFocusTransmitDelay()
 void COptionalFeaturesDlg::OnDeltaPosTransmitDelaySpin(int delta)
 {
     const CRangeSpinStepper stepper(TransmitDelayFormat(m_bChinese));
-    const std::string text = stepper.Step(m_pTransmitDelay->text().toStdString(), delta, m_pSpin->Lower(), m_pSpin->Upper());
+    const std::string text =
+        stepper.Step(m_pTransmitDelay->text().toStdString(), delta, m_pSpin->Lower(), m_pSpin->Upper());
     m_pTransmitDelay->setText(QString::fromStdString(text));
 }
 

@@ -70,8 +70,8 @@ public:
     CSpinButton* TransmitDelaySpin() const { return m_pSpin; }
     QCheckBox* CheckBox(int id) const;
 
-    int m_nBatterySaver = 0;  // check box 1017
-    int m_nBeep = 0;          // check box 1016
+    int m_nBatterySaver = 0; // check box 1017
+    int m_nBeep = 0;         // check box 1016
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,8 +1,8 @@
 #include "settings/ProductInfoDlg.h"
 
-#include "base/DialogButtons.h"
 #include "base/ContextHelp.h"
 #include "base/ControlId.h"
+#include "base/DialogButtons.h"
 #include "base/Globals.h"
 #include "base/LanguageResources.h"
 #include "base/ResourceIds.h"
@@ -26,10 +26,10 @@ constexpr int kListWidth = 200;
 std::string EntryOrEmpty(const std::vector<std::string>& entries, int index)
 {
     return index >= 0 && static_cast<std::size_t>(index) < entries.size() ? entries[static_cast<std::size_t>(index)]
-                                                                           : std::string();
+                                                                          : std::string();
 }
 
-}  // namespace
+} // namespace
 
 CProductInfoDlg::CProductInfoDlg(QWidget* owner)
     : QDialog(owner)

@@ -10,7 +10,7 @@ namespace {
 constexpr int kFirstRepeatMs = 400;
 constexpr int kRepeatMs = 100;
 
-}  // namespace
+} // namespace
 
 CSpinButton::CSpinButton(QWidget* owner)
     : QWidget(owner)

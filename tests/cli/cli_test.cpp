@@ -46,8 +46,8 @@ class Cli : public ::testing::Test
 protected:
     void SetUp() override
     {
-        dir = fs::temp_directory_path() /
-              ("cli_" + std::to_string(::getpid()) + "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir = fs::temp_directory_path() / ("cli_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
@@ -171,7 +171,7 @@ TEST_F(Cli, ExportImportExportIsStable)
 TEST_F(Cli, InterchangeLayoutOutAndBackIn)
 {
     RadioImage image = SampleImage();
-    EncodeFrequency(image, 3, FrequencySide::Transmit, "146.52");  // a transmit frequency only
+    EncodeFrequency(image, 3, FrequencySide::Transmit, "146.52"); // a transmit frequency only
     WriteImage("s.dat", image);
     const RunResult r = Run({"export", Path("s.dat"), "--format", "interchange", "-o", Path("i.csv")});
     ASSERT_EQ(r.status, 0) << r.err;
@@ -187,7 +187,8 @@ TEST_F(Cli, InterchangeLayoutOutAndBackIn)
     // Channels 1, 2 and 16 say exactly what they hold and keep every byte;
     // channel 3 comes back with both sides (and is encoded anew, busy lock
     // as the grid writes it).
-    const RunResult in = Run({"import", Path("i.csv"), "--base", Path("s.dat"), "-o", Path("b.dat"), "--no-band-check"});
+    const RunResult in =
+        Run({"import", Path("i.csv"), "--base", Path("s.dat"), "-o", Path("b.dat"), "--no-band-check"});
     ASSERT_EQ(in.status, 0) << in.err;
     RadioImage back{};
     ASSERT_EQ(LoadDataFile(Path("b.dat"), back), DataFileResult::Ok);
@@ -214,8 +215,8 @@ TEST_F(Cli, ImportIntoNewImageRebuildsChannels)
     const RadioImage fresh = MakeNewImage();
     const auto c5 = ImageMap::ChannelOffset(5);
     EXPECT_EQ(std::vector<int>(image.begin() + c5, image.begin() + c5 + 14),
-              (std::vector<int>{0x00, 0x00, 0x60, 0x13, 0x50, 0x12, 0x60, 0x13, 0x13, 0x28, 0xCF, 0x02,
-                                0xFF & ~0x18, 0xFF & ~0x30}));
+              (std::vector<int>{0x00, 0x00, 0x60, 0x13, 0x50, 0x12, 0x60, 0x13, 0x13, 0x28, 0xCF, 0x02, 0xFF & ~0x18,
+                                0xFF & ~0x30}));
     EXPECT_EQ(DecodeFrequency(image, 3, FrequencySide::Transmit), "");
     EXPECT_EQ(DecodeBusyLock(image, 3, false), "Carrier");
     EXPECT_EQ(DecodeScan(image, 5, false), "Yes");
@@ -234,22 +235,20 @@ TEST_F(Cli, ImportIntoNewImageRebuildsChannels)
 
 TEST_F(Cli, ImportReportsEveryBadCellAndWritesNothing)
 {
-    WriteText("bad.csv", std::string(kEnglishHeader) +
-                             "1,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"  // fine
-                             "17,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"
-                             "1,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"
-                             "2,145.0025,abc,67.1x,D024N,wide,Maybe,On,Medium\n"
-                             "3,180,146.1234567,1.0,D023X,Wide,Yes,Off,High\n"
-                             "4,146.5,146.5\n"
-                             "5,\"146.5\"x,146.5,67.0,None,Wide,Yes,Off,High\n");
+    WriteText("bad.csv", std::string(kEnglishHeader) + "1,146.5,146.5,67.0,None,Wide,Yes,Off,High\n" // fine
+                                                       "17,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"
+                                                       "1,146.5,146.5,67.0,None,Wide,Yes,Off,High\n"
+                                                       "2,145.0025,abc,67.1x,D024N,wide,Maybe,On,Medium\n"
+                                                       "3,180,146.1234567,1.0,D023X,Wide,Yes,Off,High\n"
+                                                       "4,146.5,146.5\n"
+                                                       "5,\"146.5\"x,146.5,67.0,None,Wide,Yes,Off,High\n");
     const std::string before = "previous contents";
     WriteText("out.dat", before);
     const RunResult r = Run({"import", Path("bad.csv"), "-o", Path("out.dat"), "--band", "136-174"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(Slurp(Path("out.dat")), before);
-    const std::vector<std::string> expected = {
-        "3:1:", "4:1:", "5:2:", "5:3:", "5:4:", "5:5:", "5:6:", "5:7:", "5:8:", "5:9:",
-        "6:2:", "6:3:", "6:4:", "6:5:", "7:4:", "8:2:"};
+    const std::vector<std::string> expected = {"3:1:", "4:1:", "5:2:", "5:3:", "5:4:", "5:5:", "5:6:", "5:7:",
+                                               "5:8:", "5:9:", "6:2:", "6:3:", "6:4:", "6:5:", "7:4:", "8:2:"};
     std::istringstream lines(r.err);
     std::vector<std::string> got;
     for (std::string line; std::getline(lines, line);)
@@ -276,7 +275,8 @@ TEST_F(Cli, MissingColumnsKeepTheBase)
 {
     WriteImage("s.dat", SampleImage());
     WriteText("in.csv", "CH,Tx Frequency\n2,145.5\n");
-    const RunResult r = Run({"import", Path("in.csv"), "--base", Path("s.dat"), "-o", Path("o.dat"), "--no-band-check"});
+    const RunResult r =
+        Run({"import", Path("in.csv"), "--base", Path("s.dat"), "-o", Path("o.dat"), "--no-band-check"});
     ASSERT_EQ(r.status, 0) << r.err;
     RadioImage image{};
     ASSERT_EQ(LoadDataFile(Path("o.dat"), image), DataFileResult::Ok);
@@ -289,19 +289,19 @@ struct BadFileCase
 {
     const char* name;
     std::string bytes;
-    const char* message;  // expected on stderr
+    const char* message; // expected on stderr
 };
 
 class CliBadFile : public Cli, public ::testing::WithParamInterface<BadFileCase>
-{
-};
+{};
 
 TEST_P(CliBadFile, FailsWithMessageAndNoOutput)
 {
     const BadFileCase& c = GetParam();
     WriteText("f.dat", c.bytes);
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"export", Path("f.dat")}, {"show", Path("f.dat")},
+         {std::vector<std::string>{"export", Path("f.dat")},
+          {"show", Path("f.dat")},
           {"export", Path("f.dat"), "-o", Path("o.csv")},
           {"import", Path("in.csv"), "--base", Path("f.dat"), "-o", Path("o.dat")}}) {
         WriteText("in.csv", kEnglishHeader);
@@ -467,7 +467,8 @@ TEST_F(Cli, PrintWritesTheListingAsPdf)
     WriteImage("twelve.dat", TwelveChannels());
     WriteText("Program.ini", "[Setup]\nLanguage=English\n[English]\nCopyrights Owner=Test Owner Ltd\n"
                              "[chinese]\ncopyrights owner=测试无线电\n");
-    struct Case {
+    struct Case
+    {
         const char* lang;
         std::vector<std::string> texts;
         std::vector<std::string> absent;
@@ -484,7 +485,8 @@ TEST_F(Cli, PrintWritesTheListingAsPdf)
     };
     for (const Case& c : cases) {
         const std::string pdf = Path(std::string("listing-") + c.lang + ".pdf");
-        const RunResult r = Run({"print", Path("twelve.dat"), "-o", pdf, "--lang", c.lang, "--ini", Path("Program.ini"), "--mode", "0"});
+        const RunResult r = Run(
+            {"print", Path("twelve.dat"), "-o", pdf, "--lang", c.lang, "--ini", Path("Program.ini"), "--mode", "0"});
         ASSERT_EQ(r.status, 0) << r.err;
         EXPECT_EQ(r.out, "");
         const std::string text = PdfText(pdf);
@@ -513,7 +515,8 @@ TEST_F(Cli, PrintListsWhatTheWindowListsInEachMode)
     EncodeFrequency(image, 4, FrequencySide::Receive, "443.5");
     EncodeFrequency(image, 4, FrequencySide::Transmit, "444.5");
     WriteImage("sides.dat", image);
-    struct Case {
+    struct Case
+    {
         std::vector<std::string> mode;
         std::vector<std::string> texts;
         std::vector<std::string> absent;
@@ -552,7 +555,8 @@ TEST_F(Cli, ImportChecksTheBaseImagesBandByDefault)
         image[ImageMap::kBandIndex] = static_cast<std::uint8_t>(band);
         WriteImage("base.dat", image);
     };
-    struct Case {
+    struct Case
+    {
         const char* what;
         int type, band;
         const char* csv;
@@ -608,7 +612,12 @@ std::string ShownValue(const std::string& out, const std::string& label)
 TEST_F(Cli, ShowNamesTheRadioTypeAndBand)
 {
     WriteText("Program.ini", "[Setup]\nType1=R1\nType2=R2\nField2=144 - 148MHz|430 - 440MHz\n");
-    struct Case { int type, band; const char* typeValue; const char* bandValue; };
+    struct Case
+    {
+        int type, band;
+        const char* typeValue;
+        const char* bandValue;
+    };
     const Case cases[] = {
         {1, 1, "1 (R2)", "1 (430 - 440MHz)"},
         {0, 0, "0 (R1)", "0"},
@@ -634,7 +643,8 @@ TEST_F(Cli, PrintRefusesWhatItCannotPrint)
 {
     WriteImage("new.dat", MakeNewImage());
     WriteText("bad.dat", "not a data file");
-    struct Case {
+    struct Case
+    {
         std::vector<std::string> args;
         int status;
         const char* message;
@@ -670,10 +680,15 @@ TEST_F(Cli, PrintRefusesWhatItCannotPrint)
 
 TEST_F(Cli, UsageAndHelp)
 {
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"frobnicate"}, {"new"}, {"new", "-o"}, {"export"},
-          {"export", "a.dat", "--lang", "fr"}, {"import", "a.csv"}, {"import", "a.csv", "-o", "b.dat", "--band", "174-136"},
-          {"show", "--bogus", "a.dat"}})
+    for (const std::vector<std::string>& args : {std::vector<std::string>{},
+                                                 {"frobnicate"},
+                                                 {"new"},
+                                                 {"new", "-o"},
+                                                 {"export"},
+                                                 {"export", "a.dat", "--lang", "fr"},
+                                                 {"import", "a.csv"},
+                                                 {"import", "a.csv", "-o", "b.dat", "--band", "174-136"},
+                                                 {"show", "--bogus", "a.dat"}})
         EXPECT_EQ(Run(args).status, 2) << (args.empty() ? "" : args[0]);
     for (const std::string verb : {"new", "export", "import", "show", "print"}) {
         const RunResult r = Run({verb, "--help"});
@@ -748,9 +763,9 @@ TEST_F(Cli, PlansAreListedAndImportedLikeFiles)
     EXPECT_EQ(r.out, "FRS\t16\t" + shipped + "/FRS.csv\nPMR446\t16\t" + shipped + "/PMR446.csv\n");
 
     fs::create_directories(Path("data/radio-programmer/plans"));
-    WriteText("data/radio-programmer/plans/PMR446.csv",
-              std::string(kEnglishHeader) + "1,446.00625,446.00625,None,None,Narrow,Yes,Off,Low\n"
-                                            "2,446.01875,446.01875,None,None,Narrow,Yes,Off,Low\n");
+    WriteText("data/radio-programmer/plans/PMR446.csv", std::string(kEnglishHeader) +
+                                                            "1,446.00625,446.00625,None,None,Narrow,Yes,Off,Low\n"
+                                                            "2,446.01875,446.01875,None,None,Narrow,Yes,Off,Low\n");
     WriteText("data/radio-programmer/plans/Club.csv",
               std::string(kEnglishHeader) + "1,145.5,145.5,None,None,Wide,Yes,Off,High\n");
     r = Run({"plans"});
@@ -766,8 +781,8 @@ TEST_F(Cli, PlansAreListedAndImportedLikeFiles)
     image[ImageMap::kRadioType] = 0;
     image[ImageMap::kBandIndex] = 1;
     WriteImage("uhf.dat", image);
-    r = Run({"import", "--plan", "PMR446", "--base", Path("uhf.dat"), "-o", Path("out.dat"), "--ini",
-             Path("Program.ini")});
+    r = Run(
+        {"import", "--plan", "PMR446", "--base", Path("uhf.dat"), "-o", Path("out.dat"), "--ini", Path("Program.ini")});
     ASSERT_EQ(r.status, 0) << r.err;
     RadioImage result{};
     ASSERT_EQ(LoadDataFile(Path("out.dat"), result), DataFileResult::Ok);
@@ -788,8 +803,8 @@ TEST_F(Cli, PlansAreListedAndImportedLikeFiles)
     image[ImageMap::kBandIndex] = 0;
     WriteImage("vhf.dat", image);
     fs::remove(Path("out.dat"));
-    r = Run({"import", "--plan", "FRS", "--base", Path("vhf.dat"), "-o", Path("out.dat"), "--ini",
-             Path("Program.ini")});
+    r = Run(
+        {"import", "--plan", "FRS", "--base", Path("vhf.dat"), "-o", Path("out.dat"), "--ini", Path("Program.ini")});
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("the plan FRS (" + shipped + "/FRS.csv) does not fit"), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("2:2: frequency 462.56250 is outside the band"), std::string::npos) << r.err;
@@ -816,4 +831,4 @@ TEST_F(Cli, PlansAreListedAndImportedLikeFiles)
         ::unsetenv("XDG_DATA_HOME");
 }
 
-}  // namespace
+} // namespace

@@ -2,8 +2,8 @@
 // a spreadsheet in either layout, where pasted rows land, and the pastes
 // that are refused without touching the image.
 
-#include <gtest/gtest.h>
 #include "ChannelRecordFixture.h"
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -69,9 +69,8 @@ TEST(ChannelClipboard, MalformedBinaryFormIsNotTaken)
     badCount[5] = 3;
     badFlags[7] = 0x02;
     badChannel[6] = 17;
-    for (const std::string& bytes :
-         {std::string(), good.substr(0, good.size() - 1), good + "x", badVersion, badCount, badFlags, badChannel,
-          std::string("XPCH") + good.substr(4)}) {
+    for (const std::string& bytes : {std::string(), good.substr(0, good.size() - 1), good + "x", badVersion, badCount,
+                                     badFlags, badChannel, std::string("XPCH") + good.substr(4)}) {
         EXPECT_FALSE(ParseChannelRecordsBytes(bytes).has_value());
     }
     EXPECT_EQ(ChannelRecordsBytes(SampleImage(), {0, 17}), "");
@@ -83,7 +82,7 @@ struct TextPasteCase
     std::string text;
     std::vector<int> selected;
     int current;
-    std::vector<std::pair<int, Row>> rows;  // channel and its texts afterwards
+    std::vector<std::pair<int, Row>> rows; // channel and its texts afterwards
 };
 
 TEST(ChannelClipboard, TextPastesInEitherLayoutWithOrWithoutHeading)
@@ -93,27 +92,52 @@ TEST(ChannelClipboard, TextPastesInEitherLayoutWithOrWithoutHeading)
         {"own layout, tabs",
          "CH\tRx Frequency\tTx Frequency\tQT/DQT Dec\tQT/DQT Enc\tW/N\tScan\tBusy Lock\tPower\n"
          "3\t146.52\t147.1\t67.0\tD023N\tNarrow\tYes\tCarrier\tLow\n",
-         {}, 8, {{8, full}}},
+         {},
+         8,
+         {{8, full}}},
         {"Chinese headings, semicolons, decimal commas",
          "信道;接收频率;发射频率;QT/DQT解码;QT/DQT编码;宽/窄;扫描;繁忙锁定;功率\r\n"
          "1;146,52;147,1;67,0;D023N;窄;是;载波;低\r\n",
-         {}, 8, {{8, full}}},
-        {"eight columns, commas", "146.52,147.1,67.0,D023N,Narrow,Yes,Carrier,Low\n", {8}, 1, {{8, full}}},
-        {"CH and eight, tabs, CH not used", "99\t146.52\t147.1\t67.0\tD023N\tNarrow\tYes\tCarrier\tLow\n", {}, 8,
+         {},
+         8,
          {{8, full}}},
-        {"some columns onto an empty channel", "Tx Frequency,W/N\n145.5,Narrow\n", {}, 8,
+        {"eight columns, commas", "146.52,147.1,67.0,D023N,Narrow,Yes,Carrier,Low\n", {8}, 1, {{8, full}}},
+        {"CH and eight, tabs, CH not used",
+         "99\t146.52\t147.1\t67.0\tD023N\tNarrow\tYes\tCarrier\tLow\n",
+         {},
+         8,
+         {{8, full}}},
+        {"some columns onto an empty channel",
+         "Tx Frequency,W/N\n145.5,Narrow\n",
+         {},
+         8,
          {{8, {"", "", "145.50000", "None", "None", "Narrow", "No", "Off", "High"}}}},
-        {"some columns onto a programmed channel", "Tx Frequency\tW/N\n145.5\tNarrow\n", {}, 1,
+        {"some columns onto a programmed channel",
+         "Tx Frequency\tW/N\n145.5\tNarrow\n",
+         {},
+         1,
          {{1, {"", "146.52000", "145.50000", "None", "None", "Narrow", "Yes", "Off", "High"}}}},
-        {"interchange layout", "Location,Frequency,Duplex,Offset,Tone,rToneFreq,Mode\n5,146.52,+,0.6,Tone,100.0,NFM\n",
-         {}, 8, {{8, {"", "146.52000", "147.12000", "None", "100.0", "Narrow", "No", "Off", "High"}}}},
+        {"interchange layout",
+         "Location,Frequency,Duplex,Offset,Tone,rToneFreq,Mode\n5,146.52,+,0.6,Tone,100.0,NFM\n",
+         {},
+         8,
+         {{8, {"", "146.52000", "147.12000", "None", "100.0", "Narrow", "No", "Off", "High"}}}},
         {"onto selected channels in order",
-         "146.52,147.1,67.0,D023N,Narrow,Yes,Carrier,Low\n145,145,None,None,Wide,No,Off,High\n", {2, 9}, 16,
+         "146.52,147.1,67.0,D023N,Narrow,Yes,Carrier,Low\n145,145,None,None,Wide,No,Off,High\n",
+         {2, 9},
+         16,
          {{2, full}, {9, {"", "145.00000", "145.00000", "None", "None", "Wide", "No", "Off", "High"}}}},
-        {"last rows of the table", "145,145,,,,,,\n146,146,,,,,,\n", {}, 15,
+        {"last rows of the table",
+         "145,145,,,,,,\n146,146,,,,,,\n",
+         {},
+         15,
          {{15, {"", "145.00000", "145.00000", "None", "None", "Wide", "No", "Off", "High"}},
           {16, {"", "146.00000", "146.00000", "None", "None", "Wide", "No", "Off", "High"}}}},
-        {"a row without frequencies empties its channel", ",,,,,,,\n", {}, 1, {{1, {"", "", "", "", "", "", "", "", ""}}}},
+        {"a row without frequencies empties its channel",
+         ",,,,,,,\n",
+         {},
+         1,
+         {{1, {"", "", "", "", "", "", "", "", ""}}}},
     };
     const RadioImage sample = SampleImage();
     for (const auto& c : cases) {
@@ -156,14 +180,26 @@ TEST(ChannelClipboard, RefusedPasteChangesNothing)
     const std::string records = ChannelRecordsBytes(SampleImage(), {2, 1});
     const RefusedCase cases[] = {
         {"outside the band", {"", "146.52,180,,,,,,\n"}, {}, 1, "1:2: frequency 180.00000 is outside the band"},
-        {"wrong number of fields", {"", "x\ny\n146.5225,,,,,,,\n"}, {}, 1,
+        {"wrong number of fields",
+         {"", "x\ny\n146.5225,,,,,,,\n"},
+         {},
+         1,
          "1:2: expected 8 fields, or 9 with CH first, found 1"},
-        {"off the step", {"", "146.5225\t146.52\t\t\t\t\t\t\n"}, {}, 1,
+        {"off the step",
+         {"", "146.5225\t146.52\t\t\t\t\t\t\n"},
+         {},
+         1,
          "1:1: frequency 146.52250 is not a multiple of 5 kHz or 6.25 kHz"},
         {"unknown word", {"", "Scan,W/N\nYes,Medium\n"}, {}, 1, "2:2: \"Medium\" is not a value of this column"},
-        {"too many rows for the table", {"", "145,145,,,,,,\n146,146,,,,,,\n147,147,,,,,,\n"}, {}, 15,
+        {"too many rows for the table",
+         {"", "145,145,,,,,,\n146,146,,,,,,\n147,147,,,,,,\n"},
+         {},
+         15,
          "3:1: 3 rows do not fit from channel 15 down to channel 16"},
-        {"too many rows for the selection", {"", "145,145,,,,,,\n146,146,,,,,,\n147,147,,,,,,\n"}, {2, 5}, 1,
+        {"too many rows for the selection",
+         {"", "145,145,,,,,,\n146,146,,,,,,\n147,147,,,,,,\n"},
+         {2, 5},
+         1,
          "3:1: 3 rows do not fit onto the 2 selected channels"},
         {"nothing", {"", " \n\t\n"}, {}, 1, "1:1: the text holds no channels"},
         {"heading only", {"", "CH,Rx Frequency\n"}, {}, 1, "1:1: no channels below the heading line"},
@@ -186,8 +222,8 @@ TEST(ChannelClipboard, RefusedPasteChangesNothing)
     RadioImage result{};
     std::vector<int> written;
     std::vector<CsvError> errors;
-    EXPECT_FALSE(PasteChannels({records, ""}, sample, FrequencyBand{40000000, 47000000}, {}, 1, result, written,
-                               errors));
+    EXPECT_FALSE(
+        PasteChannels({records, ""}, sample, FrequencyBand{40000000, 47000000}, {}, 1, result, written, errors));
     EXPECT_EQ(FirstError(errors), "1:2: frequency 144.55000 is outside the band");
 }
 
@@ -218,7 +254,7 @@ TEST(ChannelClipboard, PastedFrequenciesStopBelow1000MHz)
     {
         std::string text;
         std::optional<FrequencyBand> band;
-        std::string firstError;  // empty: pasted onto channel 1
+        std::string firstError; // empty: pasted onto channel 1
     };
     const Case cases[] = {
         {"999.99375,999.99375,,,,,,\n", std::nullopt, ""},
@@ -246,4 +282,4 @@ TEST(ChannelClipboard, PastedFrequenciesStopBelow1000MHz)
     }
 }
 
-}  // namespace
+} // namespace

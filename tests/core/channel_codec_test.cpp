@@ -39,10 +39,14 @@ std::array<std::uint8_t, 2> DecodeToneBytes(const RadioImage& image, int channel
 
 TEST(ChannelCodec, FrequencyTextsEncodeToBcdBytes)
 {
-    struct Case { const char* text; Bytes4 bytes; };
+    struct Case
+    {
+        const char* text;
+        Bytes4 bytes;
+    };
     const Case cases[] = {
-        {"146.525", {0x00, 0x25, 0x65, 0x14}},  {"146.52500", {0x00, 0x25, 0x65, 0x14}},
-        {" 146.525", {0x00, 0x25, 0x65, 0x14}}, {"136.00625", {0x25, 0x06, 0x60, 0x13}},
+        {"146.525", {0x00, 0x25, 0x65, 0x14}},   {"146.52500", {0x00, 0x25, 0x65, 0x14}},
+        {" 146.525", {0x00, 0x25, 0x65, 0x14}},  {"136.00625", {0x25, 0x06, 0x60, 0x13}},
         {"999.99999", {0x99, 0x99, 0x99, 0x99}}, {"0.00001", {0x01, 0x00, 0x00, 0x00}},
         {"", {0xFF, 0xFF, 0xFF, 0xFF}},          {"abc", {0xFF, 0xFF, 0xFF, 0xFF}},
         {"-146.525", {0xFF, 0xFF, 0xFF, 0xFF}},  {"1000", {0x00, 0x00, 0x00, 0xA0}},
@@ -57,11 +61,15 @@ TEST(ChannelCodec, FrequencyTextsEncodeToBcdBytes)
 
 TEST(ChannelCodec, FrequencyBytesDecodeToText)
 {
-    struct Case { Bytes4 bytes; const char* text; };
+    struct Case
+    {
+        Bytes4 bytes;
+        const char* text;
+    };
     const Case cases[] = {
-        {{0x00, 0x25, 0x65, 0x14}, "146.52500"}, {{0x25, 0x06, 0x60, 0x13}, "136.00625"},
-        {{0x99, 0x99, 0x99, 0x00}, ""},          {{0x00, 0x00, 0x00, 0xFF}, ""},
-        {{0x00, 0x00, 0x00, 0x1A}, "200.00000"}, {{0xFF, 0xFF, 0xFF, 0xFE}, "1656.66665"},
+        {{0x00, 0x25, 0x65, 0x14}, "146.52500"},  {{0x25, 0x06, 0x60, 0x13}, "136.00625"},
+        {{0x99, 0x99, 0x99, 0x00}, ""},           {{0x00, 0x00, 0x00, 0xFF}, ""},
+        {{0x00, 0x00, 0x00, 0x1A}, "200.00000"},  {{0xFF, 0xFF, 0xFF, 0xFE}, "1656.66665"},
         {{0x00, 0x00, 0x00, 0xA0}, "1000.00000"},
     };
     for (const Case& c : cases) {
@@ -84,11 +92,17 @@ TEST(ChannelCodec, EveryFiveDecimalFrequencySurvivesTheRoundTrip)
 
 TEST(ChannelCodec, ToneTextsEncodeToToneWords)
 {
-    struct Case { const char* text; std::uint8_t low; std::uint8_t high; };
+    struct Case
+    {
+        const char* text;
+        std::uint8_t low;
+        std::uint8_t high;
+    };
     const Case cases[] = {
-        {"67.0", 0x9E, 0x02},  {"254.1", 0xED, 0x09}, {"159.8", 0x3E, 0x06}, {"D023N", 0x13, 0x28},
-        {"D754I", 0xEC, 0xA9}, {"D000N", 0x00, 0x28}, {"D411N", 0x09, 0x29}, {"D999N", 0x00, 0x29},
-        {"None", 0xFF, 0xFF},  {"无", 0xFF, 0xFF},    {"", 0xFF, 0xFF},      {"-67.0", 0xFF, 0xFF},
+        {"67.0", 0x9E, 0x02},  {"254.1", 0xED, 0x09},  {"159.8", 0x3E, 0x06},
+        {"D023N", 0x13, 0x28}, {"D754I", 0xEC, 0xA9},  {"D000N", 0x00, 0x28},
+        {"D411N", 0x09, 0x29}, {"D999N", 0x00, 0x29},  {"None", 0xFF, 0xFF},
+        {"无", 0xFF, 0xFF},    {"", 0xFF, 0xFF},       {"-67.0", 0xFF, 0xFF},
         {"d023n", 0xFF, 0xFF}, {"6553.6", 0x00, 0x00}, {"D99999999999N", 0x00, 0x29},
     };
     for (const Case& c : cases) {
@@ -100,11 +114,15 @@ TEST(ChannelCodec, ToneTextsEncodeToToneWords)
 
 TEST(ChannelCodec, ToneWordsDecodeToText)
 {
-    struct Case { std::uint8_t low; std::uint8_t high; std::optional<std::string> text; };
+    struct Case
+    {
+        std::uint8_t low;
+        std::uint8_t high;
+        std::optional<std::string> text;
+    };
     const Case cases[] = {
-        {0x9E, 0x02, "67.0"},  {0x13, 0x28, "D023N"}, {0xEC, 0xA9, "D754I"}, {0x00, 0x28, "D000N"},
-        {0x14, 0xA8, "D000I"}, {0x05, 0x01, "26.1"},   {0x12, 0x00, std::nullopt},
-        {0x12, 0xFF, std::nullopt},
+        {0x9E, 0x02, "67.0"},  {0x13, 0x28, "D023N"}, {0xEC, 0xA9, "D754I"},      {0x00, 0x28, "D000N"},
+        {0x14, 0xA8, "D000I"}, {0x05, 0x01, "26.1"},  {0x12, 0x00, std::nullopt}, {0x12, 0xFF, std::nullopt},
     };
     for (const Case& c : cases) {
         RadioImage image = FilledImage(0x00);
@@ -140,7 +158,8 @@ TEST(ChannelCodec, EveryToneListEntrySurvivesTheRoundTrip)
 
 TEST(ChannelCodec, SettingsChangeOnlyTheirOwnBits)
 {
-    struct Case {
+    struct Case
+    {
         void (*encode)(RadioImage&, int, const std::string&);
         const char* text;
         std::size_t recordByte;
@@ -186,7 +205,12 @@ TEST(ChannelCodec, SettingsDecodeInBothLanguages)
 
 TEST(ChannelCodec, ScanBitsFollowTheChannelNumber)
 {
-    struct Case { int channel; std::size_t byte; std::uint8_t mask; };
+    struct Case
+    {
+        int channel;
+        std::size_t byte;
+        std::uint8_t mask;
+    };
     const Case cases[] = {{1, 0x17E, 0x01}, {8, 0x17E, 0x80}, {9, 0x17F, 0x01}, {16, 0x17F, 0x80}};
     for (const Case& c : cases) {
         RadioImage image = FilledImage(0x00);
@@ -214,4 +238,4 @@ TEST(ChannelCodec, ChannelNumbersOutsideTheTableTouchNothing)
     EXPECT_EQ(image, original);
 }
 
-}  // namespace
+} // namespace

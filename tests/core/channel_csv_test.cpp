@@ -108,14 +108,17 @@ TEST(InterchangeCsv, EveryDuplexAndToneModeBothWays)
 
 TEST(InterchangeCsv, ImportReadsWordsInAnyCaseAndTheSpellingsExportNeverWrites)
 {
-    struct Case { std::string line; Row row; };
+    struct Case
+    {
+        std::string line;
+        Row row;
+    };
     const Case cases[] = {
         {"146.52,+,0.6,tone,100,88.5,023,NN,023,,nfm,5.00,P,LOW",
          {" 1", "146.52000", "147.12000", "None", "100.0", "Narrow", "Yes", "Off", "Low"}},
         {"146.52,SPLIT,0147.1200,TSQL,100.0,67,023,NN,023,,FM,,s,high",
          {" 1", "146.52000", "147.12000", "67.0", "67.0", "Wide", "No", "Off", "High"}},
-        {"146.52,Off,,dtcs,,,23,rr,,,FM,,,",
-         {" 1", "146.52000", "", "D023I", "D023I", "Wide", "Yes", "Off", "High"}},
+        {"146.52,Off,,dtcs,,,23,rr,,,FM,,,", {" 1", "146.52000", "", "D023I", "D023I", "Wide", "Yes", "Off", "High"}},
         {"146.52,,,Cross,67.0,,,,,tone->,FM,,,",
          {" 1", "146.52000", "146.52000", "None", "67.0", "Wide", "Yes", "Off", "High"}},
         {"146.52,,,Cross,67.0,,,,,->,FM,,,",
@@ -171,7 +174,7 @@ TEST(InterchangeCsv, MissingColumnsKeepExistingChannelsAndGiveNewOnesTheGridDefa
 
 TEST(InterchangeCsv, TransmitOnlyChannelIsWrittenOnItsTransmitFrequencyWithANote)
 {
-    ChannelTable table = NewChannelTable(true);  // the grid in device mode 2, in Chinese
+    ChannelTable table = NewChannelTable(true); // the grid in device mode 2, in Chinese
     table[4] = {" 4", "", "146.52500", "", "D023N", "窄", "否", "关", "低"};
     const ChannelCsvText text = ChannelTableToCsv(table, ChannelCsvLayout::Interchange);
     EXPECT_EQ(text.csv,
@@ -219,7 +222,11 @@ TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
     const std::string own = "CH,Rx Frequency,Tx Frequency,QT/DQT Dec,W/N\n";
     const std::string ic = "Location,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
                            "RxDtcsCode,CrossMode,Mode,Skip,Power\n";
-    struct Case { std::string csv; std::string error; };
+    struct Case
+    {
+        std::string csv;
+        std::string error;
+    };
     const Case cases[] = {
         {own + "1,146.123456,,,\n", "2:2: frequency 146.123456 is not a whole number of 10 Hz"},
         {own + "1,146.5,145.0025,,\n", "2:3: frequency 145.00250 is not a multiple of 5 kHz or 6.25 kHz"},
@@ -233,7 +240,8 @@ TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
         {own + "1,146.5,,1030.0,\n", "2:4: \"1030.0\" is not a tone the radio can hold"},
         {own + "1,146.5,,25.5,\n", "2:4: \"25.5\" is not a tone the radio can hold"},
         {own + "1,146.5,,6540.0,\n", "2:4: \"6540.0\" is not a tone the radio can hold"},
-        {own + "1,146.5,,,\x1b]0;owned\x07\x1b[2J\n", "2:5: \"\\x1b]0;owned\\x07\\x1b[2J\" is not a value of this column"},
+        {own + "1,146.5,,,\x1b]0;owned\x07\x1b[2J\n",
+         "2:5: \"\\x1b]0;owned\\x07\\x1b[2J\" is not a value of this column"},
         {"Location,Frequency\n0,146.5\n", "2:1: channel \"0\" is not a number from 1 to 16"},
         {"Location,Frequency\n2,146.5\n2,146.5\n", "3:1: channel 2 is already given on line 2"},
         {"Location,Frequency\n2,146.523\n", "2:2: frequency 146.52300 is not a multiple of 5 kHz or 6.25 kHz"},
@@ -266,19 +274,26 @@ TEST(ChannelCsv, BadCellsAreNamedAndNothingChanges)
 TEST(ChannelCsv, EchoedCellsCannotSteerATerminal)
 {
     const std::string fortyOne(41, 'x');
-    struct Case { std::string cell; std::string shown; };
+    struct Case
+    {
+        std::string cell;
+        std::string shown;
+    };
     const Case cases[] = {
         {"plain", "\"plain\""},
         {"\x1b[2J", "\"\\x1b[2J\""},
         {"tab\there\x7f", "\"tab\\x09here\\x7f\""},
-        {"\xc2\x9b" "31m", "\"\\xc2\\x9b31m\""},           // the one-byte CSI of U+009B
-        {"bad\xff\xc3(", "\"bad\\xff\\xc3(\""},            // not UTF-8
-        {"\xed\xa0\x80", "\"\\xed\\xa0\\x80\""},         // a surrogate
+        {"\xc2\x9b"
+         "31m",
+         "\"\\xc2\\x9b31m\""},                   // the one-byte CSI of U+009B
+        {"bad\xff\xc3(", "\"bad\\xff\\xc3(\""},  // not UTF-8
+        {"\xed\xa0\x80", "\"\\xed\\xa0\\x80\""}, // a surrogate
         {"back\\slash", "\"back\\\\slash\""},
         {"无线电", "\"无线电\""},
         {std::string(40, 'x'), "\"" + std::string(40, 'x') + "\""},
         {fortyOne, "\"" + std::string(40, 'x') + "\u2026\""},
-        {std::string(39, 'x') + "\x01\x02", "\"" + std::string(39, 'x') + "\\x01\u2026\""},  // an escape is one character
+        {std::string(39, 'x') + "\x01\x02",
+         "\"" + std::string(39, 'x') + "\\x01\u2026\""}, // an escape is one character
     };
     for (const Case& c : cases)
         EXPECT_EQ(QuotedCell(c.cell), c.shown);
@@ -344,7 +359,8 @@ TEST(ChannelCsv, ChannelsAnOwnListCreatesGetTheNewChannelDefaults)
     std::string error;
     ASSERT_TRUE(Import("CH,Rx Frequency,Tx Frequency\n1,145.5,145.5\n2,147,147\n", base, result, &error)) << error;
     EXPECT_EQ(TableOf(result)[1], (Row{" 1", "145.50000", "145.50000", "None", "None", "Wide", "No", "Off", "High"}));
-    EXPECT_EQ(TableOf(result)[2], (Row{" 2", "147.00000", "147.00000", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"}));
+    EXPECT_EQ(TableOf(result)[2],
+              (Row{" 2", "147.00000", "147.00000", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"}));
     // A column the file has is taken as it stands.
     ASSERT_TRUE(Import("CH,Rx Frequency,Power\n5,145.5,Low\n", MakeNewImage(), result, &error)) << error;
     EXPECT_EQ(TableOf(result)[5], (Row{" 5", "145.50000", "", "None", "None", "Wide", "No", "Off", "Low"}));
@@ -420,16 +436,11 @@ TEST(Csv, FieldsAreQuotedWhereAReaderWouldSplitThem)
         std::string field;
     };
     const Case cases[] = {
-        {"plain", "plain"},
-        {"", ""},
-        {"146.52000", "146.52000"},
-        {"a,b", "\"a,b\""},
-        {"a;b;c", "\"a;b;c\""},
-        {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"\"", "\"\"\"\""},
-        {"two\nlines", "\"two\nlines\""},
-        {"cr\rend", "\"cr\rend\""},
-        {"tab\there", "tab\there"},
+        {"plain", "plain"},         {"", ""},
+        {"146.52000", "146.52000"}, {"a,b", "\"a,b\""},
+        {"a;b;c", "\"a;b;c\""},     {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"\"", "\"\"\"\""},         {"two\nlines", "\"two\nlines\""},
+        {"cr\rend", "\"cr\rend\""}, {"tab\there", "tab\there"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -457,7 +468,7 @@ TEST(ChannelCsv, FrequenciesStayWithinWhatTheRadioStores)
     {
         std::string csv;
         std::optional<FrequencyBand> band;
-        std::string error;  // empty: imported, channel 1 receiving on rx
+        std::string error; // empty: imported, channel 1 receiving on rx
         std::string rx;
     };
     const Case cases[] = {
@@ -495,4 +506,4 @@ TEST(ChannelCsv, FrequenciesStayWithinWhatTheRadioStores)
     }
 }
 
-}  // namespace
+} // namespace

@@ -14,8 +14,8 @@ namespace {
 
 using Row = ChannelTable::value_type;
 
-constexpr std::int32_t kLow = 13600000;   // 136 MHz
-constexpr std::int32_t kHigh = 17400000;  // 174 MHz
+constexpr std::int32_t kLow = 13600000;  // 136 MHz
+constexpr std::int32_t kHigh = 17400000; // 174 MHz
 
 const Row kProgrammed = {" 3", "146.52500", "146.52500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"};
 const Row kEmpty = {" 3", "", "", "", "", "", "", "", ""};
@@ -32,7 +32,7 @@ struct EditCase
     Key key;
     Row after;
     EditMessage message;
-    bool moved;  // Enter only: the cursor went on to the next cell
+    bool moved; // Enter only: the cursor went on to the next cell
 };
 
 // Opens the editor on row 3, column c of a table whose row 3 is `before`,
@@ -58,7 +58,7 @@ void RunCase(const EditCase& c, bool chinese = false)
         }
     } else {
         EXPECT_EQ(session.MoveTo(5, c.column), c.message) << c.name;
-        EXPECT_EQ(session.Row(), 5) << c.name;  // the move goes ahead after a message
+        EXPECT_EQ(session.Row(), 5) << c.name; // the move goes ahead after a message
     }
     EXPECT_EQ(session.Table()[3], c.after) << c.name;
 }
@@ -67,47 +67,107 @@ TEST(ChannelEditing, EnterAndLeaveRules)
 {
     const EditCase cases[] = {
         // Enter on the Rx frequency.
-        {"E1 new channel", kEmpty, 1, "145.5", Key::Enter,
-         {" 3", "145.50000", "145.50000", "None", "None", "Wide", "No", "Off", "High"}, EditMessage::None, true},
-        {"E1 existing channel", kProgrammed, 1, "145.5", Key::Enter,
-         {" 3", "145.50000", "146.52500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"}, EditMessage::None, true},
+        {"E1 new channel",
+         kEmpty,
+         1,
+         "145.5",
+         Key::Enter,
+         {" 3", "145.50000", "145.50000", "None", "None", "Wide", "No", "Off", "High"},
+         EditMessage::None,
+         true},
+        {"E1 existing channel",
+         kProgrammed,
+         1,
+         "145.5",
+         Key::Enter,
+         {" 3", "145.50000", "146.52500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"},
+         EditMessage::None,
+         true},
         {"E1 cleared", kProgrammed, 1, "", Key::Enter, kEmpty, EditMessage::None, true},
-        {"E1 range keeps the row", kProgrammed, 1, "135.99375", Key::Enter, kProgrammed, EditMessage::OutOfRange, false},
+        {"E1 range keeps the row", kProgrammed, 1, "135.99375", Key::Enter, kProgrammed, EditMessage::OutOfRange,
+         false},
         {"E1 step keeps the row", kProgrammed, 1, "145.0025", Key::Enter, kProgrammed, EditMessage::BadStep, false},
         {"E1 range on an empty row", kEmpty, 1, "500", Key::Enter, kEmpty, EditMessage::OutOfRange, false},
         {"E1 digits past the fifth decimal are dropped", kEmpty, 1, "145.123456", Key::Enter, kEmpty,
          EditMessage::BadStep, false},
-        {"E1 upper limit", kEmpty, 1, "174", Key::Enter,
-         {" 3", "174.00000", "174.00000", "None", "None", "Wide", "No", "Off", "High"}, EditMessage::None, true},
+        {"E1 upper limit",
+         kEmpty,
+         1,
+         "174",
+         Key::Enter,
+         {" 3", "174.00000", "174.00000", "None", "None", "Wide", "No", "Off", "High"},
+         EditMessage::None,
+         true},
         // Enter on the Tx frequency.
         {"E2 empty takes the Rx frequency",
-         {" 3", "146.52500", "147.00000", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"}, 2, "", Key::Enter,
-         kProgrammed, EditMessage::None, true},
-        {"E2 new Tx keeps the decode tone", kRxOnly, 2, "145.00625", Key::Enter,
-         {" 3", "146.52500", "145.00625", "67.0", "None", "Wide", "No", "Off", "High"}, EditMessage::None, true},
-        {"E2 existing", kProgrammed, 2, "145.005", Key::Enter,
-         {" 3", "146.52500", "145.00500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"}, EditMessage::None, true},
+         {" 3", "146.52500", "147.00000", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"},
+         2,
+         "",
+         Key::Enter,
+         kProgrammed,
+         EditMessage::None,
+         true},
+        {"E2 new Tx keeps the decode tone",
+         kRxOnly,
+         2,
+         "145.00625",
+         Key::Enter,
+         {" 3", "146.52500", "145.00625", "67.0", "None", "Wide", "No", "Off", "High"},
+         EditMessage::None,
+         true},
+        {"E2 existing",
+         kProgrammed,
+         2,
+         "145.005",
+         Key::Enter,
+         {" 3", "146.52500", "145.00500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "Low"},
+         EditMessage::None,
+         true},
         {"E2 range keeps the row", kProgrammed, 2, "175", Key::Enter, kProgrammed, EditMessage::OutOfRange, false},
         {"E2 step keeps the cell", kProgrammed, 2, "145.001", Key::Enter, kProgrammed, EditMessage::BadStep, false},
         // Enter on a setting.
-        {"E3 setting of a channel", kProgrammed, 3, "D754I", Key::Enter,
-         {" 3", "146.52500", "146.52500", "D754I", "D023N", "Narrow", "Yes", "Carrier", "Low"}, EditMessage::None, true},
+        {"E3 setting of a channel",
+         kProgrammed,
+         3,
+         "D754I",
+         Key::Enter,
+         {" 3", "146.52500", "146.52500", "D754I", "D023N", "Narrow", "Yes", "Carrier", "Low"},
+         EditMessage::None,
+         true},
         {"E3 empty channel takes no setting", kEmpty, 3, "67.0", Key::Enter, kEmpty, EditMessage::None, true},
         // Leaving the Rx frequency.
-        {"L1 new channel", kEmpty, 1, "145.5", Key::Leave,
-         {" 3", "145.50000", "", "None", "", "Wide", "No", "Off", "High"}, EditMessage::None, false},
+        {"L1 new channel",
+         kEmpty,
+         1,
+         "145.5",
+         Key::Leave,
+         {" 3", "145.50000", "", "None", "", "Wide", "No", "Off", "High"},
+         EditMessage::None,
+         false},
         {"L1 cleared", kProgrammed, 1, "", Key::Leave, kEmpty, EditMessage::None, false},
         {"L1 range keeps the row", kProgrammed, 1, "100", Key::Leave, kProgrammed, EditMessage::OutOfRange, false},
         {"L1 step keeps the row", kProgrammed, 1, "145.0025", Key::Leave, kProgrammed, EditMessage::BadStep, false},
         // Leaving the Tx frequency.
         {"L2 empty deletes the channel", kProgrammed, 2, "", Key::Leave, kEmpty, EditMessage::None, false},
-        {"L2 new Tx", kRxOnly, 2, "150", Key::Leave,
-         {" 3", "146.52500", "150.00000", "67.0", "None", "Wide", "No", "Off", "High"}, EditMessage::None, false},
+        {"L2 new Tx",
+         kRxOnly,
+         2,
+         "150",
+         Key::Leave,
+         {" 3", "146.52500", "150.00000", "67.0", "None", "Wide", "No", "Off", "High"},
+         EditMessage::None,
+         false},
         {"L2 range keeps the cell", kProgrammed, 2, "180", Key::Leave, kProgrammed, EditMessage::OutOfRange, false},
         {"L2 step keeps the row", kProgrammed, 2, "145.0025", Key::Leave, kProgrammed, EditMessage::BadStep, false},
         // Leaving a setting.
-        {"L3 setting of a channel", kProgrammed, 8, "High", Key::Leave,
-         {" 3", "146.52500", "146.52500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "High"}, EditMessage::None, false},
+        {"L3 setting of a channel",
+         kProgrammed,
+         8,
+         "High",
+         Key::Leave,
+         {" 3", "146.52500", "146.52500", "67.0", "D023N", "Narrow", "Yes", "Carrier", "High"},
+         EditMessage::None,
+         false},
         {"L3 empty channel", kEmpty, 5, "Narrow", Key::Leave, kEmpty, EditMessage::None, false},
     };
     for (const EditCase& c : cases)
@@ -117,14 +177,25 @@ TEST(ChannelEditing, EnterAndLeaveRules)
 TEST(ChannelEditing, ChineseDefaults)
 {
     const Row empty = {" 3", "", "", "", "", "", "", "", ""};
-    RunCase({"Chinese", empty, 1, "145.5", Key::Enter,
-             {" 3", "145.50000", "145.50000", "无", "无", "宽", "否", "关", "高"}, EditMessage::None, true},
+    RunCase({"Chinese",
+             empty,
+             1,
+             "145.5",
+             Key::Enter,
+             {" 3", "145.50000", "145.50000", "无", "无", "宽", "否", "关", "高"},
+             EditMessage::None,
+             true},
             true);
 }
 
 TEST(ChannelEditing, BandLimitsOfZeroAcceptOnlyZero)
 {
-    struct Case { std::string typed; EditMessage message; std::string shown; };
+    struct Case
+    {
+        std::string typed;
+        EditMessage message;
+        std::string shown;
+    };
     const Case cases[] = {
         {"0", EditMessage::None, "0.00000"},
         {"abc", EditMessage::OutOfRange, ""},
@@ -143,7 +214,10 @@ TEST(ChannelEditing, BandLimitsOfZeroAcceptOnlyZero)
 
 TEST(ChannelEditing, EnterMovesThroughEveryColumnAndWraps)
 {
-    struct Case { int row, column, nextRow, nextColumn; };
+    struct Case
+    {
+        int row, column, nextRow, nextColumn;
+    };
     const Case cases[] = {
         {1, 1, 1, 2}, {1, 6, 1, 7}, {1, 7, 1, 8}, {3, 8, 4, 1}, {16, 7, 16, 8}, {16, 8, 1, 1},
     };
@@ -175,7 +249,7 @@ TEST(ChannelEditing, EnterWithoutAnEditorOnlyMoves)
     session.SetBand(kLow, kHigh);
     session.SetEnabled(false);
     session.EnterCell(1, 1);
-    EXPECT_FALSE(session.EditorOpen());  // a disabled grid opens no editor
+    EXPECT_FALSE(session.EditorOpen()); // a disabled grid opens no editor
     const auto outcome = session.PressEnter();
     EXPECT_TRUE(outcome.moved);
     EXPECT_EQ(session.Col(), 2);
@@ -194,11 +268,17 @@ TEST(ChannelEditing, EnterWithoutAnEditorOnlyMoves)
 
 TEST(ChannelEditing, ListsLoadTheFirstItemThatBeginsWithTheCell)
 {
-    struct Case { int column; bool chinese; std::string cell; std::string shown; };
+    struct Case
+    {
+        int column;
+        bool chinese;
+        std::string cell;
+        std::string shown;
+    };
     const Case cases[] = {
         {kColBandwidth, false, "narrow", "Narrow"},
         {kColBandwidth, false, "", "Wide"},
-        {kColBandwidth, false, "Medium", "Medium"},  // not offered: shown as it is
+        {kColBandwidth, false, "Medium", "Medium"}, // not offered: shown as it is
         {kColScan, true, "否", "否"},
         {kColBusyLock, false, "qt", "QT/DQT"},
         {kColDecodeTone, false, "D023I", "D023I"},
@@ -219,7 +299,12 @@ TEST(ChannelEditing, ListsLoadTheFirstItemThatBeginsWithTheCell)
 
 TEST(ChannelEditing, EditorPlacementFromTwips)
 {
-    struct Case { int left, top, width, height, dpi; bool list; EditorRect rect; };
+    struct Case
+    {
+        int left, top, width, height, dpi;
+        bool list;
+        EditorRect rect;
+    };
     const Case cases[] = {
         {1200, 300, 1200, 300, 96, false, {77, 17, 80, 20}},
         {1200, 300, 1200, 300, 96, true, {77, 17, 80, 120}},
@@ -269,12 +354,27 @@ TEST(ChannelEditing, UnchangedRowsKeepEveryByteInEveryMode)
 
 TEST(ChannelEditing, AnEditedRowKeepsItsHiddenSide)
 {
-    struct Case { int mode; int column; std::string text; std::size_t keptFrom[2]; std::size_t writtenAt; };
+    struct Case
+    {
+        int mode;
+        int column;
+        std::string text;
+        std::size_t keptFrom[2];
+        std::size_t writtenAt;
+    };
     const Case cases[] = {
         // Mode 1 shows the receive side: Tx frequency and encode tone stay.
-        {1, kColRxFrequency, "145.50000", {ImageMap::kRecTxFrequency, ImageMap::kRecEncodeTone}, ImageMap::kRecRxFrequency},
+        {1,
+         kColRxFrequency,
+         "145.50000",
+         {ImageMap::kRecTxFrequency, ImageMap::kRecEncodeTone},
+         ImageMap::kRecRxFrequency},
         // Mode 2 shows the transmit side: Rx frequency and decode tone stay.
-        {2, kColTxFrequency, "145.50000", {ImageMap::kRecRxFrequency, ImageMap::kRecDecodeTone}, ImageMap::kRecTxFrequency},
+        {2,
+         kColTxFrequency,
+         "145.50000",
+         {ImageMap::kRecRxFrequency, ImageMap::kRecDecodeTone},
+         ImageMap::kRecTxFrequency},
     };
     for (const Case& c : cases) {
         RadioImage original = MakeNewImage();
@@ -330,4 +430,4 @@ TEST(ChannelEditing, AnEditUndoneAfterAWriteBackIsWrittenAgain)
     EXPECT_EQ(DecodePower(image, 1, false), "High");
 }
 
-}  // namespace
+} // namespace

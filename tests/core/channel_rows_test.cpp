@@ -1,8 +1,8 @@
 // Row commands on an image: deleted, inserted and moved channels keep every
 // byte of their record and their scan bit, whatever the grid could show.
 
-#include <gtest/gtest.h>
 #include "ChannelRecordFixture.h"
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <string>
@@ -68,22 +68,40 @@ bool Move(RadioImage& image, std::vector<int> channels, MoveDirection direction,
 TEST(ChannelRows, CommandsMoveWholeRecordsByteExact)
 {
     const RowCommandCase cases[] = {
-        {"delete two", [](RadioImage& i) { DeleteChannels(i, {2, 3}); return true; }, true,
-         With(Identity(), {{2, 0}, {3, 0}})},
-        {"insert at 2", [](RadioImage& i) { return InsertEmptyChannel(i, 2); }, true,
+        {"delete two",
+         [](RadioImage& i) {
+             DeleteChannels(i, {2, 3});
+             return true;
+         },
+         true, With(Identity(), {{2, 0}, {3, 0}})},
+        {"insert at 2",
+         [](RadioImage& i) { return InsertEmptyChannel(i, 2); },
+         true,
          {1, 0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
         {"insert at 16", [](RadioImage& i) { return InsertEmptyChannel(i, 16); }, true, With(Identity(), {{16, 0}})},
-        {"block up", [](RadioImage& i) { return Move(i, {3, 4}, MoveDirection::Up, {2, 3}); }, true,
-         With(Identity(), {{2, 3}, {3, 4}, {4, 2}})},
-        {"block down", [](RadioImage& i) { return Move(i, {1, 2, 3}, MoveDirection::Down, {2, 3, 4}); }, true,
-         With(Identity(), {{1, 4}, {2, 1}, {3, 2}, {4, 3}})},
-        {"apart up", [](RadioImage& i) { return Move(i, {2, 4}, MoveDirection::Up, {1, 3}); }, true,
-         With(Identity(), {{1, 2}, {2, 1}, {3, 4}, {4, 3}})},
+        {"block up",
+         [](RadioImage& i) {
+             return Move(i, {3, 4}, MoveDirection::Up, {2, 3});
+         },
+         true, With(Identity(), {{2, 3}, {3, 4}, {4, 2}})},
+        {"block down",
+         [](RadioImage& i) {
+             return Move(i, {1, 2, 3}, MoveDirection::Down, {2, 3, 4});
+         },
+         true, With(Identity(), {{1, 4}, {2, 1}, {3, 2}, {4, 3}})},
+        {"apart up",
+         [](RadioImage& i) {
+             return Move(i, {2, 4}, MoveDirection::Up, {1, 3});
+         },
+         true, With(Identity(), {{1, 2}, {2, 1}, {3, 4}, {4, 3}})},
         {"one down", [](RadioImage& i) { return Move(i, {5}, MoveDirection::Down, {6}); }, true,
          With(Identity(), {{5, 6}, {6, 5}})},
-        {"up from the top", [](RadioImage& i) { return Move(i, {1, 3}, MoveDirection::Up); }, false, Identity()},
-        {"down from the bottom", [](RadioImage& i) { return Move(i, {16}, MoveDirection::Down); }, false,
-         Identity()},
+        {"up from the top",
+         [](RadioImage& i) {
+             return Move(i, {1, 3}, MoveDirection::Up);
+         },
+         false, Identity()},
+        {"down from the bottom", [](RadioImage& i) { return Move(i, {16}, MoveDirection::Down); }, false, Identity()},
         {"nothing to move", [](RadioImage& i) { return Move(i, {}, MoveDirection::Down); }, false, Identity()},
     };
     const RadioImage sample = SampleImage();
@@ -154,4 +172,4 @@ TEST(ChannelRows, SelectionFollowsClicksAndKeys)
     EXPECT_EQ(CommandChannels({2, 9}, 6), (std::vector<int>{2, 9}));
 }
 
-}  // namespace
+} // namespace

@@ -35,7 +35,13 @@ RadioImage SampleImage()
 
 TEST(ChannelTable, ImageFillsTheTablePerDeviceMode)
 {
-    struct Case { int mode; bool chinese; int channel; Row row; };
+    struct Case
+    {
+        int mode;
+        bool chinese;
+        int channel;
+        Row row;
+    };
     const Case cases[] = {
         {0, false, 1, {" 1", "146.52500", "140.05000", "67.0", "None", "Narrow", "Yes", "Carrier", "Low"}},
         {0, false, 2, {" 2", "145.00000", "", "D023N", "D754I", "Wide", "No", "QT/DQT", "High"}},
@@ -128,14 +134,17 @@ TEST(ChannelTable, ColumnWidthsAndEnabledStatePerMode)
 
 TEST(ChannelTable, FrequencyCheckTestsRangeThenStep)
 {
-    struct Case { const char* typed; FrequencyCheck result; const char* shown; };
+    struct Case
+    {
+        const char* typed;
+        FrequencyCheck result;
+        const char* shown;
+    };
     const Case cases[] = {
-        {"136", FrequencyCheck::Accepted, "136.00000"},   {"174", FrequencyCheck::Accepted, "174.00000"},
-        {"135.99375", FrequencyCheck::OutOfRange, "135.99375"},
-        {"174.00001", FrequencyCheck::OutOfRange, "174.00001"},
-        {"145.00625", FrequencyCheck::Accepted, "145.00625"}, {"145.005", FrequencyCheck::Accepted, "145.00500"},
-        {"145.0025", FrequencyCheck::BadStep, "145.00250"},
-        {"145.123456", FrequencyCheck::BadStep, "145.12346"},
+        {"136", FrequencyCheck::Accepted, "136.00000"},         {"174", FrequencyCheck::Accepted, "174.00000"},
+        {"135.99375", FrequencyCheck::OutOfRange, "135.99375"}, {"174.00001", FrequencyCheck::OutOfRange, "174.00001"},
+        {"145.00625", FrequencyCheck::Accepted, "145.00625"},   {"145.005", FrequencyCheck::Accepted, "145.00500"},
+        {"145.0025", FrequencyCheck::BadStep, "145.00250"},     {"145.123456", FrequencyCheck::BadStep, "145.12346"},
         {"abc", FrequencyCheck::OutOfRange, "0.00000"},
     };
     for (const Case& c : cases) {
@@ -148,7 +157,14 @@ TEST(ChannelTable, FrequencyCheckTestsRangeThenStep)
 
 TEST(ChannelTable, BandListsGiveTextAndLimits)
 {
-    struct Case { const char* list; int index; const char* text; std::int32_t low; std::int32_t high; };
+    struct Case
+    {
+        const char* list;
+        int index;
+        const char* text;
+        std::int32_t low;
+        std::int32_t high;
+    };
     const Case cases[] = {
         {"136-174|400-470", 1, "400-470", 40000000, 47000000},
         {"136-174|400-470", 5, "400-470", 40000000, 47000000},
@@ -179,16 +195,22 @@ TEST(FeatureListing, OptionsPageShowsTheFeatureBytes)
             result.emplace_back(line.label, line.value);
         return result;
     };
-    EXPECT_EQ(lines(MakeNewImage(), false),
-              (Lines{{"Time Out Time:", "600s"}, {"Squelch Level:", "4"}, {"Voice Annunication:", "Off"},
-                     {"Vox Delay Time:", "0.3s"}, {"Vox Gain Level:", "5"}, {"Battery Saver:", "Off"},
-                     {"Beep:", "Off"}}));
+    EXPECT_EQ(lines(MakeNewImage(), false), (Lines{{"Time Out Time:", "600s"},
+                                                   {"Squelch Level:", "4"},
+                                                   {"Voice Annunication:", "Off"},
+                                                   {"Vox Delay Time:", "0.3s"},
+                                                   {"Vox Gain Level:", "5"},
+                                                   {"Battery Saver:", "Off"},
+                                                   {"Beep:", "Off"}}));
     RadioImage erased;
     erased.fill(0xFF);
-    EXPECT_EQ(lines(erased, true),
-              (Lines{{"超时定时器:", "3825s"}, {"静噪电平:", "255"}, {"语音报号:", "英文"},
-                     {"声控延迟时间:", "3.0s"}, {"声控增益电平:", "255"}, {"电池省电:", "开"},
-                     {"哔音:", "开"}}));
+    EXPECT_EQ(lines(erased, true), (Lines{{"超时定时器:", "3825s"},
+                                          {"静噪电平:", "255"},
+                                          {"语音报号:", "英文"},
+                                          {"声控延迟时间:", "3.0s"},
+                                          {"声控增益电平:", "255"},
+                                          {"电池省电:", "开"},
+                                          {"哔音:", "开"}}));
     RadioImage edge = MakeNewImage();
     edge[ImageMap::kVoicePrompt] = 1;
     edge[ImageMap::kVoxDelay] = 4;
@@ -203,4 +225,4 @@ TEST(FeatureListing, OptionsPageShowsTheFeatureBytes)
     EXPECT_STREQ(OptionsPageSubtitle(false), "Function");
 }
 
-}  // namespace
+} // namespace

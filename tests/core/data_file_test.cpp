@@ -30,10 +30,10 @@ std::string ReadAll(const std::string& path)
 TEST(RadioImage, NewImageIsErasedExceptTheDefaults)
 {
     const RadioImage image = MakeNewImage();
-    const std::map<std::size_t, std::uint8_t> defaults = {
-        {0x11D, 0x00}, {0x12F, 0x00}, {0x130, 0x28}, {0x134, 0x04}, {0x135, 0x00},
-        {0x136, 0x00}, {0x139, 0x00}, {0x13A, 0x05}, {0x13B, 0x00}, {0x13C, 0x00},
-        {0x13D, 0x00}, {0x161, 0x00}, {0x32E, 0x00}, {0x32F, 0x02}, {0x3F1, 0x03}};
+    const std::map<std::size_t, std::uint8_t> defaults = {{0x11D, 0x00}, {0x12F, 0x00}, {0x130, 0x28}, {0x134, 0x04},
+                                                          {0x135, 0x00}, {0x136, 0x00}, {0x139, 0x00}, {0x13A, 0x05},
+                                                          {0x13B, 0x00}, {0x13C, 0x00}, {0x13D, 0x00}, {0x161, 0x00},
+                                                          {0x32E, 0x00}, {0x32F, 0x02}, {0x3F1, 0x03}};
     for (std::size_t i = 0; i < image.size(); ++i) {
         auto it = defaults.find(i);
         EXPECT_EQ(image[i], it == defaults.end() ? 0xFF : it->second) << "offset " << i;
@@ -55,13 +55,12 @@ struct ParseCase
 {
     const char* name;
     std::size_t size;
-    int corruptAt;  // -1: none
+    int corruptAt; // -1: none
     DataFileResult expected;
 };
 
 class DataFileParse : public ::testing::TestWithParam<ParseCase>
-{
-};
+{};
 
 TEST_P(DataFileParse, ResultAndImageUntouchedOnFailure)
 {
@@ -80,18 +79,17 @@ TEST_P(DataFileParse, ResultAndImageUntouchedOnFailure)
     EXPECT_EQ(image, c.expected == DataFileResult::Ok ? source : MakeNewImage());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Layouts, DataFileParse,
-    ::testing::Values(ParseCase{"Exact", 1040, -1, DataFileResult::Ok},
-                      ParseCase{"LongerIgnoresTail", 5000, -1, DataFileResult::Ok},
-                      ParseCase{"MagicOffByOneByte", 1040, 3, DataFileResult::BadFormat},
-                      ParseCase{"MagicFirstByte", 1040, 0, DataFileResult::BadFormat},
-                      ParseCase{"HeaderOnly", 16, -1, DataFileResult::Truncated},
-                      ParseCase{"OneByteShort", 1039, -1, DataFileResult::Truncated},
-                      ParseCase{"ShortWrongMagic", 100, 0, DataFileResult::BadFormat},
-                      ParseCase{"ShorterThanHeader", 10, 0, DataFileResult::Truncated},
-                      ParseCase{"Empty", 0, -1, DataFileResult::Truncated}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Layouts, DataFileParse,
+                         ::testing::Values(ParseCase{"Exact", 1040, -1, DataFileResult::Ok},
+                                           ParseCase{"LongerIgnoresTail", 5000, -1, DataFileResult::Ok},
+                                           ParseCase{"MagicOffByOneByte", 1040, 3, DataFileResult::BadFormat},
+                                           ParseCase{"MagicFirstByte", 1040, 0, DataFileResult::BadFormat},
+                                           ParseCase{"HeaderOnly", 16, -1, DataFileResult::Truncated},
+                                           ParseCase{"OneByteShort", 1039, -1, DataFileResult::Truncated},
+                                           ParseCase{"ShortWrongMagic", 100, 0, DataFileResult::BadFormat},
+                                           ParseCase{"ShorterThanHeader", 10, 0, DataFileResult::Truncated},
+                                           ParseCase{"Empty", 0, -1, DataFileResult::Truncated}),
+                         [](const auto& info) { return info.param.name; });
 
 class DataFileDisk : public ::testing::Test
 {
@@ -163,4 +161,4 @@ TEST(DataFileText, MessagesInBothLanguages)
     EXPECT_EQ(DataFileResultText(DataFileResult::Truncated, false), "");
 }
 
-}  // namespace
+} // namespace

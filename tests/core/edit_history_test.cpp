@@ -20,7 +20,8 @@ struct Document
     DocumentSnapshot state;
     EditHistory history;
 
-    explicit Document(std::size_t limit = EditHistory::kDefaultLimit) : history(limit)
+    explicit Document(std::size_t limit = EditHistory::kDefaultLimit)
+        : history(limit)
     {
         state.image = MakeNewImage();
         ChannelRecord programmed = EmptyChannelRecord();
@@ -55,17 +56,23 @@ TEST(EditHistory, UndoAndRedoGiveBackExactStatesAndTheModifiedFlag)
 {
     const std::map<std::string, std::function<void(Document&)>> ops = {
         {"edit", [](Document& d) { d.Change("Edit", [](DocumentSnapshot& s) { s.table[1][2] = "146.52000"; }); }},
-        {"delete", [](Document& d) {
-             d.Change("Delete Channels", [](DocumentSnapshot& s) { DeleteChannels(s.image, {1, 2}); Refill(s); });
+        {"delete",
+         [](Document& d) {
+             d.Change("Delete Channels", [](DocumentSnapshot& s) {
+                 DeleteChannels(s.image, {1, 2});
+                 Refill(s);
+             });
          }},
-        {"move", [](Document& d) {
+        {"move",
+         [](Document& d) {
              d.Change("Move Down", [](DocumentSnapshot& s) {
                  std::vector<int> channels{3};
                  MoveChannels(s.image, channels, MoveDirection::Down);
                  Refill(s);
              });
          }},
-        {"paste", [](Document& d) {
+        {"paste",
+         [](Document& d) {
              d.Change("Paste", [](DocumentSnapshot& s) {
                  RadioImage pasted{};
                  std::vector<int> written;
@@ -76,7 +83,8 @@ TEST(EditHistory, UndoAndRedoGiveBackExactStatesAndTheModifiedFlag)
                  Refill(s);
              });
          }},
-        {"features", [](Document& d) { d.Change("Optional Features", [](DocumentSnapshot& s) { s.image[0x130] = 9; }); }},
+        {"features",
+         [](Document& d) { d.Change("Optional Features", [](DocumentSnapshot& s) { s.image[0x130] = 9; }); }},
         {"undo", [](Document& d) { d.Restore(d.history.Undo()); }},
         {"redo", [](Document& d) { d.Restore(d.history.Redo()); }},
         {"save", [](Document& d) { d.history.SetClean(); }},
@@ -84,7 +92,7 @@ TEST(EditHistory, UndoAndRedoGiveBackExactStatesAndTheModifiedFlag)
     struct Step
     {
         const char* op;
-        int state;  // which of the states recorded after a change the document holds
+        int state; // which of the states recorded after a change the document holds
         bool modified;
         const char* undoLabel;
         const char* redoLabel;
@@ -136,7 +144,8 @@ TEST(EditHistory, KeepsTheNewestStepsUpToItsLimit)
     document.history.SetClean();
     const DocumentSnapshot opened = document.state;
     for (int k = 1; k <= 5; ++k)
-        document.Change("Step " + std::to_string(k), [k](DocumentSnapshot& s) { s.image[0x130] = static_cast<std::uint8_t>(k); });
+        document.Change("Step " + std::to_string(k),
+                        [k](DocumentSnapshot& s) { s.image[0x130] = static_cast<std::uint8_t>(k); });
     EXPECT_EQ(document.history.Count(), 3u);
     int undone = 0;
     while (document.history.CanUndo()) {
@@ -158,4 +167,4 @@ TEST(EditHistory, KeepsTheNewestStepsUpToItsLimit)
     EXPECT_EQ(EditHistory().Count(), 0u);
 }
 
-}  // namespace
+} // namespace

@@ -70,7 +70,7 @@ TEST_F(FileNames, SavesReplaceTheFileEveryTime)
 
 TEST_F(FileNames, NonAsciiNamesReachTheSystemAsTheirCharacters)
 {
-    const std::string name = "\xE4\xBF\xA1\xE9\x81\x93.csv";  // the two characters for "channel"
+    const std::string name = "\xE4\xBF\xA1\xE9\x81\x93.csv"; // the two characters for "channel"
     ASSERT_TRUE(WriteFileAtomically(Path(name), std::string("a;b\n")));
 #ifdef _WIN32
     // The wide name the system holds is the two characters, not their bytes.
@@ -161,4 +161,4 @@ TEST_F(FileNames, WhatIsNotAFileIsRefusedByName)
     EXPECT_EQ(error.rfind("cannot open " + Path("missing.dat") + ": ", 0), 0u) << error;
 }
 
-}  // namespace
+} // namespace

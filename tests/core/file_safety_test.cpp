@@ -19,8 +19,8 @@
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <thread>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -137,7 +137,7 @@ TEST_F(FileSafety, SaveReplacesOnlyARegularFile)
     {
         const char* name;
         fs::file_type stays;
-        const char* at;  // what is checked afterwards
+        const char* at; // what is checked afterwards
     };
     std::vector<Case> cases = {
         {"fifo.dat", fs::file_type::fifo, "fifo.dat"},
@@ -220,7 +220,7 @@ TEST_F(FileSafety, ModeIsTheSameWhicheverWayTheFileIsWritten)
     const mode_t saved = ::umask(022);
     struct Case
     {
-        int existing;  // -1: no file yet
+        int existing; // -1: no file yet
         int expected;
     };
     const Case cases[] = {{-1, 0644}, {0664, 0664}, {0666, 0666}, {0640, 0640}, {0600, 0600}, {0755, 0755}};
@@ -306,7 +306,7 @@ TEST_F(FileSafety, StaleTemporaryFilesOfOursAreRemoved)
     };
     const Case cases[] = {
         {".radio.dat.rpsave-Ab12Cd", 2 * 86400, true},
-        {".radio.dat.rpsave-Ab12Ce", 3600, false},         // may be a save going on
+        {".radio.dat.rpsave-Ab12Ce", 3600, false},          // may be a save going on
         {".list.csv.Xy12Zz", 2 * 86400, true},              // as earlier versions named them
         {".notes.txt.Xy12Zz", 2 * 86400, false},            // not a kind of file we write
         {".config.backup", 2 * 86400, false},               // just looks alike
@@ -368,7 +368,8 @@ TEST_F(FileSafety, ChannelListsOverOneMebibyteAreRefusedUnread)
         std::size_t size;
         ChannelCsvRead expected;
     };
-    for (const Case c : {Case{kMaxChannelCsvBytes, ChannelCsvRead::Ok}, Case{kMaxChannelCsvBytes + 1, ChannelCsvRead::TooLarge}}) {
+    for (const Case c :
+         {Case{kMaxChannelCsvBytes, ChannelCsvRead::Ok}, Case{kMaxChannelCsvBytes + 1, ChannelCsvRead::TooLarge}}) {
         std::ofstream(Path("list.csv"), std::ios::binary | std::ios::trunc) << std::string(c.size, ',');
         std::string text;
         std::string error;
@@ -393,12 +394,12 @@ TEST_F(FileSafety, SameFileIsFoundThroughLinks)
         bool same;
     };
     const Case cases[] = {
-        {"a.dat", "a.dat", true},   {"a.dat", "link.dat", true}, {"hard.dat", "link.dat", true},
-        {"a.dat", "b.dat", false},  {"a.dat", "none.dat", false}, {"none.dat", "none.dat", false},
+        {"a.dat", "a.dat", true},  {"a.dat", "link.dat", true},  {"hard.dat", "link.dat", true},
+        {"a.dat", "b.dat", false}, {"a.dat", "none.dat", false}, {"none.dat", "none.dat", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsSameFile(Path(c.left), Path(c.right)), c.same) << c.left << " " << c.right;
     EXPECT_TRUE(IsSameFile(Path("a.dat"), (dir_ / "." / "a.dat").string()));
 }
 
-}  // namespace
+} // namespace

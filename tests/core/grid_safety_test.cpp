@@ -64,15 +64,9 @@ void Press(ChannelEditSession& session, Commit commit)
     int row = 0;
     int column = 0;
     switch (commit) {
-    case Commit::Enter:
-        session.PressEnter();
-        return;
-    case Commit::Escape:
-        session.HideEditor();
-        return;
-    case Commit::Leave:
-        session.MoveTo(session.Row() == 16 ? 1 : session.Row() + 1, session.Col());
-        return;
+    case Commit::Enter: session.PressEnter(); return;
+    case Commit::Escape: session.HideEditor(); return;
+    case Commit::Leave: session.MoveTo(session.Row() == 16 ? 1 : session.Row() + 1, session.Col()); return;
     case Commit::Tab:
     case Commit::BackTab:
     case Commit::Up:
@@ -87,11 +81,11 @@ void Press(ChannelEditSession& session, Commit commit)
     }
 }
 
-}  // namespace
+} // namespace
 
 TEST(GridSafety, UnchangedCommitsChangeNothingInAnyMode)
 {
-    const Commit commits[] = {Commit::Enter, Commit::Leave, Commit::Tab, Commit::BackTab,
+    const Commit commits[] = {Commit::Enter, Commit::Leave, Commit::Tab,   Commit::BackTab,
                               Commit::Up,    Commit::Down,  Commit::Escape};
     for (int mode : {1, 2}) {
         for (int row = 1; row <= 16; ++row) {
@@ -137,31 +131,23 @@ TEST(GridSafety, EnterThroughTheWholeTableVisitsOnlyShownColumns)
 
 TEST(GridSafety, MovesStayOnShownCells)
 {
-    struct Case { int mode; int row, column; GridMove move; int toRow, toColumn; };
+    struct Case
+    {
+        int mode;
+        int row, column;
+        GridMove move;
+        int toRow, toColumn;
+    };
     const Case cases[] = {
         // The start cell in mode 2 is the hidden Rx column: the keyboard is
         // seen on the Tx cell beside it, and moves from there.
-        {2, 1, 1, GridMove::Right, 1, 4},
-        {2, 1, 1, GridMove::Down, 2, 2},
-        {2, 1, 1, GridMove::Left, 1, 2},
-        {2, 1, 1, GridMove::Next, 1, 4},
-        {2, 3, 5, GridMove::Right, 3, 5},
-        {2, 3, 5, GridMove::Next, 4, 2},
-        {2, 4, 2, GridMove::Previous, 3, 5},
-        {2, 1, 2, GridMove::Previous, 16, 5},
-        {2, 16, 5, GridMove::Next, 1, 2},
-        {2, 7, 4, GridMove::Home, 7, 2},
-        {2, 7, 2, GridMove::End, 7, 5},
-        {2, 7, 4, GridMove::PageDown, 16, 4},
-        {2, 7, 4, GridMove::PageUp, 1, 4},
-        {2, 1, 4, GridMove::Up, 1, 4},
-        {2, 16, 4, GridMove::Down, 16, 4},
-        {1, 1, 1, GridMove::Right, 1, 3},
-        {1, 1, 3, GridMove::Right, 1, 5},
-        {1, 1, 6, GridMove::Right, 1, 6},
-        {1, 1, 6, GridMove::Next, 2, 1},
-        {1, 5, 1, GridMove::Previous, 4, 6},
-        {1, 5, 3, GridMove::Left, 5, 1},
+        {2, 1, 1, GridMove::Right, 1, 4},    {2, 1, 1, GridMove::Down, 2, 2},      {2, 1, 1, GridMove::Left, 1, 2},
+        {2, 1, 1, GridMove::Next, 1, 4},     {2, 3, 5, GridMove::Right, 3, 5},     {2, 3, 5, GridMove::Next, 4, 2},
+        {2, 4, 2, GridMove::Previous, 3, 5}, {2, 1, 2, GridMove::Previous, 16, 5}, {2, 16, 5, GridMove::Next, 1, 2},
+        {2, 7, 4, GridMove::Home, 7, 2},     {2, 7, 2, GridMove::End, 7, 5},       {2, 7, 4, GridMove::PageDown, 16, 4},
+        {2, 7, 4, GridMove::PageUp, 1, 4},   {2, 1, 4, GridMove::Up, 1, 4},        {2, 16, 4, GridMove::Down, 16, 4},
+        {1, 1, 1, GridMove::Right, 1, 3},    {1, 1, 3, GridMove::Right, 1, 5},     {1, 1, 6, GridMove::Right, 1, 6},
+        {1, 1, 6, GridMove::Next, 2, 1},     {1, 5, 1, GridMove::Previous, 4, 6},  {1, 5, 3, GridMove::Left, 5, 1},
         {1, 5, 3, GridMove::End, 5, 6},
     };
     for (const Case& c : cases) {
@@ -207,7 +193,7 @@ TEST(GridSafety, AnUnlistedToneIsShownAndKept)
         EXPECT_TRUE(grid.session.EditorShowsUnlistedText());
         EXPECT_EQ(grid.session.EditorText(), "D017I");
         grid.session.PressEnter();
-        grid.session.MoveTo(4, column);  // a click back on it, then away
+        grid.session.MoveTo(4, column); // a click back on it, then away
         grid.session.MoveTo(5, column);
         EXPECT_EQ(grid.Saved(), grid.image);
         // Choosing a listed tone does change it.
@@ -220,10 +206,16 @@ TEST(GridSafety, AnUnlistedToneIsShownAndKept)
 
 TEST(GridSafety, EmptyingTheShownFrequencyDeletesTheWholeChannel)
 {
-    struct Case { int mode; int column; bool enter; int channel; };
+    struct Case
+    {
+        int mode;
+        int column;
+        bool enter;
+        int channel;
+    };
     const Case cases[] = {
-        {1, kColRxFrequency, true, 1},  {1, kColRxFrequency, false, 1}, {1, kColRxFrequency, true, 2},
-        {2, kColTxFrequency, true, 1},  {2, kColTxFrequency, false, 1}, {2, kColTxFrequency, true, 3},
+        {1, kColRxFrequency, true, 1}, {1, kColRxFrequency, false, 1}, {1, kColRxFrequency, true, 2},
+        {2, kColTxFrequency, true, 1}, {2, kColTxFrequency, false, 1}, {2, kColTxFrequency, true, 3},
     };
     for (const Case& c : cases) {
         Grid grid(c.mode);
@@ -278,15 +270,34 @@ TEST(GridSafety, EnterOnAnEmptyTxFillsFromRxOnlyWhereRxIsShown)
 
 TEST(GridSafety, TypedFrequencies)
 {
-    struct Case { const char* typed; bool accepted; const char* number; };
+    struct Case
+    {
+        const char* typed;
+        bool accepted;
+        const char* number;
+    };
     const Case cases[] = {
-        {"446,5", true, "446.5"},   {" 146.5 ", true, "146.5"}, {"4.4e2", true, "4.4e2"},
-        {"146", true, "146"},       {"+146.5", true, "+146.5"}, {".5", true, ".5"},
-        {"146.", true, "146."},     {"\t145.0125", true, "145.0125"}, {"1E+2", true, "1e+2"},
-        {"146.5x", false, ""},      {"14 6.5", false, ""},       {"abc", false, ""},
-        {"", false, ""},            {"   ", false, ""},          {"1,2.3", false, ""},
-        {"0x10", false, ""},        {"inf", false, ""},          {"4.4e", false, ""},
-        {"--1", false, ""},         {"146.5.", false, ""},       {",", false, ""},
+        {"446,5", true, "446.5"},
+        {" 146.5 ", true, "146.5"},
+        {"4.4e2", true, "4.4e2"},
+        {"146", true, "146"},
+        {"+146.5", true, "+146.5"},
+        {".5", true, ".5"},
+        {"146.", true, "146."},
+        {"\t145.0125", true, "145.0125"},
+        {"1E+2", true, "1e+2"},
+        {"146.5x", false, ""},
+        {"14 6.5", false, ""},
+        {"abc", false, ""},
+        {"", false, ""},
+        {"   ", false, ""},
+        {"1,2.3", false, ""},
+        {"0x10", false, ""},
+        {"inf", false, ""},
+        {"4.4e", false, ""},
+        {"--1", false, ""},
+        {"146.5.", false, ""},
+        {",", false, ""},
     };
     for (const Case& c : cases) {
         std::string number;
@@ -298,7 +309,12 @@ TEST(GridSafety, TypedFrequencies)
 
     // Typed into a cell: a comma is a decimal separator, anything that is
     // not a number is refused with the range message and changes nothing.
-    struct Typed { const char* typed; EditMessage message; const char* cell; };
+    struct Typed
+    {
+        const char* typed;
+        EditMessage message;
+        const char* cell;
+    };
     const Typed typed[] = {
         {"146,5", EditMessage::None, "146.50000"},
         {"146.5x", EditMessage::OutOfRange, "147.00000"},

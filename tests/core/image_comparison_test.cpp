@@ -27,27 +27,35 @@ TEST(ImageComparison, ListsChannelsFeaturesIndexesAndOtherBytes)
     {
         const char* name;
         void (*change)(RadioImage&);
-        std::string text;  // without --bytes
+        std::string text; // without --bytes
         std::size_t bytes;
     };
     const Case cases[] = {
         {"equal", [](RadioImage&) {}, "", 0},
-        {"a channel's receive frequency",
-         [](RadioImage& image) { image = WithChannel3("146.52000", "145.50000"); },
+        {"a channel's receive frequency", [](RadioImage& image) { image = WithChannel3("146.52000", "145.50000"); },
          "CH 3 Rx Frequency: 145.50000 -> 146.52000\n", 2},
         {"a deleted channel: every field goes", [](RadioImage& image) { image = WithChannel3("", ""); },
          "CH 3 Rx Frequency: 145.50000 -> (empty)\nCH 3 Tx Frequency: 145.50000 -> (empty)\n"
          "CH 3 QT/DQT Dec: None -> (empty)\nCH 3 QT/DQT Enc: None -> (empty)\nCH 3 W/N: Wide -> (empty)\n"
-         "CH 3 Scan: No -> (empty)\nCH 3 Busy Lock: QT/DQT -> (empty)\nCH 3 Power: High -> (empty)\n", 0},
+         "CH 3 Scan: No -> (empty)\nCH 3 Busy Lock: QT/DQT -> (empty)\nCH 3 Power: High -> (empty)\n",
+         0},
         {"squelch level and beep",
          [](RadioImage& image) {
              image[ImageMap::kSquelchLevel] = static_cast<std::uint8_t>(image[ImageMap::kSquelchLevel] == 5 ? 6 : 5);
              image[ImageMap::kBeep] ^= 1;
          },
          "", 2},
-        {"radio type and band", [](RadioImage& image) { image[ImageMap::kRadioType] += 1; image[ImageMap::kBandIndex] += 2; },
+        {"radio type and band",
+         [](RadioImage& image) {
+             image[ImageMap::kRadioType] += 1;
+             image[ImageMap::kBandIndex] += 2;
+         },
          "", 2},
-        {"bytes no field shows", [](RadioImage& image) { image[0x200] ^= 0xFF; image[0x3F0] ^= 0x01; },
+        {"bytes no field shows",
+         [](RadioImage& image) {
+             image[0x200] ^= 0xFF;
+             image[0x3F0] ^= 0x01;
+         },
          "2 other bytes differ\n", 2},
     };
     for (const auto& c : cases) {
@@ -95,9 +103,9 @@ TEST(ImageComparison, DifferingFramesNameTheLinksBlocksOnly)
     RadioImage back = sent;
     back[0x000] ^= 1;
     back[0x123] ^= 1;
-    back[0x127] ^= 1;  // same frame as 0x123
+    back[0x127] ^= 1; // same frame as 0x123
     back[0x32F] ^= 1;
-    back[0x330] ^= 1;  // beyond what the link moves
+    back[0x330] ^= 1; // beyond what the link moves
     EXPECT_EQ(DifferingFrames(sent, back), (std::vector<std::uint16_t>{0x000, 0x120, 0x328}));
     EXPECT_TRUE(DifferingFrames(sent, sent).empty());
 }
@@ -121,7 +129,8 @@ TEST(ImageComparison, ScanChangeIsExplainedByItsChannel)
         EXPECT_EQ(FormatComparison(comparison, false), "CH " + std::to_string(channel) + " Scan: No -> Yes\n");
         EXPECT_EQ(comparison.otherBytes, 0);
         ASSERT_EQ(comparison.differingBytes.size(), 1u);
-        EXPECT_EQ(comparison.differingBytes[0].offset, ImageMap::kScanBitmap + static_cast<std::size_t>(channel - 1) / 8);
+        EXPECT_EQ(comparison.differingBytes[0].offset,
+                  ImageMap::kScanBitmap + static_cast<std::size_t>(channel - 1) / 8);
         // A bit of an empty channel changed as well stays unexplained.
         RadioImage alsoOther = after;
         alsoOther[ImageMap::kScanBitmap + static_cast<std::size_t>(channel <= 8 ? 1 : 0)] ^= 0x01;
@@ -129,4 +138,4 @@ TEST(ImageComparison, ScanChangeIsExplainedByItsChannel)
     }
 }
 
-}  // namespace
+} // namespace

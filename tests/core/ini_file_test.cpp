@@ -20,17 +20,14 @@ protected:
     void SetUp() override
     {
         dir = fs::temp_directory_path() / ("ini_test_" + std::to_string(testsystem::ProcessId()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir);
         fs::create_directories(dir);
         path = (dir / "Program.ini").string();
     }
     void TearDown() override { fs::remove_all(dir); }
 
-    void Write(const std::string& text)
-    {
-        std::ofstream(path, std::ios::binary) << text;
-    }
+    void Write(const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
     std::string Read() const
     {
         std::ifstream in(path, std::ios::binary);
@@ -53,8 +50,7 @@ struct LookupCase
 };
 
 class IniLookup : public IniFileTest, public ::testing::WithParamInterface<LookupCase>
-{
-};
+{};
 
 TEST_P(IniLookup, ReadsValue)
 {
@@ -246,7 +242,7 @@ TEST_F(IniFileTest, ProgramDirectoryIsThatOfTheRealExecutable)
     const fs::path old = fs::current_path();
     fs::current_path(dir / "bin");
     EXPECT_EQ(ProgramDirectory("./radio-programmer"), lib);
-    EXPECT_EQ(ProgramDirectory("radio-programmer"), fs::current_path().string());  // a bare name
+    EXPECT_EQ(ProgramDirectory("radio-programmer"), fs::current_path().string()); // a bare name
     fs::current_path(old);
 
     CIniFile ini;
@@ -361,4 +357,4 @@ TEST_F(IniFileTest, ReloadSavesPendingChangesFirst)
     EXPECT_EQ(ini.GetValue("S", "k", "gone"), "gone");
 }
 
-}  // namespace
+} // namespace

@@ -19,7 +19,14 @@ std::string Shown(FeatureList list, int index, bool chinese = false)
 
 TEST(FeatureLists, EntriesAndOrderPerLanguage)
 {
-    struct Case { FeatureList list; bool chinese; std::size_t count; const char* first; const char* last; };
+    struct Case
+    {
+        FeatureList list;
+        bool chinese;
+        std::size_t count;
+        const char* first;
+        const char* last;
+    };
     const Case cases[] = {
         {FeatureList::TimeOutTime, false, 40, "15s", "600s"},
         {FeatureList::TimeOutTime, true, 40, "15s", "600s"},
@@ -70,7 +77,11 @@ TEST(FeatureSettings, NewImageShowsTheDefaults)
 
 TEST(FeatureSettings, TransmitDelayBytesAndTexts)
 {
-    struct Load { std::uint8_t low, high; const char* shown; };
+    struct Load
+    {
+        std::uint8_t low, high;
+        const char* shown;
+    };
     const Load loads[] = {
         {0x0F, 0x00, "1.5"}, {0x01, 0x00, "0.1"}, {0x08, 0x07, "180.0"}, {0x09, 0x07, "Off"},
         {0x00, 0x00, "Off"}, {0xFF, 0xFF, "Off"}, {0xD0, 0x07, "Off"},
@@ -82,11 +93,16 @@ TEST(FeatureSettings, TransmitDelayBytesAndTexts)
         EXPECT_EQ(LoadFeatureSettings(image, false).transmitDelay, c.shown) << int(c.low) << " " << int(c.high);
     }
 
-    struct Store { bool chinese; const char* typed; std::uint8_t low, high; };
+    struct Store
+    {
+        bool chinese;
+        const char* typed;
+        std::uint8_t low, high;
+    };
     const Store stores[] = {
-        {false, "12.5", 0x7D, 0x00}, {false, "12.34", 0x7B, 0x00}, {false, "1.5", 0x0F, 0x00},
-        {false, "180.0", 0x08, 0x07}, {false, "200", 0x00, 0x00}, {false, "", 0x00, 0x00},
-        {false, "Off", 0x00, 0x00}, {true, "关", 0x00, 0x00}, {false, "25.6", 0x00, 0x01},
+        {false, "12.5", 0x7D, 0x00},  {false, "12.34", 0x7B, 0x00}, {false, "1.5", 0x0F, 0x00},
+        {false, "180.0", 0x08, 0x07}, {false, "200", 0x00, 0x00},   {false, "", 0x00, 0x00},
+        {false, "Off", 0x00, 0x00},   {true, "关", 0x00, 0x00},     {false, "25.6", 0x00, 0x01},
     };
     for (const Store& c : stores) {
         RadioImage image = MakeNewImage();
@@ -106,11 +122,11 @@ TEST(FeatureSettings, ChoicesStoreTheirBytes)
     FeatureSettings s = LoadFeatureSettings(image, false);
     EXPECT_EQ(Shown(FeatureList::TimeOutTime, s.timeOutTime), "30s");
 
-    s.timeOutTime = 2;  // 45s
+    s.timeOutTime = 2; // 45s
     s.sideKey = 3;
     s.voiceAnnunciation = 2;
     s.squelchLevel = 9;
-    s.vox = 0;  // On
+    s.vox = 0; // On
     s.voxGainLevel = 7;
     s.voxDelayTime = 5;
     s.priorityChannel = 16;
@@ -119,14 +135,14 @@ TEST(FeatureSettings, ChoicesStoreTheirBytes)
     RadioImage before = image;
     EXPECT_TRUE(StoreFeatureSettings(s, false, image));
     const std::pair<std::size_t, std::uint8_t> expected[] = {
-        {kTimeOutTimer, 0x03}, {kSideKey, 3}, {kVoicePrompt, 2}, {kSquelchLevel, 9}, {kVox, 1},
-        {kVoxGain, 8}, {kVoxDelay, 5}, {kPriorityChannel, 16}, {kBatterySaver, 1}, {kBeep, 1},
+        {kTimeOutTimer, 0x03}, {kSideKey, 3},  {kVoicePrompt, 2},      {kSquelchLevel, 9}, {kVox, 1},
+        {kVoxGain, 8},         {kVoxDelay, 5}, {kPriorityChannel, 16}, {kBatterySaver, 1}, {kBeep, 1},
     };
     for (const auto& [offset, value] : expected) {
         EXPECT_EQ(image[offset], value) << std::hex << offset;
         before[offset] = value;
     }
-    EXPECT_EQ(image, before);  // nothing else moved
+    EXPECT_EQ(image, before); // nothing else moved
 }
 
 TEST(FeatureSettings, ErasedRadioLoadsAndStores)
@@ -135,8 +151,8 @@ TEST(FeatureSettings, ErasedRadioLoadsAndStores)
     image.fill(0xFF);
     const FeatureSettings s = LoadFeatureSettings(image, false);
     EXPECT_EQ(Shown(FeatureList::SideKey, s.sideKey), "Monitor Momentary");
-    for (int index : {s.timeOutTime, s.voxGainLevel, s.vox, s.squelchLevel, s.voiceAnnunciation, s.voxDelayTime,
-                      s.priorityChannel})
+    for (int index :
+         {s.timeOutTime, s.voxGainLevel, s.vox, s.squelchLevel, s.voiceAnnunciation, s.voxDelayTime, s.priorityChannel})
         EXPECT_EQ(index, -1);
     EXPECT_TRUE(s.batterySaver);
     EXPECT_TRUE(s.beep);
@@ -144,9 +160,9 @@ TEST(FeatureSettings, ErasedRadioLoadsAndStores)
 
     EXPECT_TRUE(StoreFeatureSettings(s, false, image));
     const std::pair<std::size_t, std::uint8_t> expected[] = {
-        {kSideKey, 0x02}, {kTimeOutTimer, 0x00}, {kVoxGain, 0x00}, {kVox, 0x00}, {kVoicePrompt, 0xFF},
-        {kSquelchLevel, 0xFF}, {kVoxDelay, 0xFF}, {kPriorityChannel, 0xFF}, {kBatterySaver, 0x01},
-        {kBeep, 0x01}, {kTransmitDelayLow, 0x00}, {kTransmitDelayHigh, 0x00},
+        {kSideKey, 0x02},      {kTimeOutTimer, 0x00}, {kVoxGain, 0x00},          {kVox, 0x00},
+        {kVoicePrompt, 0xFF},  {kSquelchLevel, 0xFF}, {kVoxDelay, 0xFF},         {kPriorityChannel, 0xFF},
+        {kBatterySaver, 0x01}, {kBeep, 0x01},         {kTransmitDelayLow, 0x00}, {kTransmitDelayHigh, 0x00},
     };
     for (const auto& [offset, value] : expected)
         EXPECT_EQ(image[offset], value) << std::hex << offset;
@@ -154,7 +170,13 @@ TEST(FeatureSettings, ErasedRadioLoadsAndStores)
 
 TEST(FeatureSettings, BytesBeyondTheListsSelectNothing)
 {
-    struct Case { std::size_t offset; std::uint8_t byte; int FeatureSettings::*member; int index; };
+    struct Case
+    {
+        std::size_t offset;
+        std::uint8_t byte;
+        int FeatureSettings::*member;
+        int index;
+    };
     const Case cases[] = {
         {kSideKey, 4, &FeatureSettings::sideKey, 2},
         {kTimeOutTimer, 41, &FeatureSettings::timeOutTime, -1},
@@ -172,4 +194,4 @@ TEST(FeatureSettings, BytesBeyondTheListsSelectNothing)
     }
 }
 
-}  // namespace
+} // namespace

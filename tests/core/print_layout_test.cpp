@@ -69,11 +69,12 @@ const TextRun* Find(const ListingPage& page, const std::string& text)
 
 using HeadingList = std::vector<std::pair<std::string, int>>;
 
-}  // namespace
+} // namespace
 
 TEST(PrintLayout, PagesAndChannelBlocksFollowTheProgrammedRows)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::vector<int> rows;
         int pages;
@@ -82,22 +83,61 @@ TEST(PrintLayout, PagesAndChannelBlocksFollowTheProgrammedRows)
     };
     const Case cases[] = {
         {"no channel", {}, 1, {}, {}},
-        {"channels 1-8", {1, 2, 3, 4, 5, 6, 7, 8}, 2,
-         {{"Channel 1:", 0}, {"Channel 2:", 1}, {"Channel 3:", 2}, {"Channel 4:", 3},
-          {"Channel 5:", 4}, {"Channel 6:", 5}, {"Channel 7:", 6}, {"Channel 8:", 7}}, {}},
-        {"channels 1-9", {1, 2, 3, 4, 5, 6, 7, 8, 9}, 3,
-         {{"Channel 1:", 0}, {"Channel 2:", 1}, {"Channel 3:", 2}, {"Channel 4:", 3},
-          {"Channel 5:", 4}, {"Channel 6:", 5}, {"Channel 7:", 6}, {"Channel 8:", 7}},
+        {"channels 1-8",
+         {1, 2, 3, 4, 5, 6, 7, 8},
+         2,
+         {{"Channel 1:", 0},
+          {"Channel 2:", 1},
+          {"Channel 3:", 2},
+          {"Channel 4:", 3},
+          {"Channel 5:", 4},
+          {"Channel 6:", 5},
+          {"Channel 7:", 6},
+          {"Channel 8:", 7}},
+         {}},
+        {"channels 1-9",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9},
+         3,
+         {{"Channel 1:", 0},
+          {"Channel 2:", 1},
+          {"Channel 3:", 2},
+          {"Channel 4:", 3},
+          {"Channel 5:", 4},
+          {"Channel 6:", 5},
+          {"Channel 7:", 6},
+          {"Channel 8:", 7}},
          {{"Channel 9:", 0}}},
         {"channels 3, 5, 12", {3, 5, 12}, 2, {{"Channel 3:", 0}, {"Channel 5:", 1}, {"Channel 12:", 2}}, {}},
-        {"all sixteen, the eighth break after row 8", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}, 3,
-         {{"Channel 1:", 0}, {"Channel 2:", 1}, {"Channel 3:", 2}, {"Channel 4:", 3},
-          {"Channel 5:", 4}, {"Channel 6:", 5}, {"Channel 7:", 6}, {"Channel 8:", 7}},
-         {{"Channel 9:", 0}, {"Channel 10:", 1}, {"Channel 11:", 2}, {"Channel 12:", 3},
-          {"Channel 13:", 4}, {"Channel 14:", 5}, {"Channel 15:", 6}, {"Channel 16:", 7}}},
-        {"the eighth channel on row 14", {2, 4, 6, 8, 10, 11, 12, 14, 16}, 3,
-         {{"Channel 2:", 0}, {"Channel 4:", 1}, {"Channel 6:", 2}, {"Channel 8:", 3},
-          {"Channel 10:", 4}, {"Channel 11:", 5}, {"Channel 12:", 6}, {"Channel 14:", 7}},
+        {"all sixteen, the eighth break after row 8",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16},
+         3,
+         {{"Channel 1:", 0},
+          {"Channel 2:", 1},
+          {"Channel 3:", 2},
+          {"Channel 4:", 3},
+          {"Channel 5:", 4},
+          {"Channel 6:", 5},
+          {"Channel 7:", 6},
+          {"Channel 8:", 7}},
+         {{"Channel 9:", 0},
+          {"Channel 10:", 1},
+          {"Channel 11:", 2},
+          {"Channel 12:", 3},
+          {"Channel 13:", 4},
+          {"Channel 14:", 5},
+          {"Channel 15:", 6},
+          {"Channel 16:", 7}}},
+        {"the eighth channel on row 14",
+         {2, 4, 6, 8, 10, 11, 12, 14, 16},
+         3,
+         {{"Channel 2:", 0},
+          {"Channel 4:", 1},
+          {"Channel 6:", 2},
+          {"Channel 8:", 3},
+          {"Channel 10:", 4},
+          {"Channel 11:", 5},
+          {"Channel 12:", 6},
+          {"Channel 14:", 7}},
          {{"Channel 16:", 0}}},
     };
     for (const Case& c : cases) {
@@ -126,7 +166,11 @@ TEST(PrintLayout, EitherFrequencyListsAChannelInEveryMode)
     EncodeFrequency(image, 4, FrequencySide::Receive, "146.52000");
     EncodeFrequency(image, 4, FrequencySide::Transmit, "146.52000");
     EncodeTone(image, 5, ToneSide::Encode, "67.0");
-    struct Case { int mode; HeadingList page2; };
+    struct Case
+    {
+        int mode;
+        HeadingList page2;
+    };
     const Case cases[] = {
         {0, {{"Channel 2:", 0}, {"Channel 3:", 1}, {"Channel 4:", 2}}},
         {1, {{"Channel 2:", 0}, {"Channel 4:", 1}}},
@@ -163,8 +207,8 @@ TEST(PrintLayout, UnitsAndFontsFollowThePrintableArea)
     const FontSize body = ListingFontSize(units, FontRole::Body);
     EXPECT_EQ(heading.height, 352);
     EXPECT_EQ(heading.averageWidth, 174);
-    EXPECT_EQ(body.height, 281);  // 281.6 truncated
-    EXPECT_EQ(body.averageWidth, 139);  // 139.2 truncated
+    EXPECT_EQ(body.height, 281);       // 281.6 truncated
+    EXPECT_EQ(body.averageWidth, 139); // 139.2 truncated
 }
 
 TEST(PrintLayout, OptionsPagePlacesTitleRulesLabelsAndFoot)
@@ -183,14 +227,17 @@ TEST(PrintLayout, OptionsPagePlacesTitleRulesLabelsAndFoot)
         EXPECT_EQ(rule.x2, 60 * u);
     }
 
-    struct Expected { const char* text; int x; int y; FontRole font; };
+    struct Expected
+    {
+        const char* text;
+        int x;
+        int y;
+        FontRole font;
+    };
     const Expected expected[] = {
-        {"Option", 6 * u, -L, FontRole::Heading},
-        {"Function", 6 * u, -4 * l, FontRole::Body},
-        {"Time Out Time:", 9 * u, -5 * l, FontRole::Body},
-        {"60s", 35 * u, -5 * l, FontRole::Body},
-        {"Beep:", 9 * u, -11 * l, FontRole::Body},
-        {"Owner Ltd", 10 * u, -36 * L, FontRole::Body},
+        {"Option", 6 * u, -L, FontRole::Heading},          {"Function", 6 * u, -4 * l, FontRole::Body},
+        {"Time Out Time:", 9 * u, -5 * l, FontRole::Body}, {"60s", 35 * u, -5 * l, FontRole::Body},
+        {"Beep:", 9 * u, -11 * l, FontRole::Body},         {"Owner Ltd", 10 * u, -36 * L, FontRole::Body},
         {"Page 1 of 2", 45 * u, -36 * L, FontRole::Body},
     };
     for (const Expected& e : expected) {
@@ -209,9 +256,14 @@ TEST(PrintLayout, ChannelBlockPlacesLabelsAndCellsOnThreeLines)
     ChannelTable texts = Grid({3, 5});
     texts[5][kColScan] = "No";
     const ListingPage page = Page(Content(texts), 2);
-    const int u = 174, l = kLines.body, s = 5 * l;  // channel 5 is the second block
+    const int u = 174, l = kLines.body, s = 5 * l; // channel 5 is the second block
 
-    struct Expected { const char* text; int x; int y; };
+    struct Expected
+    {
+        const char* text;
+        int x;
+        int y;
+    };
     const Expected expected[] = {
         {"Channel", 6 * u, -kLines.heading},
         {"Channel 5:", 4 * u, -4 * l - s},
@@ -242,15 +294,16 @@ TEST(PrintLayout, ARightHandValueStaysInsideTheRules)
     // Channel 1's Tx Frequency is nine characters; the width function gives
     // each character perChar twips. u = 174, so the rules end at 10440.
     const int u = 174, ruleRight = 60 * u;
-    struct Case {
+    struct Case
+    {
         const char* what;
-        int perChar;  // 0: no width function
+        int perChar; // 0: no width function
         int labelX;
         int valueX;
     };
     const Case cases[] = {
         {"no widths: the places of the layout", 0, 36 * u, 55 * u},
-        {"a value that fits keeps its place", 96, 36 * u, 55 * u},  // 864 of the 870 twips to the rule
+        {"a value that fits keeps its place", 96, 36 * u, 55 * u}, // 864 of the 870 twips to the rule
         {"a wider value ends at the rule, its label moves with it", 150, 36 * u - (55 * u + 1350 - ruleRight),
          ruleRight - 1350},
     };

@@ -28,7 +28,8 @@ protected:
 
     const CIniFile& Ini(const std::string& text)
     {
-        path = (fs::temp_directory_path() / ("product_info_" + std::to_string(testsystem::ProcessId()) + ".ini")).string();
+        path =
+            (fs::temp_directory_path() / ("product_info_" + std::to_string(testsystem::ProcessId()) + ".ini")).string();
         std::ofstream(path, std::ios::binary) << text;
         ini.Clear();
         ini.Load(path, false, true);
@@ -45,7 +46,11 @@ const char* const kShippedLike =
 
 TEST_F(ProductInfoTest, TypeListStopsAtTheFirstMissingOrEmptyType)
 {
-    struct Case { std::string ini; Strings types; };
+    struct Case
+    {
+        std::string ini;
+        Strings types;
+    };
     std::string twenty = "[Setup]\r\n";
     for (int n = 1; n <= 20; ++n)
         twenty += "Type" + std::to_string(n) + "=T" + std::to_string(n) + "\r\n";
@@ -78,14 +83,19 @@ TEST(BandList, SplitsAtEveryBarKeepingTheRemainder)
 
 TEST_F(ProductInfoTest, DialogOpensOnThePerUserTypeAndBand)
 {
-    struct Case { std::uint32_t userType, userBand; int type, band; Strings bands; };
+    struct Case
+    {
+        std::uint32_t userType, userBand;
+        int type, band;
+        Strings bands;
+    };
     const Case cases[] = {
-        {0, 0, 0, 0, {"130 - 160MHz", "400 - 470MHz"}},  // values absent: the first type and band
+        {0, 0, 0, 0, {"130 - 160MHz", "400 - 470MHz"}}, // values absent: the first type and band
         {0, 1, 0, 1, {"130 - 160MHz", "400 - 470MHz"}},
         {2, 2, 2, 2, {"144 - 148MHz", "430 - 440MHz", "420 - 450MHz"}},
-        {1, 3, 1, -1, {"136MHz"}},                         // band beyond the list
-        {5, 0, -1, 0, {""}},                               // type beyond the list: Field6
-        {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1, {""}},          // -1: Field0
+        {1, 3, 1, -1, {"136MHz"}},                // band beyond the list
+        {5, 0, -1, 0, {""}},                      // type beyond the list: Field6
+        {0xFFFFFFFFu, 0xFFFFFFFFu, -1, -1, {""}}, // -1: Field0
     };
     const CIniFile& config = Ini(kShippedLike);
     for (const Case& c : cases) {
@@ -108,14 +118,17 @@ TEST_F(ProductInfoTest, TypeChangeSelectsItsFirstBand)
 
 TEST(ProductChoiceBytes, StoredAtTheTypeAndBandOffsets)
 {
-    struct Case { int type, band; std::uint8_t typeByte, bandByte; bool changed; };
+    struct Case
+    {
+        int type, band;
+        std::uint8_t typeByte, bandByte;
+        bool changed;
+    };
     const Case cases[] = {
-        {0, 2, 0x00, 0x02, false},  // the new image's own choice
-        {0, 1, 0x00, 0x01, true},
-        {2, 0, 0x02, 0x00, true},
-        {-1, -1, 0x00, 0x02, false},  // nothing chosen: nothing stored
-        {1, -1, 0x00, 0x02, false},
-        {-1, 0, 0x00, 0x02, false},
+        {0, 2, 0x00, 0x02, false}, // the new image's own choice
+        {0, 1, 0x00, 0x01, true},    {2, 0, 0x02, 0x00, true},
+        {-1, -1, 0x00, 0x02, false}, // nothing chosen: nothing stored
+        {1, -1, 0x00, 0x02, false},  {-1, 0, 0x00, 0x02, false},
     };
     for (const Case& c : cases) {
         RadioImage image = MakeNewImage();
@@ -129,11 +142,14 @@ TEST(ProductChoiceBytes, StoredAtTheTypeAndBandOffsets)
 
 TEST_F(ProductInfoTest, OnlyIndexesInTheListsAreTakenForThePerUserValues)
 {
-    struct Case { std::uint8_t type, band; bool inLists; };
+    struct Case
+    {
+        std::uint8_t type, band;
+        bool inLists;
+    };
     const Case cases[] = {
-        {0, 0, true}, {0, 1, true}, {0, 2, false},   // the first type has two bands
-        {1, 0, true}, {1, 1, false},
-        {2, 2, true}, {3, 0, false},                 // three types
+        {0, 0, true},        {0, 1, true},        {0, 2, false},                // the first type has two bands
+        {1, 0, true},        {1, 1, false},       {2, 2, true},  {3, 0, false}, // three types
         {0xFF, 0xFF, false}, {0x12, 0x00, false},
     };
     const CIniFile& config = Ini(kShippedLike);
@@ -147,12 +163,16 @@ TEST_F(ProductInfoTest, OnlyIndexesInTheListsAreTakenForThePerUserValues)
 
 TEST_F(ProductInfoTest, BandTextsGiveTheirLimits)
 {
-    struct Case { int type, band; std::int32_t low, high; };
+    struct Case
+    {
+        int type, band;
+        std::int32_t low, high;
+    };
     const Case cases[] = {
-        {0, 1, 40000000, 47000000},  // the second band of the first type
+        {0, 1, 40000000, 47000000}, // the second band of the first type
         {0, 0, 13000000, 16000000},
-        {1, 0, 13600000, 13600000},  // no hyphen: one frequency
-        {4, 0, 0, 0},                // no list: an empty band
+        {1, 0, 13600000, 13600000}, // no hyphen: one frequency
+        {4, 0, 0, 0},               // no list: an empty band
     };
     const CIniFile& config = Ini(kShippedLike);
     for (const Case& c : cases) {
@@ -164,4 +184,4 @@ TEST_F(ProductInfoTest, BandTextsGiveTheirLimits)
     }
 }
 
-}  // namespace
+} // namespace

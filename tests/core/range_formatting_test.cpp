@@ -17,24 +17,15 @@ struct FormatCase
 TEST(TransmitDelayFormatter, TypedTextsTakeTheirCanonicalForm)
 {
     const FormatCase cases[] = {
-        {false, "", 0, "Off"},
-        {false, "Off", 0, "Off"},
-        {false, "0", 0, "Off"},
-        {false, "1.5", 15, "1.5"},
-        {false, "2.35", 23, "2.3"},
-        {false, "12.34", 123, "12.3"},
-        {false, "5x", 50, "5.0"},
-        {false, "1e2", 1000, "100.0"},
-        {false, "180", 1800, "180.0"},
-        {false, "180.05", 1800, "180.0"},
-        {false, "180.1", 0, "Off"},
-        {false, "200", 0, "Off"},
-        {false, "0.05", 0, "Off"},
-        {false, "-1", 0, "Off"},
-        {false, "abc", 0, "Off"},
-        {true, "", 0, "关"},
-        {true, "关", 0, "关"},
-        {true, "200", 0, "关"},
+        {false, "", 0, "Off"},         {false, "Off", 0, "Off"},
+        {false, "0", 0, "Off"},        {false, "1.5", 15, "1.5"},
+        {false, "2.35", 23, "2.3"},    {false, "12.34", 123, "12.3"},
+        {false, "5x", 50, "5.0"},      {false, "1e2", 1000, "100.0"},
+        {false, "180", 1800, "180.0"}, {false, "180.05", 1800, "180.0"},
+        {false, "180.1", 0, "Off"},    {false, "200", 0, "Off"},
+        {false, "0.05", 0, "Off"},     {false, "-1", 0, "Off"},
+        {false, "abc", 0, "Off"},      {true, "", 0, "关"},
+        {true, "关", 0, "关"},         {true, "200", 0, "关"},
         {true, "1.5", 15, "1.5"},
     };
     for (const FormatCase& c : cases) {
@@ -55,7 +46,7 @@ TEST(RangeFormatter, GranularityAndMinimumOfOtherRanges)
     EXPECT_EQ(formatter.Canonical("47"), "45");
     EXPECT_EQ(formatter.Canonical(""), "10");
     EXPECT_EQ(formatter.Canonical("7"), "10");
-    EXPECT_EQ(formatter.Canonical("101"), "100");  // reduced before the range check
+    EXPECT_EQ(formatter.Canonical("101"), "100"); // reduced before the range check
     EXPECT_EQ(formatter.Canonical("105"), "10");
     EXPECT_EQ(formatter.Canonical("100"), "100");
 }
@@ -104,4 +95,4 @@ TEST(TransmitDelayStepper, StepsWrapAtBothEnds)
     }
 }
 
-}  // namespace
+} // namespace

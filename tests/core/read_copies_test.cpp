@@ -69,7 +69,7 @@ TEST_F(ReadCopies, FolderFollowsXdgDataHomeThenHome)
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
     struct Case
     {
-        const char* data;  // null: unset
+        const char* data; // null: unset
         const char* home;
         std::string folder;
     };
@@ -87,7 +87,8 @@ TEST_F(ReadCopies, FolderFollowsXdgDataHomeThenHome)
         std::string note;
         EXPECT_EQ(ReadCopiesDirectory(&note), c.folder) << (c.data ? c.data : "(unset)");
         const bool relative = c.data && c.data[0] != '\0' && c.data[0] != '/';
-        EXPECT_EQ(note, relative ? "XDG_DATA_HOME is a relative path (" + std::string(c.data) + "); it is ignored" : "");
+        EXPECT_EQ(note,
+                  relative ? "XDG_DATA_HOME is a relative path (" + std::string(c.data) + "); it is ignored" : "");
     }
     savedData.empty() ? testsystem::UnsetEnv("XDG_DATA_HOME") : testsystem::SetEnv("XDG_DATA_HOME", savedData.c_str());
     testsystem::SetEnv("HOME", savedHome.c_str());
@@ -243,4 +244,4 @@ TEST_F(ReadCopies, FailuresAreReportedWithTheirReason)
     fs::permissions(root_ / "locked", fs::perms::owner_all);
 }
 
-}  // namespace
+} // namespace

@@ -47,7 +47,7 @@ protected:
     CIniFile ini;
 };
 
-}  // namespace
+} // namespace
 
 TEST(StoredText, EveryPathComesBackAsStored)
 {
@@ -91,7 +91,7 @@ TEST_F(UserSettings, ValuesSurviveInTheStoreFile)
     EXPECT_EQ(other.QueryString("language"), "Chinese");
     EXPECT_EQ(other.QueryString("Recent File1"), "/a b/c.dat");
     EXPECT_EQ(other.QueryString("Data Folder"), "/a b");
-    EXPECT_FALSE(other.QueryDword("Language"));  // not a number
+    EXPECT_FALSE(other.QueryDword("Language")); // not a number
     // A value set empty reads as missing.
     ASSERT_TRUE(user.SetString("Data Folder", ""));
     EXPECT_FALSE(other.QueryString("Data Folder"));
@@ -99,10 +99,11 @@ TEST_F(UserSettings, ValuesSurviveInTheStoreFile)
 
 TEST_F(UserSettings, StartupLanguageComesFromTheUserBeforeProgramIni)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         const char* ini;
-        const char* user;  // nullptr: no per-user choice
+        const char* user; // nullptr: no per-user choice
         const char* name;
         bool chinese;
     };
@@ -128,17 +129,18 @@ TEST_F(UserSettings, StartupLanguageComesFromTheUserBeforeProgramIni)
 
 TEST_F(UserSettings, ALanguageChoiceIsKeptWhereItCanBeWritten)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         const char* ini;
         bool readOnlyFile;
-        bool readOnlyFolder;  // not honoured for the superuser, who may write anywhere
+        bool readOnlyFolder; // not honoured for the superuser, who may write anywhere
         bool storeFails;
         const char* userBefore;
         bool chinese;
         LanguageSaved saved;
-        const char* iniLanguage;   // Language in Program.ini afterwards
-        const char* userLanguage;  // per-user Language afterwards ("" none)
+        const char* iniLanguage;  // Language in Program.ini afterwards
+        const char* userLanguage; // per-user Language afterwards ("" none)
     };
     const Case cases[] = {
         {"writable file", "[Setup]\r\nLanguage=English\r\n", false, false, false, nullptr, true,
@@ -147,14 +149,14 @@ TEST_F(UserSettings, ALanguageChoiceIsKeptWhereItCanBeWritten)
          LanguageSaved::Unchanged, "English", ""},
         {"lower-case value is rewritten", "[Setup]\r\nLanguage=chinese\r\n", false, false, false, nullptr, true,
          LanguageSaved::ProgramIni, "Chinese", ""},
-        {"read-only file", "[Setup]\r\nLanguage=English\r\n", true, false, false, nullptr, true,
-         LanguageSaved::PerUser, "English", "Chinese"},
+        {"read-only file", "[Setup]\r\nLanguage=English\r\n", true, false, false, nullptr, true, LanguageSaved::PerUser,
+         "English", "Chinese"},
         {"read-only file, lower case", "[Setup]\r\nLanguage=chinese\r\n", true, false, false, nullptr, true,
          LanguageSaved::PerUser, "chinese", "Chinese"},
-        {"read-only folder, back to English", "[Setup]\r\nLanguage=English\r\n", false, true, false, "Chinese",
-         false, LanguageSaved::PerUser, "English", "English"},
-        {"writable file under a per-user choice", "[Setup]\r\nLanguage=English\r\n", false, false, false,
-         "English", true, LanguageSaved::ProgramIni, "Chinese", "Chinese"},
+        {"read-only folder, back to English", "[Setup]\r\nLanguage=English\r\n", false, true, false, "Chinese", false,
+         LanguageSaved::PerUser, "English", "English"},
+        {"writable file under a per-user choice", "[Setup]\r\nLanguage=English\r\n", false, false, false, "English",
+         true, LanguageSaved::ProgramIni, "Chinese", "Chinese"},
         {"neither can be written", "[Setup]\r\nLanguage=English\r\n", true, false, true, nullptr, true,
          LanguageSaved::Nowhere, "English", ""},
     };
@@ -195,7 +197,8 @@ TEST_F(UserSettings, ALanguageChoiceIsKeptWhereItCanBeWritten)
 
 TEST(RecentFiles, NewestFirstWithoutDuplicatesUpToEight)
 {
-    struct Case {
+    struct Case
+    {
         const char* what;
         std::vector<std::string> added;
         std::vector<std::string> list;
@@ -231,7 +234,7 @@ TEST(RecentFiles, AChosenFileThatDoesNotOpenLeavesTheList)
     EXPECT_EQ(list.Files(), (std::vector<std::string>{"/new.dat", "/old.dat"}));
     EXPECT_TRUE(list.OpenEntry(1, open));
     EXPECT_EQ(list.Files(), (std::vector<std::string>{"/old.dat", "/new.dat"}));
-    EXPECT_FALSE(list.OpenEntry(5, open));  // no such entry: nothing is tried
+    EXPECT_FALSE(list.OpenEntry(5, open)); // no such entry: nothing is tried
     EXPECT_EQ(tried, (std::vector<std::string>{"/gone.dat", "/old.dat"}));
 }
 

@@ -1,7 +1,7 @@
 #include "GuiTestSupport.h"
 
-#include "base/Globals.h"
 #include "app/ProgramApp.h"
+#include "base/Globals.h"
 
 #include <QDir>
 #include <QFile>
@@ -60,8 +60,7 @@ void AppendKeyText(HKEY key, const QString& path, QString& text)
             const QString stored = QString::fromWCharArray(reinterpret_cast<const wchar_t*>(data),
                                                            static_cast<int>(size / sizeof(wchar_t)))
                                        .section(QChar(0), 0, 0);
-            values += valueName + '='
-                      + QString::fromStdString(EscapeStoredText(stored.toStdString())) + "\r\n";
+            values += valueName + '=' + QString::fromStdString(EscapeStoredText(stored.toStdString())) + "\r\n";
         }
     }
     if (!values.isEmpty())
@@ -81,14 +80,13 @@ void AppendKeyText(HKEY key, const QString& path, QString& text)
 }
 #endif
 
-}  // namespace
+} // namespace
 
 #ifdef Q_OS_WIN
 CTestTempDir::CTestTempDir()
 {
     static int count = 0;
-    m_path = QDir::tempPath()
-             + QStringLiteral("/guitest-%1-%2").arg(GetCurrentProcessId()).arg(++count);
+    m_path = QDir::tempPath() + QStringLiteral("/guitest-%1-%2").arg(GetCurrentProcessId()).arg(++count);
     QDir(m_path).removeRecursively();
     QDir().mkpath(m_path);
 }
@@ -109,8 +107,8 @@ CScriptedPrompter::~CScriptedPrompter()
     SetPrompter(nullptr);
 }
 
-PromptAnswer CScriptedPrompter::Message(QWidget*, const QString& caption, const QString& text,
-                                        PromptButtons buttons, PromptIcon)
+PromptAnswer CScriptedPrompter::Message(QWidget*, const QString& caption, const QString& text, PromptButtons buttons,
+                                        PromptIcon)
 {
     messages.append({caption, text, buttons});
     return answers.isEmpty() ? PromptAnswer::Ok : answers.takeFirst();
@@ -286,8 +284,8 @@ QByteArray ShippedIniWith(const char* section, const char* key, const char* valu
                 done = true;
             }
             current = line.mid(1, line.size() - 2);
-        } else if (current.compare(wanted, Qt::CaseInsensitive) == 0
-                   && line.section('=', 0, 0).trimmed().compare(name, Qt::CaseInsensitive) == 0) {
+        } else if (current.compare(wanted, Qt::CaseInsensitive) == 0 &&
+                   line.section('=', 0, 0).trimmed().compare(name, Qt::CaseInsensitive) == 0) {
             if (value)
                 out.append(name + '=' + QString::fromUtf8(value));
             done = true;

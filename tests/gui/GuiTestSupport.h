@@ -30,8 +30,8 @@ public:
     CScriptedPrompter();
     ~CScriptedPrompter() override;
 
-    PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text,
-                         PromptButtons buttons, PromptIcon icon) override;
+    PromptAnswer Message(QWidget* parent, const QString& caption, const QString& text, PromptButtons buttons,
+                         PromptIcon icon) override;
     QString OpenFileName(QWidget* parent, const QString& caption, const QString& directory,
                          const QString& filter) override;
     QString SaveFileName(QWidget* parent, const QString& caption, const QString& initialName,
@@ -41,11 +41,11 @@ public:
     bool PrintDialog(QWidget* parent, QPrinter& printer, int lastPage, const QString& pdfFile) override;
     void PrintPreview(QPrintPreviewDialog& preview) override;
 
-    QList<PromptAnswer> answers;  // taken in order; Ok when the list is empty
-    QStringList fileNames;        // taken in order; "" (cancel) when empty
-    QStringList dialogStarts;     // where each file dialog started: its directory or initial name,
-                                  // or the print dialog's PDF file
-    QList<int> filterChoices;     // index of the filter chosen, in order; 0 when empty
+    QList<PromptAnswer> answers; // taken in order; Ok when the list is empty
+    QStringList fileNames;       // taken in order; "" (cancel) when empty
+    QStringList dialogStarts;    // where each file dialog started: its directory or initial name,
+                                 // or the print dialog's PDF file
+    QList<int> filterChoices;    // index of the filter chosen, in order; 0 when empty
     QList<PromptRecord> messages;
     // The print dialog (cancelled unless set) and the preview window (closed
     // at once unless set).
@@ -79,8 +79,7 @@ using TestTempDir = QTemporaryDir;
 #endif
 
 // Which files the temporary program directory gets.
-enum InstallPart
-{
+enum InstallPart {
     kIni = 1,
     kEnglishBundle = 2,
     kChineseBundle = 4,
@@ -98,11 +97,20 @@ public:
 
     QString Dir() const { return m_dir.path(); }
 #ifdef Q_OS_WIN
-    QString ExecutablePath() const { return m_dir.path() + "/Program.exe"; }
+    QString ExecutablePath() const
+    {
+        return m_dir.path() + "/Program.exe";
+    }
 #else
-    QString ExecutablePath() const { return m_dir.path() + "/Program"; }
+    QString ExecutablePath() const
+    {
+        return m_dir.path() + "/Program";
+    }
 #endif
-    QString File(const QString& name) const { return m_dir.path() + '/' + name; }
+    QString File(const QString& name) const
+    {
+        return m_dir.path() + '/' + name;
+    }
     QString ReadFile(const QString& name) const;
     void WriteFile(const QString& name, const QByteArray& bytes) const;
     QString UserStoreText() const;
@@ -112,7 +120,10 @@ public:
     void SetUserStoreReadOnly(bool readOnly) const;
 #endif
     // The folder where this install's reads leave their copies.
-    QString ReadCopiesDir() const { return m_data.path() + "/radio-programmer/radio-reads"; }
+    QString ReadCopiesDir() const
+    {
+        return m_data.path() + "/radio-programmer/radio-reads";
+    }
 
     // Starts the application (globals reset first); the result of start-up
     // is returned, the application stays alive until Stop or destruction.
@@ -125,7 +136,10 @@ public:
     QStringList started;
     QList<QStringList> startedArguments;
     void Stop();
-    CProgramApp* App() const { return m_app.get(); }
+    CProgramApp* App() const
+    {
+        return m_app.get();
+    }
 
     CScriptedPrompter prompter;
 

@@ -39,7 +39,7 @@ public:
     int restarts = 0;
 };
 
-}  // namespace
+} // namespace
 
 class AppServicesTest : public QObject
 {

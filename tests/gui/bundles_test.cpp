@@ -30,7 +30,7 @@ bool HasHan(const QString& text)
     return text.contains(han);
 }
 
-}  // namespace
+} // namespace
 
 class BundlesTest : public QObject
 {
@@ -77,7 +77,7 @@ void BundlesTest::structureStartupReliesOn()
         const QList<MenuResourceItem> menu = bundle->LoadMenu(129);
         QCOMPARE(menu.size(), 6);
         QCOMPARE(menu.at(4).items.at(1).id, 32799);
-        QCOMPARE(menu.at(5).items.at(0).id, 57667);  // Help Topics above About
+        QCOMPARE(menu.at(5).items.at(0).id, 57667); // Help Topics above About
         QCOMPARE(menu.at(5).items.at(1).id, 57664);
         QCOMPARE(bundle->LoadMenu(128).size(), 3);
         // The eight of the table, Ctrl+Q and Ctrl+Shift+S, and Ctrl+Z, Ctrl+Y

@@ -198,7 +198,7 @@ void ChannelBulkTest::fillDownCommitAndSortAreOneStepEach()
     SaveAndCompare(sorted);
     QCOMPARE(Document()->UndoLabel(), QStringLiteral("Sort Channels by Frequency"));
     Key(Qt::Key_Z, Qt::ControlModifier);
-    QVERIFY(Document()->IsModified());  // the sorted channels were saved
+    QVERIFY(Document()->IsModified()); // the sorted channels were saved
     Run(Ids::ID_FILE_SAVE);
     QCOMPARE(ReadBytes(m_path), opened);
     Key(Qt::Key_Y, Qt::ControlModifier);
@@ -314,7 +314,7 @@ void ChannelBulkTest::ctrlEnterInAList()
     const RadioImage sample = SampleImage();
     Open(sample);
     Select(1, 3, kColBandwidth);
-    Key(Qt::Key_N);  // opens the W/N list on Narrow
+    Key(Qt::Key_N); // opens the W/N list on Narrow
     auto* list = qobject_cast<QComboBox*>(QApplication::focusWidget());
     QVERIFY(list);
     QCOMPARE(list->currentText(), QStringLiteral("Narrow"));

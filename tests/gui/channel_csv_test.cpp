@@ -4,8 +4,8 @@
 
 #include "GuiTestSupport.h"
 
-#include "base/Globals.h"
 #include "app/ProgramApp.h"
+#include "base/Globals.h"
 #include "base/ResourceIds.h"
 #include "channels/CsvErrorsDlg.h"
 #include "channels/ProgramView.h"
@@ -35,7 +35,7 @@ RadioImage SampleImage()
     RadioImage image = MakeNewImage();
     std::vector<CsvError> errors;
     ImportChannelsCsv(csv, MakeNewImage(), std::nullopt, image, errors);
-    image[ImageMap::kRadioType] = 0;  // QM-350, 136 - 174 MHz
+    image[ImageMap::kRadioType] = 0; // QM-350, 136 - 174 MHz
     image[ImageMap::kBandIndex] = 0;
     return image;
 }
@@ -52,7 +52,7 @@ QByteArray ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-}  // namespace
+} // namespace
 
 class ChannelCsvTest : public QObject
 {
@@ -100,8 +100,11 @@ void ChannelCsvTest::fileMenuHoldsTheCommands_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QString>("import");
     QTest::addColumn<QString>("exportText");
-    QTest::newRow("English") << "English" << "&Import Channels..." << "Expor&t Channels...";
-    QTest::newRow("Chinese") << "Chinese" << QString::fromUtf8("导入信道(&I)...") << QString::fromUtf8("导出信道(&T)...");
+    QTest::newRow("English") << "English"
+                             << "&Import Channels..."
+                             << "Expor&t Channels...";
+    QTest::newRow("Chinese") << "Chinese" << QString::fromUtf8("导入信道(&I)...")
+                             << QString::fromUtf8("导出信道(&T)...");
 }
 
 void ChannelCsvTest::fileMenuHoldsTheCommands()
@@ -208,8 +211,7 @@ void ChannelCsvTest::exportThenImportGivesTheSameGrid()
     Run(Ids::ID_FILE_EXPORT_CHANNELS);
     const ChannelCsvLayout layout = filter == 1 ? ChannelCsvLayout::Interchange : ChannelCsvLayout::Own;
     // Both sides, whatever the grid shows: the file program-cli writes.
-    QCOMPARE(ReadBytes(m_install->File("out.csv")).toStdString(),
-             ExportChannelsCsv(SampleImage(), false, layout).csv);
+    QCOMPARE(ReadBytes(m_install->File("out.csv")).toStdString(), ExportChannelsCsv(SampleImage(), false, layout).csv);
 
     m_install->prompter.fileNames << m_install->File("out.csv");
     Run(Ids::ID_FILE_IMPORT_CHANNELS);

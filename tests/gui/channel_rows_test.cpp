@@ -1,8 +1,8 @@
 // Channel rows in the real window: selecting with keys and clicks, the
 // clipboard, the row commands, undo and redo, and the files they save.
 
-#include "GuiTestSupport.h"
 #include "../ChannelRecordFixture.h"
+#include "GuiTestSupport.h"
 
 #include "app/ProgramApp.h"
 #include "base/Globals.h"
@@ -60,7 +60,7 @@ RadioImage Copied(RadioImage image, int from, int to)
     return image;
 }
 
-}  // namespace
+} // namespace
 
 class ChannelRowsTest : public QObject
 {
@@ -78,7 +78,10 @@ private slots:
 
 private:
     void Open(const RadioImage& image);
-    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) { QTest::keyClick(m_grid, Qt::Key(key), modifiers); }
+    void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(m_grid, Qt::Key(key), modifiers);
+    }
     void Run(int command) { m_install->App()->MainFrame()->OnCommand(command); }
     CProgramDoc* Document() const { return m_view->GetDocument(); }
 
@@ -151,7 +154,7 @@ void ChannelRowsTest::undoGivesBackTheOpenedFileAndRedoTheEdit()
     QTest::keyClick(editor, Qt::Key_Return);
     QCOMPARE(m_grid->GetTextMatrix(3, 2), QStringLiteral("150.00000"));
     m_view->DropPendingEdit();
-    Key(Qt::Key_Delete);  // a row command on top of the edit
+    Key(Qt::Key_Delete); // a row command on top of the edit
     QCOMPARE(m_grid->GetTextMatrix(3, 2), QString());
 
     Key(Qt::Key_Z, Qt::ControlModifier);
@@ -176,8 +179,8 @@ void ChannelRowsTest::undoGivesBackTheOpenedFileAndRedoTheEdit()
 void ChannelRowsTest::rowCommandsSaveWholeRecords_data()
 {
     QTest::addColumn<int>("current");
-    QTest::addColumn<QList<int>>("keys");  // key, modifiers, key, modifiers, ...
-    QTest::addColumn<QList<int>>("from");   // the sample channel each of 1..4 holds afterwards; 0 empty
+    QTest::addColumn<QList<int>>("keys"); // key, modifiers, key, modifiers, ...
+    QTest::addColumn<QList<int>>("from"); // the sample channel each of 1..4 holds afterwards; 0 empty
 
     const int shift = int(Qt::ShiftModifier);
     const int ctrl = int(Qt::ControlModifier);
@@ -186,9 +189,9 @@ void ChannelRowsTest::rowCommandsSaveWholeRecords_data()
     QTest::newRow("Ctrl+Down") << 1 << QList<int>{Qt::Key_Down, ctrl} << QList<int>{2, 1, 3, 4};
     QTest::newRow("block up") << 2 << QList<int>{Qt::Key_Space, shift, Qt::Key_Down, shift, Qt::Key_Up, ctrl}
                               << QList<int>{2, 3, 1, 4};
-    QTest::newRow("Cut, then paste below") << 1 << QList<int>{Qt::Key_X, ctrl, Qt::Key_Down, 0, Qt::Key_Down, 0,
-                                                              Qt::Key_Down, 0, Qt::Key_V, ctrl}
-                                           << QList<int>{0, 2, 3, 1};
+    QTest::newRow("Cut, then paste below")
+        << 1 << QList<int>{Qt::Key_X, ctrl, Qt::Key_Down, 0, Qt::Key_Down, 0, Qt::Key_Down, 0, Qt::Key_V, ctrl}
+        << QList<int>{0, 2, 3, 1};
 }
 
 void ChannelRowsTest::rowCommandsSaveWholeRecords()

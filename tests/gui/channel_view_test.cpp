@@ -4,9 +4,9 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ProgramApp.h"
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
-#include "app/ProgramApp.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/ProgramView.h"
 #include "core/document/DataFile.h"
@@ -16,9 +16,9 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPointer>
-#include <QFileInfo>
 #include <QtTest>
 
 #include <random>
@@ -42,7 +42,7 @@ QByteArray RandomDataFile(unsigned seed)
     return bytes;
 }
 
-}  // namespace
+} // namespace
 
 class ChannelViewTest : public QObject
 {
@@ -78,9 +78,7 @@ private:
     CMSFlexGrid* m_grid = nullptr;
 };
 
-void ChannelViewTest::init()
-{
-}
+void ChannelViewTest::init() {}
 
 void ChannelViewTest::cleanup()
 {
@@ -134,7 +132,7 @@ void ChannelViewTest::enterTypesAChannel()
 
     QCOMPARE(Cell(1, 2), QStringLiteral("145.50000"));
     QCOMPARE(Cell(1, 1), QString());
-    QCOMPARE(Cell(1, 3), QString());  // not touched by a Tx frequency
+    QCOMPARE(Cell(1, 3), QString()); // not touched by a Tx frequency
     const QStringList defaults = {"None", "Wide", "No", "Off", "High"};
     for (int col = 4; col <= 8; ++col)
         QCOMPARE(Cell(1, col), defaults.at(col - 4));
@@ -190,9 +188,9 @@ void ChannelViewTest::enterInTheLastCellWraps()
     QTest::keyClick(Focused(), Qt::Key_N);
     QTest::keyClick(Focused(), Qt::Key_Return);
     QCOMPARE(m_grid->GetRow(), 1);
-    QCOMPARE(m_grid->GetCol(), 2);  // the first shown cell
+    QCOMPARE(m_grid->GetCol(), 2); // the first shown cell
     QCOMPARE(Focused(), m_view->EditorForColumn(2));
-    QCOMPARE(Cell(16, 5), QString());  // an empty channel takes no setting
+    QCOMPARE(Cell(16, 5), QString()); // an empty channel takes no setting
 }
 
 void ChannelViewTest::rejectedFrequencyKeepsTheRow()
@@ -202,7 +200,7 @@ void ChannelViewTest::rejectedFrequencyKeepsTheRow()
     ClickCell(4, 1);
     QTest::keyClicks(Focused(), "146.52");
     QTest::keyClick(Focused(), Qt::Key_Return);
-    QTest::keyClick(Focused(), Qt::Key_Escape);  // the decode tone list closes
+    QTest::keyClick(Focused(), Qt::Key_Escape); // the decode tone list closes
     const QString tone = Cell(4, 3);
     ClickCell(4, 1);
     QTest::keyClick(Focused(), Qt::Key_A, Qt::ControlModifier);
@@ -251,7 +249,7 @@ void ChannelViewTest::f1GivesTheHelpOfTheFocusedControl()
     QTest::keyClick(Focused(), Qt::Key_F1);
     QVERIFY(HelpViewer());
     QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("grid"));
-    QTest::keyClick(m_grid, Qt::Key_Return);  // opens the Tx editor
+    QTest::keyClick(m_grid, Qt::Key_Return); // opens the Tx editor
     QTest::keyClick(Focused(), Qt::Key_F1);
     QCOMPARE(HelpViewer()->CurrentSource().fragment(), QStringLiteral("tx"));
 }
@@ -308,7 +306,7 @@ void ChannelViewTest::exitAsksAboutUnsavedChanges()
     if (saved) {
         RadioImage image{};
         QCOMPARE(LoadDataFile(QFile::encodeName(path).toStdString(), image), DataFileResult::Ok);
-        QCOMPARE(image[ImageMap::ChannelOffset(1) + 7], std::uint8_t(0x15));  // 150 MHz, BCD high byte
+        QCOMPARE(image[ImageMap::ChannelOffset(1) + 7], std::uint8_t(0x15)); // 150 MHz, BCD high byte
     }
 }
 
@@ -385,7 +383,7 @@ void ChannelViewTest::openAndSaveKeepEveryByte()
     QVERIFY(document);
     QVERIFY(!document->IsModified());
     QCOMPARE(m_install->App()->MainFrame()->MDIGetActive()->GetActiveView()->Grid()->isEnabled(), mode != 0);
-    m_install->App()->MainFrame()->OnCommand(57603);  // Save
+    m_install->App()->MainFrame()->OnCommand(57603); // Save
     QCOMPARE(ReadBytes(path), original);
 }
 
@@ -394,16 +392,16 @@ void ChannelViewTest::savedChannelsComeBack()
     Start();
     SetMode(1);
     ClickCell(3, 1);
-    QTest::keyClicks(Focused(), "438.5");  // outside the first band: refused
+    QTest::keyClicks(Focused(), "438.5"); // outside the first band: refused
     QTest::keyClick(Focused(), Qt::Key_Return);
     ClickCell(3, 1);
     QTest::keyClicks(Focused(), "146.52");
     QTest::keyClick(Focused(), Qt::Key_Return);
-    QCOMPARE(Cell(3, 2), QStringLiteral("146.52000"));  // Enter filled the hidden Tx cell
+    QCOMPARE(Cell(3, 2), QStringLiteral("146.52000")); // Enter filled the hidden Tx cell
 
     const QString path = m_install->File("typed.dat");
     m_install->prompter.fileNames = {path};
-    m_install->App()->MainFrame()->OnCommand(57603);  // Save of a new document asks for a name
+    m_install->App()->MainFrame()->OnCommand(57603); // Save of a new document asks for a name
     QVERIFY(QFile::exists(path));
     // The side mode 1 hides is not written: the grid drops it as the image does.
     QCOMPARE(Cell(3, 2), QString());
@@ -424,7 +422,11 @@ void ChannelViewTest::savedChannelsComeBack()
     const ChannelTable shown = reopenedView->GridTexts();
     for (int row = 0; row < kTableRows; ++row) {
         for (int col = 0; col < kTableCols; ++col)
-            QVERIFY2(shown[row][col] == typed[row][col], qPrintable(QStringLiteral("%1,%2: %3 / %4").arg(row).arg(col).arg(QString::fromStdString(shown[row][col]), QString::fromStdString(typed[row][col]))));
+            QVERIFY2(shown[row][col] == typed[row][col], qPrintable(QStringLiteral("%1,%2: %3 / %4")
+                                                                        .arg(row)
+                                                                        .arg(col)
+                                                                        .arg(QString::fromStdString(shown[row][col]),
+                                                                             QString::fromStdString(typed[row][col]))));
     }
 }
 

@@ -19,13 +19,13 @@
 #include "settings/LanguageDlg.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QMenu>
 #include <QPrinter>
 #include <QRadioButton>
 #include <QTimer>
-#include <QDir>
-#include <QFileInfo>
 #include <QtTest>
 
 namespace {
@@ -76,7 +76,7 @@ void MakeRestartable(const CTestInstall& install)
     QFile::setPermissions(install.ExecutablePath(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
-}  // namespace
+} // namespace
 
 class DesktopTest : public QObject
 {
@@ -208,12 +208,12 @@ void DesktopTest::dialogsStartInTheLastFolder()
     install.Stop();
     QVERIFY(install.Start());
     frame = install.App()->MainFrame();
-    frame->OnCommand(Ids::ID_FILE_OPEN);  // cancelled
+    frame->OnCommand(Ids::ID_FILE_OPEN); // cancelled
     // Save As of the new document proposes its name in that folder.
     frame->OnCommand(Ids::ID_FILE_SAVE_AS);
     const QString folder = install.Dir() + "/radios";
     QCOMPARE(install.prompter.dialogStarts.size(), 3);
-    QCOMPARE(install.prompter.dialogStarts.at(0), QString());  // never used before
+    QCOMPARE(install.prompter.dialogStarts.at(0), QString()); // never used before
     QCOMPARE(install.prompter.dialogStarts.at(1), folder);
     QCOMPARE(QFileInfo(install.prompter.dialogStarts.at(2)).absolutePath(), folder);
 }
@@ -225,12 +225,11 @@ void DesktopTest::printProposesAPdfBesideTheDocument()
     const QString a = WriteDataFile(install, "radios/club.net.dat");
     QVERIFY(install.Start());
     CMainFrame* frame = install.App()->MainFrame();
-    frame->OnCommand(Ids::ID_FILE_PRINT);  // a new document: no folder of its own
+    frame->OnCommand(Ids::ID_FILE_PRINT); // a new document: no folder of its own
     QVERIFY(install.App()->OpenDocumentFile(a));
     frame->OnCommand(Ids::ID_FILE_PRINT);
     QCOMPARE(install.prompter.printDialogs, 2);
-    QCOMPARE(install.prompter.dialogStarts,
-             (QStringList{QString(), QFileInfo(a).absolutePath() + "/club.net.pdf"}));
+    QCOMPARE(install.prompter.dialogStarts, (QStringList{QString(), QFileInfo(a).absolutePath() + "/club.net.pdf"}));
     QCOMPARE(install.App()->Printer()->docName(), QStringLiteral("club.net"));
 }
 
@@ -239,7 +238,7 @@ void DesktopTest::windowStateIsKeptBetweenSessions()
     CTestInstall install;
     QVERIFY(install.Start());
     CMainFrame* frame = install.App()->MainFrame();
-    QVERIFY(frame->isMaximized());  // the first start
+    QVERIFY(frame->isMaximized()); // the first start
     frame->showNormal();
     frame->setGeometry(40, 50, 700, 420);
     frame->NavigationBar()->SetBarWidth(300);

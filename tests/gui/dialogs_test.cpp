@@ -6,15 +6,15 @@
 #include "app/AboutDlg.h"
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
+#include "base/LanguageResources.h"
 #include "base/UserStore.h"
 #include "core/app/IniFile.h"
 #include "settings/LanguageDlg.h"
-#include "base/LanguageResources.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QRadioButton>
-#include <QDir>
 #include <QtTest>
 
 #ifdef Q_OS_WIN
@@ -32,7 +32,7 @@ QRadioButton* Radio(QWidget* dialog, int id)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 class DialogsTest : public QObject
 {
@@ -78,9 +78,9 @@ void DialogsTest::languageDialog_data()
 {
     QTest::addColumn<QByteArray>("running");
     QTest::addColumn<int>("initialSelection");
-    QTest::addColumn<int>("choose");  // 1006 English, 1007 Chinese
+    QTest::addColumn<int>("choose"); // 1006 English, 1007 Chinese
     QTest::addColumn<bool>("ok");
-    QTest::addColumn<QString>("written");  // "" when Program.ini must stay as it was
+    QTest::addColumn<QString>("written"); // "" when Program.ini must stay as it was
 
     QTest::newRow("English, same again") << QByteArray("English") << 0 << 1006 << true << QString();
     QTest::newRow("English to Chinese") << QByteArray("English") << 0 << 1007 << true << "Chinese";
@@ -141,11 +141,14 @@ void DialogsTest::languageNotSavedIsReported_data()
 {
     QTest::addColumn<bool>("iniWritable");
     QTest::addColumn<bool>("storeWritable");
-    QTest::addColumn<QString>("iniLanguage");   // Language in Program.ini afterwards
-    QTest::addColumn<QString>("userLanguage");  // Language in the per-user store afterwards
-    QTest::newRow("Program.ini") << true << true << "Chinese" << "";
-    QTest::newRow("system install: for the user") << false << true << "English" << "Chinese";
-    QTest::newRow("neither") << false << false << "English" << "";
+    QTest::addColumn<QString>("iniLanguage");  // Language in Program.ini afterwards
+    QTest::addColumn<QString>("userLanguage"); // Language in the per-user store afterwards
+    QTest::newRow("Program.ini") << true << true << "Chinese"
+                                 << "";
+    QTest::newRow("system install: for the user") << false << true << "English"
+                                                  << "Chinese";
+    QTest::newRow("neither") << false << false << "English"
+                             << "";
 }
 
 void DialogsTest::languageNotSavedIsReported()
@@ -164,7 +167,7 @@ void DialogsTest::languageNotSavedIsReported()
     install.SetUserStoreReadOnly(!storeWritable);
 #else
     if (!storeWritable)
-        qputenv("XDG_CONFIG_HOME", "/dev/null/config");  // no folder can be made there, for root either
+        qputenv("XDG_CONFIG_HOME", "/dev/null/config"); // no folder can be made there, for root either
 #endif
     CScriptedPrompter prompter;
     // With its directory moved away Program.ini cannot be written, for root
@@ -185,7 +188,7 @@ void DialogsTest::languageNotSavedIsReported()
 #endif
 
     const bool saved = iniWritable || storeWritable;
-    QCOMPARE(dialog.m_bChanged, saved ? 1 : 0);  // no restart into the same language
+    QCOMPARE(dialog.m_bChanged, saved ? 1 : 0); // no restart into the same language
     QCOMPARE(prompter.messages.size(), saved ? 0 : 1);
     if (!saved)
         QVERIFY(prompter.messages[0].text.contains("The language could not be saved"));
@@ -200,7 +203,7 @@ void DialogsTest::aboutBox_data()
     QTest::addColumn<QByteArray>("language");
     QTest::addColumn<bool>("removeSection");
     QTest::addColumn<bool>("titleIcon");
-    QTest::addColumn<QStringList>("texts");  // caption, version, copyrights, owner
+    QTest::addColumn<QStringList>("texts"); // caption, version, copyrights, owner
 
     QTest::newRow("English") << QByteArray("English") << false << true
                              << QStringList{"About QM-350 Programmer", "QM-350 Programmer Version 1.0",
@@ -208,8 +211,8 @@ void DialogsTest::aboutBox_data()
     QTest::newRow("Chinese") << QByteArray("Chinese") << false << true
                              << QStringList{"关于 QM-350 写频软件", "QM-350 写频软件 1.0 版", "版权所有 (C) 2024-2026",
                                             "奎尔马克无线电通信"};
-    QTest::newRow("section missing, no title.ico") << QByteArray("English") << true << false
-                                                   << QStringList{"", "", "", ""};
+    QTest::newRow("section missing, no title.ico")
+        << QByteArray("English") << true << false << QStringList{"", "", "", ""};
 }
 
 void DialogsTest::aboutBox()
@@ -230,7 +233,7 @@ void DialogsTest::aboutBox()
     QCOMPARE(about.Line(1003)->text(), texts[2]);
     QCOMPARE(about.Line(1004)->text(), texts[3]);
     QCOMPARE(about.HasFileIcon(), titleIcon);
-    QVERIFY(!about.Icon()->pixmap().isNull());  // the bundle's icon 128 otherwise
+    QVERIFY(!about.Icon()->pixmap().isNull()); // the bundle's icon 128 otherwise
 }
 
 QTEST_MAIN(DialogsTest)

@@ -3,8 +3,8 @@
 // changes a byte of the file; the value being typed is saved; a tone no
 // list offers survives Enter and a click; Open asks about unsaved changes.
 
-#include "GuiTestSupport.h"
 #include "../ChannelRecordFixture.h"
+#include "GuiTestSupport.h"
 
 #include "app/ProgramApp.h"
 #include "base/Globals.h"
@@ -41,7 +41,7 @@ QByteArray ReadBytes(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-}  // namespace
+} // namespace
 
 class GridKeyboardTest : public QObject
 {
@@ -103,7 +103,7 @@ void GridKeyboardTest::navigationAndSaveKeepTheFile_data()
 {
     QTest::addColumn<int>("mode");
     QTest::addColumn<QList<int>>("keys");
-    const QList<int> arrows = {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right, Qt::Key_Right, Qt::Key_Up,
+    const QList<int> arrows = {Qt::Key_Down, Qt::Key_Down, Qt::Key_Down, Qt::Key_Right,    Qt::Key_Right, Qt::Key_Up,
                                Qt::Key_Left, Qt::Key_End,  Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageUp};
     // Enter opens editors and walks through every shown cell of four
     // channels; Tab, Shift+Tab, Up and Down leave them; Escape closes one.
@@ -114,8 +114,8 @@ void GridKeyboardTest::navigationAndSaveKeepTheFile_data()
     const QList<QList<int>> editing = {
         {},
         {Qt::Key_Return, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape, Qt::Key_Home, Qt::Key_F2, Qt::Key_Down,
-         Qt::Key_Down, Qt::Key_Up, Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Right, Qt::Key_Return, Qt::Key_Tab,
-         Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape},
+         Qt::Key_Down, Qt::Key_Up, Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Right, Qt::Key_Return, Qt::Key_Tab, Qt::Key_Tab,
+         Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Escape},
         {Qt::Key_Return, Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab,
          Qt::Key_Escape, Qt::Key_Down, Qt::Key_F2, Qt::Key_Tab, Qt::Key_Escape, Qt::Key_Right, Qt::Key_Return,
          Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Escape},
@@ -161,7 +161,7 @@ void GridKeyboardTest::theCurrentCellIsHighlighted()
     QCOMPARE(m_grid->HighlightRow(), 2);
     QCOMPARE(m_grid->HighlightCol(), 2);
     QCOMPARE(m_grid->GetCol(), 2);
-    QCOMPARE(Focused(), static_cast<QWidget*>(m_grid));  // no editor opened
+    QCOMPARE(Focused(), static_cast<QWidget*>(m_grid)); // no editor opened
     Key(Qt::Key_Right);
     QCOMPARE(m_grid->HighlightCol(), 4);
     // The highlight is drawn: the cell's pixels differ from its neighbour's.
@@ -232,8 +232,8 @@ void GridKeyboardTest::typingOpensTheEditor()
     Key(Qt::Key_Down);
     Key(Qt::Key_Down);
     Key(Qt::Key_Down);
-    Key(Qt::Key_Down);  // channel 5, empty
-    QTest::keyClicks(Focused(), "1");  // the grid opens the editor with it
+    Key(Qt::Key_Down);                // channel 5, empty
+    QTest::keyClicks(Focused(), "1"); // the grid opens the editor with it
     QCOMPARE(Focused(), m_view->EditorForColumn(kColTxFrequency));
     QTest::keyClicks(Focused(), "45.5");
     QCOMPARE(qobject_cast<QLineEdit*>(Focused())->text(), QStringLiteral("145.5"));
@@ -251,7 +251,7 @@ void GridKeyboardTest::typingOpensTheEditor()
     Key(Qt::Key_Left);
     QTest::keyClicks(Focused(), "446,5");
     Key(Qt::Key_Return);
-    QCOMPARE(m_install->prompter.messages.size(), 1);  // outside 136-174
+    QCOMPARE(m_install->prompter.messages.size(), 1); // outside 136-174
     QTest::keyClicks(m_view->EditorForColumn(kColTxFrequency), "");
     Key(Qt::Key_F2);
     QTest::keyClick(Focused(), Qt::Key_A, Qt::ControlModifier);
@@ -264,7 +264,7 @@ void GridKeyboardTest::deletingAChannelEmptiesItsRecord()
 {
     for (int mode : {1, 2}) {
         Start(mode);
-        Key(Qt::Key_F2);  // channel 1's shown frequency
+        Key(Qt::Key_F2); // channel 1's shown frequency
         QTest::keyClick(Focused(), Qt::Key_A, Qt::ControlModifier);
         Key(Qt::Key_Delete);
         Key(Qt::Key_Return);
@@ -277,8 +277,8 @@ void GridKeyboardTest::deletingAChannelEmptiesItsRecord()
         // The other channels kept their bytes.
         QByteArray expected = TestFile();
         expected.replace(16 + static_cast<int>(ImageMap::ChannelOffset(1)), 16, QByteArray(16, '\xFF'));
-        expected[16 + static_cast<int>(ImageMap::kScanBitmap)] =
-            static_cast<char>(static_cast<unsigned char>(expected.at(16 + static_cast<int>(ImageMap::kScanBitmap))) & ~1);
+        expected[16 + static_cast<int>(ImageMap::kScanBitmap)] = static_cast<char>(
+            static_cast<unsigned char>(expected.at(16 + static_cast<int>(ImageMap::kScanBitmap))) & ~1);
         QCOMPARE(saved, expected);
         cleanup();
     }
@@ -320,11 +320,12 @@ void GridKeyboardTest::readOnlyModeSaysWhy()
     Start(0);
     QCoreApplication::processEvents();
 
-    QTRY_VERIFY(m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text()
-                == QStringLiteral("The channels of this radio model can be viewed but not changed."));
+    QTRY_VERIFY(m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text() ==
+                QStringLiteral("The channels of this radio model can be viewed but not changed."));
     g_nDeviceMode = 2;
     m_view->ImageToGrid();
-    QTRY_VERIFY(m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text() == QStringLiteral("Ready"));
+    QTRY_VERIFY(m_frame->statusBar()->findChild<QLabel*>(QStringLiteral("idleText"))->text() ==
+                QStringLiteral("Ready"));
 }
 
 QTEST_MAIN(GridKeyboardTest)

@@ -4,9 +4,9 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ProgramApp.h"
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
-#include "app/ProgramApp.h"
 #include "frame/MainFrame.h"
 
 #include <QAction>
@@ -20,15 +20,13 @@ namespace {
 // Commands of the menus, the Language dialog, and the controls of the
 // channel view, the Optional Features and the Product Information dialogs.
 const QList<int> kContextNumbers = {
-    57600, 57601, 57602, 57603, 57604, 57606, 57607, 57609, 57665, 57664, 59392, 59393,
-    32786, 32787, 32788, 32773, 32774, 32845, 32780, 32777, 32799,
-    57643, 57644, 57635, 57634, 57637, 57632, 32840, 32841, 32842, 57642, 32860, 32861, 32862,
-    1000, 2127, 2128, 2132, 2133, 2134, 2135, 1130, 1129,
-    1118, 1116, 1008, 1009, 1120, 1006, 1007, 1121, 1119, 1140, 1017, 1016,
-    1013, 1014,
+    57600, 57601, 57602, 57603, 57604, 57606, 57607, 57609, 57665, 57664, 59392, 59393, 32786, 32787, 32788,
+    32773, 32774, 32845, 32780, 32777, 32799, 57643, 57644, 57635, 57634, 57637, 57632, 32840, 32841, 32842,
+    57642, 32860, 32861, 32862, 1000,  2127,  2128,  2132,  2133,  2134,  2135,  1130,  1129,  1118,  1116,
+    1008,  1009,  1120,  1006,  1007,  1121,  1119,  1140,  1017,  1016,  1013,  1014,
 };
 
-}  // namespace
+} // namespace
 
 class HelpTest : public QObject
 {
@@ -86,10 +84,18 @@ void HelpTest::f1Routing_data()
     QTest::addColumn<QString>("page");
     QTest::addColumn<QString>("title");
 
-    QTest::newRow("menu item, English") << QByteArray("English") << "menu1" << "setup.html#language" << "Setup menu";
-    QTest::newRow("menu item, Chinese") << QByteArray("Chinese") << "menu1" << "setup.html#language" << "设置菜单";
-    QTest::newRow("disabled menu item") << QByteArray("English") << "menu0" << "setup.html#com" << "Setup menu";
-    QTest::newRow("main frame") << QByteArray("English") << "frame" << "index.html" << "Radio Programmer Help";
+    QTest::newRow("menu item, English") << QByteArray("English") << "menu1"
+                                        << "setup.html#language"
+                                        << "Setup menu";
+    QTest::newRow("menu item, Chinese") << QByteArray("Chinese") << "menu1"
+                                        << "setup.html#language"
+                                        << "设置菜单";
+    QTest::newRow("disabled menu item") << QByteArray("English") << "menu0"
+                                        << "setup.html#com"
+                                        << "Setup menu";
+    QTest::newRow("main frame") << QByteArray("English") << "frame"
+                                << "index.html"
+                                << "Radio Programmer Help";
 }
 
 void HelpTest::f1Routing()

@@ -3,8 +3,8 @@
 
 #include "GuiTestSupport.h"
 
-#include "base/Globals.h"
 #include "app/ProgramApp.h"
+#include "base/Globals.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
@@ -25,7 +25,7 @@ namespace {
 struct MenuShape
 {
     QString title;
-    QList<int> commands;  // 0 for a separator
+    QList<int> commands; // 0 for a separator
 };
 
 QList<MenuShape> Shape(const QList<QMenu*>& menu)
@@ -49,7 +49,7 @@ void ClickTreeItem(QTreeWidget* tree, QTreeWidgetItem* item)
     QCoreApplication::processEvents();
 }
 
-}  // namespace
+} // namespace
 
 class MainFrameTest : public QObject
 {
@@ -136,7 +136,7 @@ void MainFrameTest::menuWithoutDocument()
 void MainFrameTest::acceleratorsAndToolbar_data()
 {
     QTest::addColumn<QKeySequence>("key");
-    QTest::addColumn<int>("command");  // 0: no command at all
+    QTest::addColumn<int>("command"); // 0: no command at all
     QTest::newRow("Ctrl+N") << QKeySequence("Ctrl+N") << 57600;
     QTest::newRow("Ctrl+O") << QKeySequence("Ctrl+O") << 57601;
     QTest::newRow("Ctrl+P") << QKeySequence("Ctrl+P") << 57607;
@@ -167,7 +167,7 @@ void MainFrameTest::acceleratorsAndToolbar()
         connect(shortcut, &QShortcut::activated, this, [&asked, id] { asked.append(id); });
         connect(shortcut, &QShortcut::activatedAmbiguously, this, [&ambiguous] { ambiguous = true; });
     }
-    m_install->prompter.answers = {PromptAnswer::Cancel};  // New asks before clearing
+    m_install->prompter.answers = {PromptAnswer::Cancel}; // New asks before clearing
     QTest::keySequence(QApplication::focusWidget(), key);
     QCoreApplication::processEvents();
 
@@ -238,10 +238,10 @@ void MainFrameTest::fileNew()
 
     CProgramDoc* before = m_frame->MDIGetActive()->GetDocument();
     before->Apply(QStringLiteral("Edit"), CProgramDoc::Change::Bytes, [](DocumentChannels& channels) {
-        channels.Image()[0x20] = 0x42;  // an edit
+        channels.Image()[0x20] = 0x42; // an edit
         return true;
     });
-    before->SetModifiedFlag(false);  // New asks its own question, not the save question
+    before->SetModifiedFlag(false); // New asks its own question, not the save question
     m_install->prompter.answers = {answer};
     m_frame->OnCommand(57600);
 
@@ -270,7 +270,7 @@ void MainFrameTest::closeHidesAndChannelInformationBringsBack()
 
     child->showNormal();
     QVERIFY(child->isVisible());
-    m_frame->OnCommand(57602);  // File Close hides as well
+    m_frame->OnCommand(57602); // File Close hides as well
     QVERIFY(child->isHidden());
     QVERIFY(document);
 
@@ -284,9 +284,9 @@ void MainFrameTest::closeHidesAndChannelInformationBringsBack()
 
 void MainFrameTest::treeRouting_data()
 {
-    QTest::addColumn<int>("item");  // -1: the root
+    QTest::addColumn<int>("item"); // -1: the root
     QTest::addColumn<bool>("showsChannelWindow");
-    QTest::addColumn<QString>("dialogTitle");  // the modal dialog it opens, "" for none
+    QTest::addColumn<QString>("dialogTitle"); // the modal dialog it opens, "" for none
     QTest::newRow("Channel Information") << 1 << true << QString();
     QTest::newRow("Product Information") << 0 << false << "Product Information";
     QTest::newRow("Optional Features") << 2 << false << "Optional Features";
@@ -336,7 +336,7 @@ void MainFrameTest::keyboardSelectionOutsideItemsReturnsToRoot()
     QCursor::setPos(m_frame->mapToGlobal(QPoint(m_frame->width() - 5, m_frame->height() - 5)));
     tree->setFocus();
     QTest::keyClick(tree, Qt::Key_Down);
-    QTest::keyClick(tree, Qt::Key_Down);  // onto Channel Information if the root did not come back
+    QTest::keyClick(tree, Qt::Key_Down); // onto Channel Information if the root did not come back
     QCoreApplication::processEvents();
     QTRY_COMPARE(tree->currentItem(), root);
     QVERIFY(child->isHidden());

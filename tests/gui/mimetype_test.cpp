@@ -27,7 +27,7 @@ namespace {
 
 constexpr const char* kType = "application/x-radio-programmer-data";
 
-}  // namespace
+} // namespace
 
 void MimeTypeTest::initTestCase()
 {
@@ -35,8 +35,8 @@ void MimeTypeTest::initTestCase()
     QVERIFY(QDir().mkpath(m_dir.path() + "/share/mime/packages"));
     QVERIFY(QFile::copy(QStringLiteral(PROGRAM_SOURCE_DIR "/packaging/radio-programmer.xml"),
                         m_dir.path() + "/share/mime/packages/radio-programmer.xml"));
-    const QByteArray system = qgetenv("XDG_DATA_DIRS").isEmpty() ? "/usr/local/share:/usr/share"
-                                                                   : qgetenv("XDG_DATA_DIRS");
+    const QByteArray system =
+        qgetenv("XDG_DATA_DIRS").isEmpty() ? "/usr/local/share:/usr/share" : qgetenv("XDG_DATA_DIRS");
     qputenv("XDG_DATA_DIRS", (m_dir.path() + "/share:").toLocal8Bit() + system);
     QVERIFY(QMimeDatabase().mimeTypeForName(kType).isValid());
 }

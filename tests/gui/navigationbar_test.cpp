@@ -34,8 +34,7 @@ class CTestFrame : public CMainFrame
 public:
     CTestFrame()
         : CMainFrame(g_noApp, nullptr)
-    {
-    }
+    {}
     void OnProductInformation() override { calls.append(32786); }
     void OnOptionalFeatures() override { calls.append(32788); }
     void OnChannelInformation() override { calls.append(32787); }
@@ -49,12 +48,24 @@ void Send(QWidget* widget, QEvent::Type type, QPoint point, Qt::MouseButtons but
     QApplication::sendEvent(widget, &event);
 }
 
-void Press(QWidget* w, QPoint p) { Send(w, QEvent::MouseButtonPress, p, Qt::LeftButton); }
-void Drag(QWidget* w, QPoint p) { Send(w, QEvent::MouseMove, p, Qt::LeftButton); }
-void Hover(QWidget* w, QPoint p) { Send(w, QEvent::MouseMove, p, Qt::NoButton); }
-void Release(QWidget* w, QPoint p) { Send(w, QEvent::MouseButtonRelease, p, Qt::NoButton); }
+void Press(QWidget* w, QPoint p)
+{
+    Send(w, QEvent::MouseButtonPress, p, Qt::LeftButton);
+}
+void Drag(QWidget* w, QPoint p)
+{
+    Send(w, QEvent::MouseMove, p, Qt::LeftButton);
+}
+void Hover(QWidget* w, QPoint p)
+{
+    Send(w, QEvent::MouseMove, p, Qt::NoButton);
+}
+void Release(QWidget* w, QPoint p)
+{
+    Send(w, QEvent::MouseButtonRelease, p, Qt::NoButton);
+}
 
-}  // namespace
+} // namespace
 
 class NavigationBarTest : public QObject
 {
@@ -119,7 +130,7 @@ void NavigationBarTest::ShowAndPaint()
 {
     m_frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
-    Bar()->grab();  // paints, which lays out the frame and the close button
+    Bar()->grab(); // paints, which lays out the frame and the close button
 }
 
 void NavigationBarTest::geometryAfterPaint()

@@ -4,15 +4,15 @@
 
 #include "GuiTestSupport.h"
 
-#include "base/Globals.h"
 #include "app/ProgramApp.h"
+#include "base/CmdTarget.h"
+#include "base/Globals.h"
 #include "base/ResourceIds.h"
 #include "channels/ListingPrinter.h"
 #include "channels/MSFlexGrid.h"
 #include "channels/PrintCommands.h"
 #include "channels/ProgramView.h"
 #include "frame/ChildFrame.h"
-#include "base/CmdTarget.h"
 #include "frame/MainFrame.h"
 
 #include <QPrintPreviewDialog>
@@ -43,15 +43,16 @@ ListingContent Listing(const std::vector<int>& rows)
 QStringList PdfPages(const QString& pdf)
 {
     QProcess process;
-    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
+    process.start(QStringLiteral("pdftotext"),
+                  {QStringLiteral("-enc"), QStringLiteral("UTF-8"), pdf, QStringLiteral("-")});
     if (!process.waitForFinished() || process.exitCode() != 0)
         return {};
     QStringList pages = QString::fromUtf8(process.readAllStandardOutput()).split(QChar('\f'));
-    pages.removeLast();  // after the last form feed
+    pages.removeLast(); // after the last form feed
     return pages;
 }
 
-}  // namespace
+} // namespace
 
 class PrintingTest : public QObject
 {
@@ -95,8 +96,8 @@ void PrintingTest::init()
     m_printer.setOutputFileName(PdfPath());
     m_printer.setPageSize(QPageSize(QPageSize::A4));
     m_content = Listing({1, 2, 3, 4, 5, 6, 7, 8, 9});
-    m_commands = std::make_unique<CPrintCommands>(nullptr, [this] { return &m_printer; },
-                                                  [this] { return m_content; });
+    m_commands = std::make_unique<CPrintCommands>(
+        nullptr, [this] { return &m_printer; }, [this] { return m_content; });
 }
 
 void PrintingTest::cleanup()

@@ -3,11 +3,11 @@
 // dialog, Cancel, failures, the Port Setting dialog and the safety of a
 // running transfer.
 
-#include "GuiTestSupport.h"
 #include "../support/TestImages.h"
+#include "GuiTestSupport.h"
 
-#include "base/Globals.h"
 #include "app/ProgramApp.h"
+#include "base/Globals.h"
 #include "base/ResourceIds.h"
 #include "base/UserStore.h"
 #include "channels/MSFlexGrid.h"
@@ -24,6 +24,7 @@
 #include "link/RadioLink.h"
 #include "link/TransferBusy.h"
 
+#include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -35,7 +36,6 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QtTest>
-#include <QAction>
 
 #include <memory>
 #include <sys/stat.h>
@@ -106,7 +106,7 @@ QStringList Copies(const CTestInstall& install)
     return QDir(install.ReadCopiesDir()).entryList({QStringLiteral("*.dat")}, QDir::Files, QDir::Name);
 }
 
-}  // namespace
+} // namespace
 
 class RadioLinkTest : public QObject
 {
@@ -376,24 +376,26 @@ void RadioLinkTest::failuresShowTheirMessageAndChangeNothing_data()
     QTest::addColumn<bool>("holdPort");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("then");  // a second message, after the transfer's own
+    QTest::addColumn<QString>("then"); // a second message, after the transfer's own
     const QString company = QStringLiteral("Quillmark Radio");
     const QString interrupt = QStringLiteral("Program Interrupt, Please reset the radio and try again");
-    QTest::newRow("busy port") << QStringList{} << false << true << company
-                               << "Could not Open the Port,Please check whether the Port are occupied or the device are ok"
-                               << QString();
+    QTest::newRow("busy port")
+        << QStringList{} << false << true << company
+        << "Could not Open the Port,Please check whether the Port are occupied or the device are ok" << QString();
     QTest::newRow("short reply") << QStringList{"--short-reply-at", "18"} << false << false << company << interrupt
                                  << QString();
-    QTest::newRow("write not acknowledged") << QStringList{"--no-ack-at", "100"} << true << false << company << interrupt
-                                            << "The radio holds only part of the new data (32 of 102 blocks written). "
-                                               "Write again before using the radio.";
-    QTest::newRow("first write frame not acknowledged") << QStringList{"--no-ack-at", "0"} << true << false << company
-                                                        << interrupt << QString();
+    QTest::newRow("write not acknowledged")
+        << QStringList{"--no-ack-at", "100"} << true << false << company << interrupt
+        << "The radio holds only part of the new data (32 of 102 blocks written). "
+           "Write again before using the radio.";
+    QTest::newRow("first write frame not acknowledged")
+        << QStringList{"--no-ack-at", "0"} << true << false << company << interrupt << QString();
     QTest::newRow("type mismatch") << QStringList{"--ident", "P1207"} << false << false << "Caution"
-                                   << "Becuase the type of radio does not match,\ncommunications is interrupt." << QString();
-    QTest::newRow("silent radio, Cancel") << QStringList{"--silent"} << false << false << company
-                                          << "Communication Error,Please check all the connections and the radio power"
-                                          << QString();
+                                   << "Becuase the type of radio does not match,\ncommunications is interrupt."
+                                   << QString();
+    QTest::newRow("silent radio, Cancel")
+        << QStringList{"--silent"} << false << false << company
+        << "Communication Error,Please check all the connections and the radio power" << QString();
 }
 
 void RadioLinkTest::failuresShowTheirMessageAndChangeNothing()
@@ -530,9 +532,10 @@ void RadioLinkTest::documentCommandsWaitForTheTransfer()
     CSim sim({"--pace", "--image", dir.path() + "/radio.dat"});
     QVERIFY(Start({{1, sim.Device()}}));
     CChildFrame* child = Frame()->MDIGetActive();
-    const QList<int> refused = {Ids::ID_FILE_NEW, Ids::ID_FILE_OPEN, Ids::ID_FILE_CLOSE, Ids::ID_APP_EXIT,
-                                Ids::ID_READ, Ids::ID_WRITE, Ids::ID_COM_SETUP, Ids::ID_LANGUAGE,
-                                Ids::ID_PRODUCT_INFORMATION, Ids::ID_OPTIONAL_FEATURES, Ids::ID_APP_ABOUT};
+    const QList<int> refused = {Ids::ID_FILE_NEW,          Ids::ID_FILE_OPEN, Ids::ID_FILE_CLOSE,
+                                Ids::ID_APP_EXIT,          Ids::ID_READ,      Ids::ID_WRITE,
+                                Ids::ID_COM_SETUP,         Ids::ID_LANGUAGE,  Ids::ID_PRODUCT_INFORMATION,
+                                Ids::ID_OPTIONAL_FEATURES, Ids::ID_APP_ABOUT};
     QStringList enabledDuringTransfer;
     bool tried = false;
     bool blockedDuringTransfer = false;
@@ -605,7 +608,8 @@ void RadioLinkTest::portSettingDialog()
         int number;
         const char* name;
     };
-    for (const Choice& c : {Choice{12, "\\\\.\\COM12"}, Choice{16, "\\\\.\\COM16"}, Choice{1, "COM1"}, Choice{12, "\\\\.\\COM12"}}) {
+    for (const Choice& c :
+         {Choice{12, "\\\\.\\COM12"}, Choice{16, "\\\\.\\COM16"}, Choice{1, "COM1"}, Choice{12, "\\\\.\\COM12"}}) {
         dialog->OnInitDialog();
         dialog->PortButton(c.number)->setChecked(true);
         dialog->accept();
@@ -701,7 +705,8 @@ void RadioLinkTest::cancelMidWriteSaysTheRadioIsHalfWritten()
     QCOMPARE(m_install->prompter.messages.size(), 1);
     QCOMPARE(m_install->prompter.messages.first().text,
              QStringLiteral("The radio holds only part of the new data (%1 of 102 blocks written). "
-                            "Write again before using the radio.").arg(result.frames));
+                            "Write again before using the radio.")
+                 .arg(result.frames));
     QCOMPARE(m_install->prompter.messages.first().buttons, PromptButtons::Ok);
 }
 
@@ -766,7 +771,7 @@ void RadioLinkTest::theStatusBarConfirmsOrSaysTheCableWentAway()
         QElapsedTimer clock;
         clock.start();
         Transfer(true);
-        QVERIFY(clock.elapsed() < 3000);  // no time-outs waited out
+        QVERIFY(clock.elapsed() < 3000); // no time-outs waited out
         QVERIFY(m_view->RadioLink()->LastResult().disconnected);
         QCOMPARE(Frame()->statusBar()->currentMessage(), QStringLiteral("数据线已断开(%1)。").arg(device));
         // The stage's own message, then the half-written radio; no Retry.
@@ -792,7 +797,7 @@ void RadioLinkTest::theDeviceFieldAimsANumberAtAPathForThisUser()
 
     dialog->DeviceEdit()->setFocus();
     QTest::keyClicks(dialog->DeviceEdit(), sim.Device());
-    emit dialog->DeviceEdit()->editingFinished();  // as when the field is left
+    emit dialog->DeviceEdit()->editingFinished(); // as when the field is left
     QVERIFY(dialog->PortButton(14)->isEnabled());
     QCOMPARE(dialog->CheckedPort(), 14);
     QCOMPARE(dialog->DeviceLabel(14)->text(), sim.Device());
@@ -800,7 +805,7 @@ void RadioLinkTest::theDeviceFieldAimsANumberAtAPathForThisUser()
 
     QCOMPARE(CUserStore::ForApplication().QueryDword("COM", 0), 14u);
     QCOMPARE(QString::fromStdString(PortDevice(14)), sim.Device());
-    QCOMPARE(FileBytes(m_install->File("Program.ini")), iniBefore);  // for this user only
+    QCOMPARE(FileBytes(m_install->File("Program.ini")), iniBefore); // for this user only
     Transfer(false);
     QCOMPARE(m_view->RadioLink()->LastResult().outcome, TransferOutcome::Completed);
 

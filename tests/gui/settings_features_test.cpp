@@ -5,9 +5,9 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ProgramApp.h"
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
-#include "app/ProgramApp.h"
 #include "document/ProgramDoc.h"
 #include "frame/ChildFrame.h"
 #include "frame/MainFrame.h"
@@ -28,14 +28,14 @@
 Q_DECLARE_METATYPE(RadioImage)
 
 using Dlg = COptionalFeaturesDlg;
-using Bytes = QList<std::pair<int, int>>;  // offset, byte
+using Bytes = QList<std::pair<int, int>>; // offset, byte
 
 namespace {
 
 // The texts the lists show, in the order of Dlg's IDs below, and the edit.
-const QList<int> kLists = {Dlg::IDC_SIDE_KEY,         Dlg::IDC_VOICE_ANNUNCIATION, Dlg::IDC_TIME_OUT_TIME,
-                           Dlg::IDC_SQUELCH_LEVEL,    Dlg::IDC_VOX,                Dlg::IDC_VOX_GAIN_LEVEL,
-                           Dlg::IDC_VOX_DELAY_TIME,   Dlg::IDC_PRIORITY_CHANNEL};
+const QList<int> kLists = {
+    Dlg::IDC_SIDE_KEY, Dlg::IDC_VOICE_ANNUNCIATION, Dlg::IDC_TIME_OUT_TIME,  Dlg::IDC_SQUELCH_LEVEL,
+    Dlg::IDC_VOX,      Dlg::IDC_VOX_GAIN_LEVEL,     Dlg::IDC_VOX_DELAY_TIME, Dlg::IDC_PRIORITY_CHANNEL};
 
 QStringList Shown(const Dlg& dialog)
 {
@@ -58,7 +58,7 @@ RadioImage ImageWith(const Bytes& bytes, std::uint8_t fill = 0)
     return image;
 }
 
-}  // namespace
+} // namespace
 
 class SettingsFeaturesTest : public QObject
 {
@@ -127,12 +127,14 @@ void SettingsFeaturesTest::loadShows_data()
     QTest::addColumn<QStringList>("shown");
 
     QTest::newRow("new document") << QByteArray("English") << MakeNewImage()
-                                  << QStringList{"None", "Off", "600s", "4", "Off", "5", "0.3s", "Off", "-", "-", "Off"};
+                                  << QStringList{"None", "Off", "600s", "4", "Off", "5",
+                                                 "0.3s", "Off", "-",    "-", "Off"};
     QTest::newRow("new document, Chinese")
         << QByteArray("Chinese") << MakeNewImage()
         << QStringList{"无", "关", "600s", "4", "Off", "5", "0.3s", "关", "-", "-", "关"};
     QTest::newRow("erased radio") << QByteArray("English") << ImageWith({}, 0xFF)
-                                  << QStringList{"Monitor Momentary", "", "", "", "", "", "", "", "saver", "beep", "Off"};
+                                  << QStringList{
+                                         "Monitor Momentary", "", "", "", "", "", "", "", "saver", "beep", "Off"};
 }
 
 void SettingsFeaturesTest::loadShows()
@@ -146,7 +148,8 @@ void SettingsFeaturesTest::loadShows()
     dialog.Prepare(image, 2, IsChinese());
     dialog.OnInitDialog();
     QCOMPARE(Shown(dialog), shown);
-    QCOMPARE(dialog.windowTitle(), language == "Chinese" ? QStringLiteral("可选功能") : QStringLiteral("Optional Features"));
+    QCOMPARE(dialog.windowTitle(),
+             language == "Chinese" ? QStringLiteral("可选功能") : QStringLiteral("Optional Features"));
     QCOMPARE(dialog.List(Dlg::IDC_TIME_OUT_TIME)->count(), 40);
     QCOMPARE(dialog.List(Dlg::IDC_PRIORITY_CHANNEL)->count(), 17);
     QCOMPARE(dialog.List(Dlg::IDC_VOX)->count(), 2);
@@ -167,9 +170,9 @@ void SettingsFeaturesTest::loadShows()
 void SettingsFeaturesTest::okStores_data()
 {
     QTest::addColumn<RadioImage>("image");
-    QTest::addColumn<int>("list");   // 0: none
+    QTest::addColumn<int>("list"); // 0: none
     QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("typed");  // null: leave the edit alone
+    QTest::addColumn<QString>("typed"); // null: leave the edit alone
     QTest::addColumn<bool>("leaveEdit");
     QTest::addColumn<Bytes>("stored");
     QTest::addColumn<bool>("changed");
@@ -178,18 +181,18 @@ void SettingsFeaturesTest::okStores_data()
                          << Bytes{{0x130, 0x03}} << true;
     QTest::newRow("12.5 and OK") << ImageWith({{0x13C, 0x0F}}) << 0 << 0 << "12.5" << false
                                  << Bytes{{0x13C, 0x7D}, {0x13D, 0x00}} << true;
-    QTest::newRow("200, leaving the edit") << ImageWith({{0x13C, 0x0F}}) << 0 << 0 << "200" << true
-                                           << Bytes{{0x13C, 0x00}, {0x13D, 0x00}} << true;
+    QTest::newRow("200, leaving the edit")
+        << ImageWith({{0x13C, 0x0F}}) << 0 << 0 << "200" << true << Bytes{{0x13C, 0x00}, {0x13D, 0x00}} << true;
     QTest::newRow("200 and OK at once") << ImageWith({{0x13C, 0x0F}}) << 0 << 0 << "200" << false
                                         << Bytes{{0x13C, 0x00}, {0x13D, 0x00}} << true;
     QTest::newRow("hidden lower row") << MakeNewImage() << Dlg::IDC_PRIORITY_CHANNEL << 5 << QString() << false
                                       << Bytes{{0x161, 5}} << true;
     QTest::newRow("nothing changed") << MakeNewImage() << 0 << 0 << QString() << false << Bytes{} << false;
-    QTest::newRow("erased radio")
-        << ImageWith({}, 0xFF) << 0 << 0 << QString() << false
-        << Bytes{{0x11D, 0x02}, {0x130, 0x00}, {0x13A, 0x00}, {0x139, 0x00}, {0x12F, 0xFF}, {0x134, 0xFF},
-                 {0x13B, 0xFF}, {0x161, 0xFF}, {0x135, 0x01}, {0x136, 0x01}, {0x13C, 0x00}, {0x13D, 0x00}}
-        << true;
+    QTest::newRow("erased radio") << ImageWith({}, 0xFF) << 0 << 0 << QString() << false
+                                  << Bytes{{0x11D, 0x02}, {0x130, 0x00}, {0x13A, 0x00}, {0x139, 0x00},
+                                           {0x12F, 0xFF}, {0x134, 0xFF}, {0x13B, 0xFF}, {0x161, 0xFF},
+                                           {0x135, 0x01}, {0x136, 0x01}, {0x13C, 0x00}, {0x13D, 0x00}}
+                                  << true;
 }
 
 void SettingsFeaturesTest::okStores()
@@ -223,7 +226,7 @@ void SettingsFeaturesTest::okStores()
             dialog.List(Dlg::IDC_TIME_OUT_TIME)->setFocus();
             QCOMPARE(edit->text(), QStringLiteral("Off"));
         }
-        QTest::keyClick(edit, Qt::Key_Return);  // OK, the default button
+        QTest::keyClick(edit, Qt::Key_Return); // OK, the default button
     } else {
         dialog.accept();
     }
@@ -254,7 +257,7 @@ void SettingsFeaturesTest::spinSteps_data()
 {
     QTest::addColumn<QByteArray>("language");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<QList<int>>("steps");  // +1/-1 click the buttons, others are accelerated reports
+    QTest::addColumn<QList<int>>("steps"); // +1/-1 click the buttons, others are accelerated reports
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("up from Off") << QByteArray("English") << "Off" << QList<int>{1} << "0.1";

@@ -5,9 +5,9 @@
 
 #include "GuiTestSupport.h"
 
+#include "app/ProgramApp.h"
 #include "base/ContextHelp.h"
 #include "base/Globals.h"
-#include "app/ProgramApp.h"
 #include "base/UserStore.h"
 #include "channels/ProgramView.h"
 #include "core/document/DataFile.h"
@@ -36,7 +36,7 @@ QStringList Items(const QComboBox* list)
 
 const QStringList kFirstBands = {"136 - 174MHz", "400 - 470MHz", "400 - 480MHz", "350 - 390MHz"};
 
-}  // namespace
+} // namespace
 
 class SettingsProductTest : public QObject
 {
@@ -92,7 +92,7 @@ void SettingsProductTest::RunCommand(const std::function<void(Dlg*)>& act)
 void SettingsProductTest::opening_data()
 {
     QTest::addColumn<QByteArray>("ini");
-    QTest::addColumn<int>("userType");  // -1: no per-user value
+    QTest::addColumn<int>("userType"); // -1: no per-user value
     QTest::addColumn<int>("userBand");
     QTest::addColumn<QStringList>("types");
     QTest::addColumn<QStringList>("bands");
@@ -101,9 +101,11 @@ void SettingsProductTest::opening_data()
 
     const QByteArray shipped = ShippedIniWith("Setup", "Language", "English");
     const QStringList three = {"QM-350", "QM-350S", "QM-360"};
-    QTest::newRow("no per-user values") << shipped << -1 << -1 << three << kFirstBands << "QM-350" << "136 - 174MHz";
-    QTest::newRow("band beyond the list") << shipped << 1 << 7 << three << QStringList{"136 - 174MHz", "400 - 470MHz"}
-                                          << "QM-350S" << "";
+    QTest::newRow("no per-user values") << shipped << -1 << -1 << three << kFirstBands << "QM-350"
+                                        << "136 - 174MHz";
+    QTest::newRow("band beyond the list")
+        << shipped << 1 << 7 << three << QStringList{"136 - 174MHz", "400 - 470MHz"} << "QM-350S"
+        << "";
     QTest::newRow("Type2 missing, Type3 present")
         << ShippedIniWith("Setup", "Type2", nullptr) << -1 << -1 << QStringList{"QM-350"} << kFirstBands << "QM-350"
         << "136 - 174MHz";
@@ -168,14 +170,14 @@ void SettingsProductTest::okThroughTheCommand_data()
                                  << "QM-350 Programmer  [ Type:QM-350  Fre:400 - 470MHz ]" << 40000000 << 47000000
                                  << true;
     QTest::newRow("same choice again") << ShippedIniWith("Setup", "Language", "English") << 0 << 0
-                                       << "QM-350 Programmer  [ Type:QM-350  Fre:136 - 174MHz ]" << 13600000
-                                       << 17400000 << false;
+                                       << "QM-350 Programmer  [ Type:QM-350  Fre:136 - 174MHz ]" << 13600000 << 17400000
+                                       << false;
     QTest::newRow("Chinese keeps the English labels")
         << ShippedIniWith("Setup", "Language", "Chinese") << 2 << 0
         << QString::fromUtf8("QM-350 写频软件  [ Type:QM-360  Fre:144 - 148MHz ]") << 14400000 << 14800000 << true;
-    QTest::newRow("band without a hyphen") << ShippedIniWith("Setup", "Field2", "136MHz") << 1 << 0
-                                           << "QM-350 Programmer  [ Type:QM-350S  Fre:136MHz ]" << 13600000
-                                           << 13600000 << true;
+    QTest::newRow("band without a hyphen")
+        << ShippedIniWith("Setup", "Field2", "136MHz") << 1 << 0 << "QM-350 Programmer  [ Type:QM-350S  Fre:136MHz ]"
+        << 13600000 << 13600000 << true;
 }
 
 void SettingsProductTest::okThroughTheCommand()
@@ -221,7 +223,7 @@ void SettingsProductTest::okThroughTheCommand()
 
 void SettingsProductTest::cancelChangesNothing_data()
 {
-    QTest::addColumn<int>("type");  // -1: nothing chosen
+    QTest::addColumn<int>("type"); // -1: nothing chosen
     QTest::addColumn<int>("band");
     QTest::addColumn<bool>("ok");
     QTest::newRow("cancel") << 2 << 2 << false;
@@ -264,7 +266,7 @@ void SettingsProductTest::indexesBeyondTheListsStayInTheImage()
     CUserStore::ForApplication().SetDword("Type", 1);
     CUserStore::ForApplication().SetDword("Field", 1);
     RadioImage foreign = MakeNewImage();
-    foreign[0x32E] = 7;  // three types are configured
+    foreign[0x32E] = 7; // three types are configured
     foreign[0x32F] = 9;
     const QString path = m_install->File("foreign.dat");
     QCOMPARE(SaveDataFile(path.toStdString(), foreign), DataFileResult::Ok);

@@ -3,8 +3,8 @@
 
 #include "GuiTestSupport.h"
 
-#include "base/Globals.h"
 #include "app/ProgramApp.h"
+#include "base/Globals.h"
 #include "base/UserStore.h"
 #include "core/document/DataFile.h"
 #include "core/util/AtomicFile.h"
@@ -15,21 +15,21 @@
 #include "frame/NavigationBar.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QMenu>
 #include <QPointer>
 #include <QRadioButton>
 #include <QTemporaryDir>
-#include <QApplication>
-#include <QFile>
-#include <QMenu>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include <cstdio>
-#include <filesystem>
 #include <fcntl.h>
+#include <filesystem>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,7 +47,7 @@ QAction* FindCommand(const QList<QMenu*>& menu, int index, int id)
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 class StartupTest : public QObject
 {
@@ -83,8 +83,7 @@ void StartupTest::failures_data()
 
     const int all = kEverything;
     QTest::newRow("Program.ini missing") << (all & ~kIni) << QByteArray() << "Load language DLL fail";
-    QTest::newRow("English bundle missing") << (all & ~kEnglishBundle) << QByteArray()
-                                            << "Load language DLL fail";
+    QTest::newRow("English bundle missing") << (all & ~kEnglishBundle) << QByteArray() << "Load language DLL fail";
     QTest::newRow("Chinese bundle missing")
         << (all & ~kChineseBundle) << ShippedIniWith("Setup", "Language", "Chinese") << "加载语言链接库失败";
     QTest::newRow("trailing comment keeps a blank")
@@ -120,14 +119,20 @@ void StartupTest::language_data()
     QTest::addColumn<QString>("company");
     QTest::addColumn<QString>("treeItem");
 
-    QTest::newRow("English") << QByteArray("English") << 0 << "enHelp" << "&File" << "Quillmark Radio"
+    QTest::newRow("English") << QByteArray("English") << 0 << "enHelp"
+                             << "&File"
+                             << "Quillmark Radio"
                              << "Product Information";
-    QTest::newRow("Chinese") << QByteArray("Chinese") << 1 << "chHelp" << "文件(&F)" << "奎尔马克电台"
+    QTest::newRow("Chinese") << QByteArray("Chinese") << 1 << "chHelp"
+                             << "文件(&F)"
+                             << "奎尔马克电台"
                              << "类型设置";
     // Lower case: built-in texts stay English, but the bundle and the
     // per-language section are found without regard to case.
-    QTest::newRow("chinese in lower case") << QByteArray("chinese") << 0 << "enHelp" << "文件(&F)"
-                                           << "奎尔马克电台" << "Product Information";
+    QTest::newRow("chinese in lower case") << QByteArray("chinese") << 0 << "enHelp"
+                                           << "文件(&F)"
+                                           << "奎尔马克电台"
+                                           << "Product Information";
 }
 
 void StartupTest::language()
@@ -185,7 +190,7 @@ void StartupTest::menusFoundByCommand_data()
     QTest::addColumn<QByteArray>("ini");
     QTest::addColumn<int>("menuId");
     QTest::addColumn<int>("command");
-    QTest::addColumn<QString>("holder");  // title of the menu holding the command; empty: none does
+    QTest::addColumn<QString>("holder"); // title of the menu holding the command; empty: none does
 
     const QByteArray english = ShippedIniWith("Setup", "Language", "English");
     const QByteArray chinese = ShippedIniWith("Setup", "Language", "Chinese");
@@ -276,7 +281,7 @@ void StartupTest::newDocumentTakesTypeAndBandFromTheUserStore()
     install.Stop();
 
     CUserStore("Software\\QM-350").SetDword("Type", 1);
-    CUserStore("Software\\QM-350").SetDword("Field", 5);  // past the list: its last band
+    CUserStore("Software\\QM-350").SetDword("Field", 5); // past the list: its last band
     const QByteArray ini = ShippedIniWith("Setup", "Language", "Chinese");
     install.WriteFile("Program.ini", ini);
     QVERIFY(install.Start());
@@ -306,17 +311,16 @@ void StartupTest::commandLineFailures_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("chinese");
-    QTest::addColumn<QString>("message");  // %1: the file's path
+    QTest::addColumn<QString>("message"); // %1: the file's path
 
     QByteArray wrongMagic = QByteArray(1040, '\xFF');
     wrongMagic.replace(0, 16, QByteArray("T594", 4) + QByteArray(12, '\0'));
     const QByteArray header = QByteArray("T593", 4) + QByteArray(12, '\0');
     QTest::newRow("wrong magic") << wrongMagic << false << "Data Format Error\n%1";
     QTest::newRow("wrong magic, Chinese") << wrongMagic << true << QString::fromUtf8("数据格式不正确\n%1");
-    QTest::newRow("header only") << header << false
-                                 << "%1 is not a complete data file (shorter than 1040 bytes).";
-    QTest::newRow("one byte short, Chinese") << (header + QByteArray(1023, '\xFF')) << true
-                                             << QString::fromUtf8("%1 不是完整的数据文件(不足 1040 字节)。");
+    QTest::newRow("header only") << header << false << "%1 is not a complete data file (shorter than 1040 bytes).";
+    QTest::newRow("one byte short, Chinese")
+        << (header + QByteArray(1023, '\xFF')) << true << QString::fromUtf8("%1 不是完整的数据文件(不足 1040 字节)。");
     QTest::newRow("missing file") << QByteArray() << false
                                   << "Failed to open the document.\ncannot open %1: No such file or directory";
 }
@@ -428,7 +432,11 @@ void StartupTest::failedSaveNamesTheSystemsReason()
     CProgramDoc* document = install.App()->MainFrame()->MDIGetActive()->GetDocument();
     const QString path = install.File("radio.dat");
     install.WriteFile("radio.dat", "old");
-    struct Case { int error; const char* reason; };
+    struct Case
+    {
+        int error;
+        const char* reason;
+    };
     for (const Case c : {Case{ENOSPC, "No space left on device"}, Case{EROFS, "Read-only file system"},
                          Case{EACCES, "Permission denied"}}) {
         install.prompter.messages.clear();
@@ -456,15 +464,15 @@ void StartupTest::failedSaveNamesTheSystemsReason()
 struct LinkedInstall
 {
     CTestInstall install;
-    QTemporaryDir outside;  // holds bin/ and the current directory
+    QTemporaryDir outside; // holds bin/ and the current directory
     QString link;
     QString cwd;
 
     LinkedInstall()
     {
         install.WriteFile("Program", "#!/bin/sh\n");
-        QFile::setPermissions(install.ExecutablePath(), QFile::permissions(install.ExecutablePath())
-                                                            | QFileDevice::ExeOwner | QFileDevice::ExeUser);
+        QFile::setPermissions(install.ExecutablePath(), QFile::permissions(install.ExecutablePath()) |
+                                                            QFileDevice::ExeOwner | QFileDevice::ExeUser);
         QDir(outside.path()).mkpath("bin");
         QDir(outside.path()).mkpath("work");
         link = outside.path() + "/bin/radio-programmer";

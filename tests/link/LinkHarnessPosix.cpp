@@ -103,7 +103,7 @@ void UseDataFolder(const TempDir& dir)
 struct Sim::Process
 {
     pid_t pid = -1;
-    int out = -1;  // the simulator's standard output
+    int out = -1; // the simulator's standard output
 
     ~Process()
     {
@@ -137,7 +137,8 @@ bool Sim::ReadLine(std::string& line, std::chrono::milliseconds timeout)
     pollfd p{process_->out, POLLIN, 0};
     char c = 0;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (process_->out < 0 || left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) <= 0 ||
             read(process_->out, &c, 1) != 1)
             return false;

@@ -17,9 +17,11 @@ TEST(CliDiff, ExitStatusSaysWhetherTheImagesDiffer)
     const std::string fileA = SaveImageFile(dir, "a.dat", a);
     const std::string fileB = SaveImageFile(dir, "b.dat", b);
     char typeLine[48];
-    std::snprintf(typeLine, sizeof typeLine, "Radio Type Index: %d -> %d\n", a[ImageMap::kRadioType], b[ImageMap::kRadioType]);
+    std::snprintf(typeLine, sizeof typeLine, "Radio Type Index: %d -> %d\n", a[ImageMap::kRadioType],
+                  b[ImageMap::kRadioType]);
     char typeByte[32];
-    std::snprintf(typeByte, sizeof typeByte, "0x032E: %02X -> %02X\n", a[ImageMap::kRadioType], b[ImageMap::kRadioType]);
+    std::snprintf(typeByte, sizeof typeByte, "0x032E: %02X -> %02X\n", a[ImageMap::kRadioType],
+                  b[ImageMap::kRadioType]);
 
     struct Case
     {
@@ -30,7 +32,8 @@ TEST(CliDiff, ExitStatusSaysWhetherTheImagesDiffer)
     const Case cases[] = {
         {{"diff", fileA, fileA}, 0, ""},
         {{"diff", fileA, fileB}, 1, std::string(typeLine) + "1 other byte differs\n"},
-        {{"diff", fileA, fileB, "--bytes"}, 1,
+        {{"diff", fileA, fileB, "--bytes"},
+         1,
          std::string(typeLine) + "1 other byte differs\n" + typeByte + "0x03F0: 20 -> 2F\n"},
         {{"diff", fileA}, 2, ""},
         {{"diff", fileA, fileB, "--frobnicate"}, 2, ""},
@@ -67,4 +70,4 @@ TEST(CliPorts, ListsNumberedPortsOneALine)
     EXPECT_EQ(RunCli(dir, {"ports", "extra"}).status, 2);
 }
 
-}  // namespace
+} // namespace

@@ -31,8 +31,14 @@ TEST(PortNames, NumbersFollowUsbCablesFirstThenBuiltInPorts)
         std::string path;
     };
     const Case cases[] = {
-        {1, d + "/ttyUSB0"}, {2, "/dev/pts/7"}, {3, d + "/ttyACM0"}, {6, d + "/ttyS10"},
-        {7, ""}, {16, "/dev/radio"}, {0, ""}, {17, ""},
+        {1, d + "/ttyUSB0"},
+        {2, "/dev/pts/7"},
+        {3, d + "/ttyACM0"},
+        {6, d + "/ttyS10"},
+        {7, ""},
+        {16, "/dev/radio"},
+        {0, ""},
+        {17, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PortDevicePath(c.number, devices, mappings), c.path) << c.number;
@@ -96,7 +102,8 @@ namespace fs = std::filesystem;
 class SysfsFixture
 {
 public:
-    SysfsFixture() : root_(fs::temp_directory_path() / ("sysfs-" + std::to_string(getpid())))
+    SysfsFixture()
+        : root_(fs::temp_directory_path() / ("sysfs-" + std::to_string(getpid())))
     {
         fs::create_directories(root_ / "dev");
         fs::create_directories(root_ / "sys/class/tty");
@@ -156,12 +163,13 @@ TEST(PortNames, PortsAreNamedAsTheSystemDescribesThem)
 {
     SysfsFixture fixture;
     fixture.AddUsb("ttyUSB0", {"0403", "6001", "FTDI", "FT232R USB UART", "A1B2C3", "ftdi_sio"}, false);
-    fixture.AddUsb("ttyUSB1", {"067b", "2303", "Prolific Technology Inc.", "USB-Serial Controller", "", "pl2303"}, false);
+    fixture.AddUsb("ttyUSB1", {"067b", "2303", "Prolific Technology Inc.", "USB-Serial Controller", "", "pl2303"},
+                   false);
     fixture.AddUsb("ttyUSB2", {"1a86", "7523", "", "USB2.0-Serial", "", "ch341"}, false);
     fixture.AddUsb("ttyACM0", {"1234", "5678", "Acme", "Radio Cable X", "77", "cdc_acm"}, true);
     fixture.AddUsb("ttyUSB3", {"abcd", "0001", "", "USB Serial", "", "usbserial_generic"}, false);
     fixture.AddBuiltIn("ttyS0", "4");
-    fixture.AddBuiltIn("ttyS1", "0");  // no UART behind it
+    fixture.AddBuiltIn("ttyS1", "0"); // no UART behind it
 
     struct Expected
     {
@@ -213,7 +221,7 @@ TEST(PortNames, PermissionAdviceNamesOnlyAGroupThatGrantsAccess)
         SCOPED_TRACE(c.name);
         const std::string advice = PermissionAdvice("/dev/ttyUSB0", c.mode, c.gid, c.group);
         EXPECT_EQ(advice.rfind("Access to /dev/ttyUSB0 was refused.", 0), 0u) << advice;
-        EXPECT_EQ(advice.find('`'), std::string::npos) << advice;  // plain text
+        EXPECT_EQ(advice.find('`'), std::string::npos) << advice; // plain text
         EXPECT_EQ(advice.find("usermod -aG root"), std::string::npos) << advice;
         if (c.namesGroup) {
             EXPECT_NE(advice.find("sudo usermod -aG " + c.group + " $USER"), std::string::npos) << advice;
@@ -232,4 +240,4 @@ TEST(PortNames, TheUsersMappingsWinOverTheConfiguredOnes)
               (std::map<int, std::string>{{1, "/dev/pts/1"}, {2, "/dev/serial/by-id/usb-FTDI"}, {5, "/dev/pts/5"}}));
 }
 
-}  // namespace
+} // namespace

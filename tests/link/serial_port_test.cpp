@@ -10,9 +10,9 @@
 #include <chrono>
 #include <fcntl.h>
 #include <linux/serial.h>
-#include <sys/ioctl.h>
 #include <numeric>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -36,7 +36,10 @@ public:
     }
     ~Line() { CloseFarEnd(); }
     const std::string& Device() const { return device_; }
-    void Send(const std::vector<std::uint8_t>& bytes) { ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size())); }
+    void Send(const std::vector<std::uint8_t>& bytes)
+    {
+        ASSERT_EQ(write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    }
     std::vector<std::uint8_t> Receive(std::size_t size)
     {
         std::vector<std::uint8_t> bytes(size);
@@ -133,7 +136,8 @@ TEST(PosixSerialPort, OpensExclusively)
     // Whatever is not a terminal is refused as such, without blocking on a FIFO.
     const std::string fifo = "/tmp/serial-port-fifo-" + std::to_string(::getpid());
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    for (const std::string& path : {std::string("/dev/null"), std::string("/etc/hostname"), std::string("/tmp"), fifo}) {
+    for (const std::string& path :
+         {std::string("/dev/null"), std::string("/etc/hostname"), std::string("/tmp"), fifo}) {
         const std::error_code error = other.Open(path);
         EXPECT_EQ(error, NotASerialPortError()) << path;
         EXPECT_EQ(error.message(), "not a serial port") << path;
@@ -200,7 +204,10 @@ class HangUpCalls : public SerialSystemCalls
 {
 public:
     enum Kind { PollHangUp, PollError, ReadZero, ReadError };
-    HangUpCalls(Kind kind, int error) : kind_(kind), error_(error) {}
+    HangUpCalls(Kind kind, int error)
+        : kind_(kind)
+        , error_(error)
+    {}
 
     ssize_t Read(int fd, void* buffer, std::size_t size) override
     {
@@ -208,13 +215,10 @@ public:
             return SerialSystemCalls::Read(fd, buffer, size);
         ++reads;
         switch (kind_) {
-        case ReadZero:
-            return 0;
-        case ReadError:
-            errno = error_;
-            return -1;
+        case ReadZero: return 0;
+        case ReadError: errno = error_; return -1;
         default:
-            errno = EAGAIN;  // nothing buffered; poll tells the rest
+            errno = EAGAIN; // nothing buffered; poll tells the rest
             return -1;
         }
     }
@@ -245,8 +249,8 @@ TEST(PosixSerialPort, EveryKindOfHangUpEndsAReadWithinOnePoll)
         int error;
     };
     const Case cases[] = {
-        {"POLLHUP", HangUpCalls::PollHangUp, 0}, {"POLLERR", HangUpCalls::PollError, 0},
-        {"read 0", HangUpCalls::ReadZero, 0},    {"EIO", HangUpCalls::ReadError, EIO},
+        {"POLLHUP", HangUpCalls::PollHangUp, 0},    {"POLLERR", HangUpCalls::PollError, 0},
+        {"read 0", HangUpCalls::ReadZero, 0},       {"EIO", HangUpCalls::ReadError, EIO},
         {"ENODEV", HangUpCalls::ReadError, ENODEV}, {"ENXIO", HangUpCalls::ReadError, ENXIO},
     };
     for (const auto& c : cases) {
@@ -262,13 +266,13 @@ TEST(PosixSerialPort, EveryKindOfHangUpEndsAReadWithinOnePoll)
         std::uint8_t buffer[12];
         std::size_t received = 0;
         EXPECT_FALSE(port.Read(buffer, sizeof buffer, received));
-        EXPECT_LT(Clock::now() - start, milliseconds(20));  // not the 690 ms time-out
+        EXPECT_LT(Clock::now() - start, milliseconds(20)); // not the 690 ms time-out
         EXPECT_LE(calls.polls, 1);
         EXPECT_TRUE(port.HungUp());
         calls.armed = false;
         port.Close();
         ASSERT_FALSE(port.Open(line.Device()));
-        EXPECT_FALSE(port.HungUp());  // a new open starts afresh
+        EXPECT_FALSE(port.HungUp()); // a new open starts afresh
     }
 }
 
@@ -278,7 +282,7 @@ TEST(PosixSerialPort, AFarEndThatClosesIsAHangUp)
     OpenPort open(line.Device());
     std::uint8_t byte = 0;
     std::size_t received = 0;
-    EXPECT_TRUE(open.port.Read(&byte, 1, received));  // a time-out is no hang-up
+    EXPECT_TRUE(open.port.Read(&byte, 1, received)); // a time-out is no hang-up
     EXPECT_FALSE(open.port.HungUp());
     line.CloseFarEnd();
     EXPECT_FALSE(open.port.Read(&byte, 1, received));
@@ -316,7 +320,7 @@ public:
 
 TEST(PosixSerialPort, LowLatencyIsSetOnOpenAndTheOldFlagsComeBackOnClose)
 {
-    const int other = ASYNC_SKIP_TEST;  // a flag the port must leave alone
+    const int other = ASYNC_SKIP_TEST; // a flag the port must leave alone
     const std::string low = std::to_string(other | ASYNC_LOW_LATENCY);
     const std::string plain = std::to_string(other);
     struct Case
@@ -329,7 +333,12 @@ TEST(PosixSerialPort, LowLatencyIsSetOnOpenAndTheOldFlagsComeBackOnClose)
         int flagsAfterClose;
     };
     const Case cases[] = {
-        {"set, then restored", other, 0, 0, {"get", "set " + low + " 115200", "get", "set " + plain + " 115200"}, other},
+        {"set, then restored",
+         other,
+         0,
+         0,
+         {"get", "set " + low + " 115200", "get", "set " + plain + " 115200"},
+         other},
         {"already on: left as it is", other | ASYNC_LOW_LATENCY, 0, 0, {"get"}, other | ASYNC_LOW_LATENCY},
         {"no such request (ENOTTY)", other, ENOTTY, 0, {"get"}, other},
         {"invalid (EINVAL)", other, EINVAL, 0, {"get"}, other},
@@ -344,7 +353,7 @@ TEST(PosixSerialPort, LowLatencyIsSetOnOpenAndTheOldFlagsComeBackOnClose)
         calls.getError = c.getError;
         calls.setError = c.setError;
         PosixSerialPort port(calls);
-        EXPECT_FALSE(port.Open(line.Device()));  // no error stops the open
+        EXPECT_FALSE(port.Open(line.Device())); // no error stops the open
         EXPECT_TRUE(port.IsOpen());
         port.Close();
         EXPECT_EQ(calls.log, c.log);
@@ -352,4 +361,4 @@ TEST(PosixSerialPort, LowLatencyIsSetOnOpenAndTheOldFlagsComeBackOnClose)
     }
 }
 
-}  // namespace
+} // namespace

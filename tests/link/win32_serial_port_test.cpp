@@ -146,11 +146,11 @@ TEST(Win32SerialPort, AFarEndThatGoesAwayIsAHangUpAndASilentOneIsNot)
     std::uint8_t byte = 0x02;
     std::size_t received = 0;
     EXPECT_TRUE(port.Write(&byte, 1));
-    EXPECT_TRUE(port.Read(&byte, 1, received));  // a time-out is no hang-up
+    EXPECT_TRUE(port.Read(&byte, 1, received)); // a time-out is no hang-up
     EXPECT_EQ(received, 0u);
     EXPECT_FALSE(port.HungUp());
 
-    sim.reset();  // the radio's side of the line closes
+    sim.reset(); // the radio's side of the line closes
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(port.Read(&byte, 1, received));
     EXPECT_TRUE(port.HungUp());
@@ -160,4 +160,4 @@ TEST(Win32SerialPort, AFarEndThatGoesAwayIsAHangUpAndASilentOneIsNot)
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
 }
 
-}  // namespace
+} // namespace

@@ -31,16 +31,23 @@ TEST(WindowsPorts, ListFollowsTheRegistryInNumberOrder)
          {"1  COM1", "2  COM2", "10  COM10"}},
         {"friendly names where the device manager has them, matched by port name in any case",
          {{{"\\Device\\Serial0", "COM1"}, {"\\Device\\USBSER000", "COM3"}, {"\\Device\\VCP0", "COM12"}},
-          {{"com3", "USB-SERIAL CH340 (COM3)"}, {"COM12", ""}, {"LPT1", "Printer Port (LPT1)"},
-           {"", "Unnamed device"}, {"COM7", "Absent from the port map (COM7)"}}},
+          {{"com3", "USB-SERIAL CH340 (COM3)"},
+           {"COM12", ""},
+           {"LPT1", "Printer Port (LPT1)"},
+           {"", "Unnamed device"},
+           {"COM7", "Absent from the port map (COM7)"}}},
          {"1  COM1", "3  COM3  USB-SERIAL CH340 (COM3)", "12  COM12"}},
         {"a port named twice is listed once; the first friendly name wins",
          {{{"\\Device\\Serial1", "COM2"}, {"\\Device\\Stale", "com2"}},
           {{"COM2", ""}, {"COM2", "Communications Port (COM2)"}, {"COM2", "Other Port (COM2)"}}},
          {"2  COM2  Communications Port (COM2)"}},
         {"values that name no COM port are left out",
-         {{{"\\Device\\CNCA0", "CNCA0"}, {"\\Device\\Zero", "COM0"}, {"\\Device\\Lead", "COM05"},
-           {"\\Device\\Empty", ""}, {"\\Device\\Modem", "COM4x"}, {"\\Device\\Serial3", "COM4"}},
+         {{{"\\Device\\CNCA0", "CNCA0"},
+           {"\\Device\\Zero", "COM0"},
+           {"\\Device\\Lead", "COM05"},
+           {"\\Device\\Empty", ""},
+           {"\\Device\\Modem", "COM4x"},
+           {"\\Device\\Serial3", "COM4"}},
           {}},
          {"4  COM4"}},
         {"terminating NULs and blanks around registry strings",
@@ -59,7 +66,7 @@ TEST(WindowsPorts, PortArgumentsNameCOMPorts)
     struct Case
     {
         std::string argument;
-        std::string port;  // empty: names no port
+        std::string port; // empty: names no port
     };
     const Case cases[] = {
         {"7", "COM7"},
@@ -111,4 +118,4 @@ TEST(WindowsPorts, PortNumberNamesItsDevice)
     EXPECT_EQ(PortDevicePath(17, present), "");
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,7 @@ std::string Joined(const std::vector<std::string>& walk)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 TEST(IncludeCheck, CppAndHeaderAreOneUnitAndOnlyTreeFilesCount)
 {

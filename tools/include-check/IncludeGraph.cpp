@@ -51,7 +51,7 @@ std::string Normalise(const std::string& path)
     return std::filesystem::path(path).lexically_normal().generic_string();
 }
 
-}  // namespace
+} // namespace
 
 UnitGraph BuildUnitGraph(const std::map<std::string, std::string>& files)
 {
@@ -196,8 +196,8 @@ std::vector<std::string> FindLayerViolations(const UnitGraph& graph, const Layer
             if (toLayer < 0) {
                 unknown.insert(toFolder);
             } else if (toLayer <= fromLayer) {
-                problems.push_back(unit + " includes " + to + ": " + toFolder + "/ is "
-                                   + (toLayer == fromLayer ? "beside" : "above") + " " + from + "/");
+                problems.push_back(unit + " includes " + to + ": " + toFolder + "/ is " +
+                                   (toLayer == fromLayer ? "beside" : "above") + " " + from + "/");
             }
         }
     }
@@ -223,4 +223,4 @@ std::map<std::string, std::string> ReadTree(const std::string& root)
     return files;
 }
 
-}  // namespace includecheck
+} // namespace includecheck

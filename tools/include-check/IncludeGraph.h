@@ -42,4 +42,4 @@ std::vector<std::string> FindLayerViolations(const UnitGraph& graph, const Layer
 // Reads every .h and .cpp under root.
 std::map<std::string, std::string> ReadTree(const std::string& root);
 
-}  // namespace includecheck
+} // namespace includecheck

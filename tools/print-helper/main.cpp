@@ -31,11 +31,11 @@ int Run(const std::vector<std::string>& args)
     cli::Arguments a;
     bool chinese = false;
     int mode = 2;
-    if (!cli::ParseArguments(args, {"-o", "--lang", "--ini", "--mode"}, {}, a, std::cerr)
-        || !cli::ParseLanguage(a, chinese, std::cerr) || !cli::ParseDeviceMode(a, mode, std::cerr)
-        || a.positional.size() != 1 || !a.Value("-o"))
-        return cli::UsageError("print", "expected FILE.dat -o OUT.pdf [--lang en|zh] [--mode 0|1|2] [--ini Program.ini]",
-                               std::cerr);
+    if (!cli::ParseArguments(args, {"-o", "--lang", "--ini", "--mode"}, {}, a, std::cerr) ||
+        !cli::ParseLanguage(a, chinese, std::cerr) || !cli::ParseDeviceMode(a, mode, std::cerr) ||
+        a.positional.size() != 1 || !a.Value("-o"))
+        return cli::UsageError(
+            "print", "expected FILE.dat -o OUT.pdf [--lang en|zh] [--mode 0|1|2] [--ini Program.ini]", std::cerr);
 
     RadioImage image{};
     if (!cli::LoadImage("print", a.positional[0], image, std::cerr))
@@ -45,7 +45,8 @@ int Run(const std::vector<std::string>& args)
         CIniFile store;
         if (!store.Load(*ini, false, true))
             return cli::Failure("print", *ini + ": cannot read the configuration file", std::cerr);
-        content.owner = ConfigText(store.GetValue(chinese ? "Chinese" : "English", "Copyrights Owner", "")).toStdString();
+        content.owner =
+            ConfigText(store.GetValue(chinese ? "Chinese" : "English", "Copyrights Owner", "")).toStdString();
     }
 
     QBuffer pdf;
@@ -53,10 +54,10 @@ int Run(const std::vector<std::string>& args)
     {
         QPdfWriter writer(&pdf);
         writer.setResolution(kResolution);
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                         QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres,
-                                                   kMarginMillimetres),
-                                         QPageLayout::Millimeter));
+        writer.setPageLayout(
+            QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                        QMarginsF(kMarginMillimetres, kMarginMillimetres, kMarginMillimetres, kMarginMillimetres),
+                        QPageLayout::Millimeter));
         writer.setCreator(QStringLiteral("program-cli print"));
         CListingPrinter printer(content);
         if (!printer.PrintPages(writer, 1, printer.LastPage()))
@@ -76,7 +77,7 @@ void DropNotes(QtMsgType type, const QMessageLogContext&, const QString& message
         std::cerr << message.toStdString() << "\n";
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -1,7 +1,7 @@
 #include "Cli.h"
 
-#include "core/document/DataFile.h"
 #include "core/app/IniFile.h"
+#include "core/document/DataFile.h"
 #include "core/util/AtomicFile.h"
 #include "core/util/Utf8Path.h"
 
@@ -103,18 +103,13 @@ bool LoadImage(const char* verb, const std::string& path, RadioImage& image, std
     std::string error;
     const DataFileResult result = LoadDataFile(path, image, &error);
     switch (result) {
-    case DataFileResult::Ok:
-        return true;
-    case DataFileResult::BadFormat:
-        Failure(verb, path + ": " + DataFileResultText(result, false), err);
-        break;
+    case DataFileResult::Ok: return true;
+    case DataFileResult::BadFormat: Failure(verb, path + ": " + DataFileResultText(result, false), err); break;
     case DataFileResult::Truncated:
         Failure(verb, path + ": not a complete data file (shorter than " + std::to_string(kDataFileSize) + " bytes)",
                 err);
         break;
-    default:
-        Failure(verb, error.empty() ? path + ": cannot read the file" : error, err);
-        break;
+    default: Failure(verb, error.empty() ? path + ": cannot read the file" : error, err); break;
     }
     return false;
 }
@@ -159,7 +154,7 @@ std::string FindEntryBesideProgram(const std::string& name, bool folder)
     return {};
 }
 
-}  // namespace
+} // namespace
 
 std::string FindBesideProgram(const std::string& name)
 {
@@ -212,4 +207,4 @@ bool WriteOutput(const char* verb, const std::string& path, const std::string& t
     return false;
 }
 
-}  // namespace cli
+} // namespace cli

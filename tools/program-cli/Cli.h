@@ -15,9 +15,9 @@
 namespace cli {
 
 inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;  // the operation failed; one line on stderr
-inline constexpr int kExitUsage = 2;   // wrong usage
-inline constexpr int kExitInterrupted = 130;  // stopped by Ctrl+C (128 + SIGINT)
+inline constexpr int kExitFailed = 1;        // the operation failed; one line on stderr
+inline constexpr int kExitUsage = 2;         // wrong usage
+inline constexpr int kExitInterrupted = 130; // stopped by Ctrl+C (128 + SIGINT)
 
 // Parsed command line of one verb: positional arguments and options.
 // Options that take a value are written "--name VALUE" or "-o VALUE";
@@ -49,7 +49,7 @@ struct Verb
 {
     const char* name;
     const char* summary;
-    const char* usage;  // full help text, printed by "--help"
+    const char* usage; // full help text, printed by "--help"
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
 
@@ -86,4 +86,4 @@ bool LoadProgramIni(const char* verb, const Arguments& args, bool required, CIni
 bool WriteOutput(const char* verb, const std::string& path, const std::string& text, std::ostream& out,
                  std::ostream& err);
 
-}  // namespace cli
+} // namespace cli

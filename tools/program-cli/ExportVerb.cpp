@@ -54,8 +54,8 @@ int RunExport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return kExitOk;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kExportVerb = {"export", "write the channels of a data file as CSV", kUsage, &RunExport};
 
-}  // namespace cli
+} // namespace cli

@@ -10,39 +10,38 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: program-cli import IN.csv -o OUT.dat [--base BASE.dat]\n"
-    "                          [--band LOW-HIGH | --no-band-check] [--ini Program.ini]\n"
-    "       program-cli import --plan NAME -o OUT.dat [--base BASE.dat] [...]\n"
-    "Write the channels of a CSV file into a radio image. The file may be in the\n"
-    "own layout or the interchange layout of multi-radio programmers (as export\n"
-    "writes them); the heading line tells which.\n"
-    "\n"
-    "  --plan NAME       a channel plan instead of IN.csv ('program-cli plans'\n"
-    "                    lists them: PMR446, FRS and your own), checked like\n"
-    "                    any file\n"
-    "  -o OUT.dat        the data file to write\n"
-    "  --base BASE.dat   start from this image (default: a new image); channels\n"
-    "                    the CSV does not list keep its bytes\n"
-    "  --band LOW-HIGH   band limits in MHz, inclusive (e.g. 136-174)\n"
-    "  --no-band-check   accept any frequency on the channel step\n"
-    "  --ini FILE        the Program.ini that names the radio types and bands\n"
-    "                    (default: the one beside program-cli or the desktop\n"
-    "                    program)\n"
-    "\n"
-    "Without --band, frequencies are checked against the band of the base\n"
-    "image's radio type and band index, read from Program.ini, as the program's\n"
-    "window checks them.\n"
-    "\n"
-    "Columns are found by their heading and may come in any order, as may rows;\n"
-    "a column the file lacks keeps that field of the channels BASE has. Cells\n"
-    "may have blanks around them, frequencies leading zeros and any number of\n"
-    "decimals as long as they are exact in 10 Hz; ';' files and a byte-order\n"
-    "mark are read, and so are CR-only line ends. Every bad cell is reported as\n"
-    "LINE:COLUMN: reason (the first 100, then how many more), and then nothing is\n"
-    "written. A channel the file creates gets None / Wide / No / Off / High for\n"
-    "the columns the file lacks. Files over 1 MiB are refused, and the output may\n"
-    "not be the same file as IN.csv or BASE.dat.\n";
+constexpr const char* kUsage = "Usage: program-cli import IN.csv -o OUT.dat [--base BASE.dat]\n"
+                               "                          [--band LOW-HIGH | --no-band-check] [--ini Program.ini]\n"
+                               "       program-cli import --plan NAME -o OUT.dat [--base BASE.dat] [...]\n"
+                               "Write the channels of a CSV file into a radio image. The file may be in the\n"
+                               "own layout or the interchange layout of multi-radio programmers (as export\n"
+                               "writes them); the heading line tells which.\n"
+                               "\n"
+                               "  --plan NAME       a channel plan instead of IN.csv ('program-cli plans'\n"
+                               "                    lists them: PMR446, FRS and your own), checked like\n"
+                               "                    any file\n"
+                               "  -o OUT.dat        the data file to write\n"
+                               "  --base BASE.dat   start from this image (default: a new image); channels\n"
+                               "                    the CSV does not list keep its bytes\n"
+                               "  --band LOW-HIGH   band limits in MHz, inclusive (e.g. 136-174)\n"
+                               "  --no-band-check   accept any frequency on the channel step\n"
+                               "  --ini FILE        the Program.ini that names the radio types and bands\n"
+                               "                    (default: the one beside program-cli or the desktop\n"
+                               "                    program)\n"
+                               "\n"
+                               "Without --band, frequencies are checked against the band of the base\n"
+                               "image's radio type and band index, read from Program.ini, as the program's\n"
+                               "window checks them.\n"
+                               "\n"
+                               "Columns are found by their heading and may come in any order, as may rows;\n"
+                               "a column the file lacks keeps that field of the channels BASE has. Cells\n"
+                               "may have blanks around them, frequencies leading zeros and any number of\n"
+                               "decimals as long as they are exact in 10 Hz; ';' files and a byte-order\n"
+                               "mark are read, and so are CR-only line ends. Every bad cell is reported as\n"
+                               "LINE:COLUMN: reason (the first 100, then how many more), and then nothing is\n"
+                               "written. A channel the file creates gets None / Wide / No / Off / High for\n"
+                               "the columns the file lacks. Files over 1 MiB are refused, and the output may\n"
+                               "not be the same file as IN.csv or BASE.dat.\n";
 
 int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -91,9 +90,10 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
             return kExitFailed;
         const ImageProduct product = ProductOfImage(ini, base);
         if (product.bandText.empty())
-            return Failure("import", "the base image's radio type " + std::to_string(product.typeIndex)
-                                         + " and band " + std::to_string(product.bandIndex) + " are not in "
-                                         + ini.FilePath() + "; give --band LOW-HIGH or --no-band-check",
+            return Failure("import",
+                           "the base image's radio type " + std::to_string(product.typeIndex) + " and band " +
+                               std::to_string(product.bandIndex) + " are not in " + ini.FilePath() +
+                               "; give --band LOW-HIGH or --no-band-check",
                            err);
         FrequencyBand limits;
         BandLimits(product.bandText, limits.low, limits.high);
@@ -118,8 +118,8 @@ int RunImport(const std::vector<std::string>& args, std::ostream& out, std::ostr
     return SaveImage("import", *a.Value("-o"), result, err) ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kImportVerb = {"import", "write channels from a CSV file into a data file", kUsage, &RunImport};
 
-}  // namespace cli
+} // namespace cli

@@ -5,9 +5,8 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: program-cli new -o FILE.dat\n"
-    "Write a new radio image (the defaults of a new document) as a data file.\n";
+constexpr const char* kUsage = "Usage: program-cli new -o FILE.dat\n"
+                               "Write a new radio image (the defaults of a new document) as a data file.\n";
 
 int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
@@ -24,8 +23,8 @@ int RunNew(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return SaveImage("new", *output, MakeNewImage(), err) ? kExitOk : kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kNewVerb = {"new", "write a new radio image to a data file", kUsage, &RunNew};
 
-}  // namespace cli
+} // namespace cli

@@ -9,19 +9,17 @@ namespace cli {
 namespace {
 
 #ifdef _WIN32
-constexpr const char* kUsage =
-    "Usage: program-cli ports\n"
-    "List the COM ports of this machine, one line each: the number --port takes,\n"
-    "the port's name and the device as the system names it, where it does\n"
-    "(\"3  COM3  USB-SERIAL CH340 (COM3)\"). --port takes the name as well.\n";
+constexpr const char* kUsage = "Usage: program-cli ports\n"
+                               "List the COM ports of this machine, one line each: the number --port takes,\n"
+                               "the port's name and the device as the system names it, where it does\n"
+                               "(\"3  COM3  USB-SERIAL CH340 (COM3)\"). --port takes the name as well.\n";
 #else
-constexpr const char* kUsage =
-    "Usage: program-cli ports\n"
-    "List the serial ports of this machine with the numbers --port takes, one\n"
-    "line each: the number, the device and the cable as the system describes it\n"
-    "(\"1  /dev/ttyUSB0  ttyUSB0 · FTDI FT232R USB UART\"). USB cables come first;\n"
-    "built-in ports are listed only when a UART is behind them. Pseudo-terminals\n"
-    "are never listed: give their path to --port.\n";
+constexpr const char* kUsage = "Usage: program-cli ports\n"
+                               "List the serial ports of this machine with the numbers --port takes, one\n"
+                               "line each: the number, the device and the cable as the system describes it\n"
+                               "(\"1  /dev/ttyUSB0  ttyUSB0 · FTDI FT232R USB UART\"). USB cables come first;\n"
+                               "built-in ports are listed only when a UART is behind them. Pseudo-terminals\n"
+                               "are never listed: give their path to --port.\n";
 #endif
 
 int RunPorts(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -51,8 +49,8 @@ int RunPorts(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitOk;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kPortsVerb = {"ports", "list the serial ports and their numbers", kUsage, &RunPorts};
 
-}  // namespace cli
+} // namespace cli

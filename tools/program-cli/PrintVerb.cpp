@@ -114,8 +114,8 @@ int RunHelper(const std::string& helper, const std::vector<std::string>& args, s
     const auto drain = [&] {
         DWORD available = 0;
         DWORD n = 0;
-        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0
-               && ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr) && n > 0)
+        while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &available, nullptr) && available > 0 &&
+               ReadFile(readEnd, buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr) && n > 0)
             err.write(buffer.data(), n);
     };
     while (WaitForSingleObject(process.hProcess, 50) == WAIT_TIMEOUT)
@@ -170,8 +170,7 @@ int RunHelper(const std::string& helper, const std::vector<std::string>& args, s
     close(pipeEnds[0]);
 
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
     if (WIFEXITED(status))
         return WEXITSTATUS(status);
     return Failure("print", "the print helper stopped abnormally", err);
@@ -223,8 +222,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
                                      " (build with the desktop program)"),
                        err);
 
-    std::vector<std::string> helperArgs = {a.positional[0], "-o", output, "--lang", chinese ? "zh" : "en",
-                                           "--mode", std::to_string(mode)};
+    std::vector<std::string> helperArgs = {a.positional[0],     "-o", output, "--lang", chinese ? "zh" : "en", "--mode",
+                                           std::to_string(mode)};
     if (!ini.empty()) {
         helperArgs.push_back("--ini");
         helperArgs.push_back(ini);
@@ -232,8 +231,8 @@ int RunPrint(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return RunHelper(helper, helperArgs, err);
 }
 
-}  // namespace
+} // namespace
 
 const Verb kPrintVerb = {"print", "write the printed listing of a data file as a PDF", kUsage, &RunPrint};
 
-}  // namespace cli
+} // namespace cli

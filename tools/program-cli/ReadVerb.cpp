@@ -58,8 +58,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     std::string device;
     const TransferResult result = RunConsoleTransfer(
-        "read", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Read(d, image); }, device,
-        err);
+        "read", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Read(d, image); },
+        device, err);
     if (result.outcome == TransferOutcome::Cancelled)
         return kExitInterrupted;
     if (result.outcome != TransferOutcome::Completed)
@@ -82,8 +82,8 @@ int RunRead(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kExitOk;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kReadVerb = {"read", "read a radio's memory into a data file", kUsage, &RunRead};
 
-}  // namespace cli
+} // namespace cli

@@ -9,12 +9,11 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: program-cli show FILE.dat [--lang en|zh] [--ini Program.ini]\n"
-    "Print the optional features and the programmed channels of a data file.\n"
-    "The radio type and band indexes are followed by their names from\n"
-    "Program.ini: the one given, else the one beside program-cli or beside the\n"
-    "installed desktop program (without one, only the indexes are shown).\n";
+constexpr const char* kUsage = "Usage: program-cli show FILE.dat [--lang en|zh] [--ini Program.ini]\n"
+                               "Print the optional features and the programmed channels of a data file.\n"
+                               "The radio type and band indexes are followed by their names from\n"
+                               "Program.ini: the one given, else the one beside program-cli or beside the\n"
+                               "installed desktop program (without one, only the indexes are shown).\n";
 
 // Columns of a terminal that a UTF-8 text takes: Chinese characters are two
 // columns wide.
@@ -67,7 +66,8 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::string text;
     text += std::string(OptionsPageTitle(chinese)) + "\n";
     std::vector<FeatureLine> features = OptionsPageLines(image, chinese);
-    features.push_back({chinese ? "对讲机类型序号:" : "Radio Type Index:", WithName(product.typeIndex, product.typeName)});
+    features.push_back(
+        {chinese ? "对讲机类型序号:" : "Radio Type Index:", WithName(product.typeIndex, product.typeName)});
     features.push_back({chinese ? "频段序号:" : "Band Index:", WithName(product.bandIndex, product.bandText)});
     std::size_t labelWidth = 0;
     for (const auto& line : features)
@@ -81,7 +81,8 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     std::array<std::size_t, kTableCols> widths{};
     for (const auto& row : table)
         for (int c = 0; c < kTableCols; ++c)
-            widths[static_cast<std::size_t>(c)] = std::max(widths[static_cast<std::size_t>(c)], DisplayWidth(row[static_cast<std::size_t>(c)]));
+            widths[static_cast<std::size_t>(c)] =
+                std::max(widths[static_cast<std::size_t>(c)], DisplayWidth(row[static_cast<std::size_t>(c)]));
 
     text += "\n" + std::string(chinese ? "信道" : "Channel") + "\n";
     int listed = 0;
@@ -103,8 +104,8 @@ int RunShow(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     return kExitOk;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kShowVerb = {"show", "print the features and channels of a data file", kUsage, &RunShow};
 
-}  // namespace cli
+} // namespace cli

@@ -33,7 +33,7 @@ cli::SerialPortMaker& PortMaker()
     return maker;
 }
 
-}  // namespace
+} // namespace
 
 namespace cli {
 
@@ -76,4 +76,4 @@ TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgum
     return result;
 }
 
-}  // namespace cli
+} // namespace cli

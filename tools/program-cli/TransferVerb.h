@@ -27,4 +27,4 @@ TransferResult RunConsoleTransfer(const char* verb, const std::string& portArgum
                                   const std::function<TransferResult(RadioTransfer&, const std::string&)>& transfer,
                                   std::string& device, std::ostream& err);
 
-}  // namespace cli
+} // namespace cli

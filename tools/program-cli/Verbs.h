@@ -26,4 +26,4 @@ extern const Verb kPlansVerb;
 // verb lists them; a note about the user's folder goes to err.
 std::vector<ChannelPlan> ListAvailablePlans(std::ostream& err);
 
-}  // namespace cli
+} // namespace cli

@@ -9,28 +9,27 @@
 namespace cli {
 namespace {
 
-constexpr const char* kUsage =
-    "Usage: program-cli write --port PORT FILE.dat [--verify] [--retries N]\n"
-    "Write a data file's image to the radio (offsets 0x000-0x32F).\n"
-    "\n"
+constexpr const char* kUsage = "Usage: program-cli write --port PORT FILE.dat [--verify] [--retries N]\n"
+                               "Write a data file's image to the radio (offsets 0x000-0x32F).\n"
+                               "\n"
 #ifdef _WIN32
-    "  --port PORT      a COM port by its name or number: COM3 or 3 (also\n"
-    "                   \\\\.\\COM12), as 'program-cli ports' lists them\n"
+                               "  --port PORT      a COM port by its name or number: COM3 or 3 (also\n"
+                               "                   \\\\.\\COM12), as 'program-cli ports' lists them\n"
 #else
-    "  --port PORT      a device path (/dev/ttyUSB0, a pseudo-terminal, ...) or a\n"
-    "                   port number 1-16 as 'program-cli ports' lists them: USB\n"
-    "                   cables first (/dev/ttyUSB*, then /dev/ttyACM*), then the\n"
-    "                   built-in ports with a UART (/dev/ttyS*)\n"
+                               "  --port PORT      a device path (/dev/ttyUSB0, a pseudo-terminal, ...) or a\n"
+                               "                   port number 1-16 as 'program-cli ports' lists them: USB\n"
+                               "                   cables first (/dev/ttyUSB*, then /dev/ttyACM*), then the\n"
+                               "                   built-in ports with a UART (/dev/ttyS*)\n"
 #endif
-    "  --verify         after the write, read the radio back (a second session) and\n"
-    "                   compare 0x000-0x32F with what was sent; each differing\n"
-    "                   block (8 bytes) is named by its address and the exit status is 1\n"
-    "  --retries N      answer Retry to the first N communication errors (default 0)\n"
-    "\n"
-    "A write that ends after the radio took some blocks but not all (a refused\n"
-    "block, Cancel, the cable pulled) says so: the radio then holds part old,\n"
-    "part new data and must be written again before it is used.\n"
-    "Ctrl+C stops the write at the next frame (exit status 130).\n";
+                               "  --verify         after the write, read the radio back (a second session) and\n"
+                               "                   compare 0x000-0x32F with what was sent; each differing\n"
+                               "                   block (8 bytes) is named by its address and the exit status is 1\n"
+                               "  --retries N      answer Retry to the first N communication errors (default 0)\n"
+                               "\n"
+                               "A write that ends after the radio took some blocks but not all (a refused\n"
+                               "block, Cancel, the cable pulled) says so: the radio then holds part old,\n"
+                               "part new data and must be written again before it is used.\n"
+                               "Ctrl+C stops the write at the next frame (exit status 130).\n";
 
 std::string Address(std::uint16_t address)
 {
@@ -61,8 +60,8 @@ int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     std::string device;
     const TransferResult result = RunConsoleTransfer(
-        "write", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Write(d, image); }, device,
-        err);
+        "write", *port, retries, [&](RadioTransfer& engine, const std::string& d) { return engine.Write(d, image); },
+        device, err);
     if (result.outcome == TransferOutcome::Cancelled)
         return kExitInterrupted;
     if (result.outcome != TransferOutcome::Completed)
@@ -91,8 +90,8 @@ int RunWrite(const std::vector<std::string>& args, std::ostream& out, std::ostre
     return kExitFailed;
 }
 
-}  // namespace
+} // namespace
 
 const Verb kWriteVerb = {"write", "write a data file to a radio", kUsage, &RunWrite};
 
-}  // namespace cli
+} // namespace cli

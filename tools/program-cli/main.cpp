@@ -11,13 +11,13 @@ namespace cli {
 const std::vector<Verb>& Verbs()
 {
     static const std::vector<Verb> verbs = {
-        kNewVerb,  kExportVerb, kImportVerb, kPlansVerb, kShowVerb, kPrintVerb,
+        kNewVerb,  kExportVerb, kImportVerb, kPlansVerb, kShowVerb,  kPrintVerb,
         kReadVerb, kWriteVerb,  kFleetVerb,  kDiffVerb,  kPortsVerb,
     };
     return verbs;
 }
 
-}  // namespace cli
+} // namespace cli
 
 namespace {
 
@@ -33,7 +33,7 @@ void PrintToolHelp(std::ostream& out)
            "exits 1 when any radio failed or was skipped.\n";
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -7,16 +7,18 @@ namespace {
 
 constexpr std::array<std::uint8_t, 8> kWakeUp = {0x02, 'P', 'R', 'O', 'G', 'R', 'A', 'M'};
 constexpr std::uint8_t kAcknowledge = 0x06;
-constexpr std::uint8_t kRefusal = 0x15;  // what a radio says instead of an acknowledge
+constexpr std::uint8_t kRefusal = 0x15; // what a radio says instead of an acknowledge
 constexpr std::uint8_t kIdentityRequest = 0x02;
 constexpr std::uint8_t kWakeUpAnswer = 0x06;
-constexpr std::size_t kWriteFrameSize = 12;  // 4 header bytes and 8 data bytes
+constexpr std::size_t kWriteFrameSize = 12; // 4 header bytes and 8 data bytes
 constexpr std::size_t kReadRequestSize = 4;
 constexpr std::size_t kFrameData = 8;
 
-}  // namespace
+} // namespace
 
-RadioSimulator::RadioSimulator(RadioSimulatorOptions options) : options_(std::move(options)) {}
+RadioSimulator::RadioSimulator(RadioSimulatorOptions options)
+    : options_(std::move(options))
+{}
 
 bool RadioSimulator::Receive(std::uint8_t byte, std::vector<std::uint8_t>& reply)
 {
@@ -32,8 +34,7 @@ bool RadioSimulator::Receive(std::uint8_t byte, std::vector<std::uint8_t>& reply
         if (frame_.size() == kReadRequestSize)
             FinishReadRequest(reply);
         return true;
-    default:
-        break;
+    default: break;
     }
     if (wakeIndex_ > 0 || (byte == kWakeUp[0] && state_ != State::AwaitIdentityRequest)) {
         MatchWakeUp(byte, reply);
@@ -77,8 +78,7 @@ bool RadioSimulator::Receive(std::uint8_t byte, std::vector<std::uint8_t>& reply
             state_ = State::Session;
         }
         break;
-    default:
-        break;  // idle, or deaf after a refused frame: only a wake-up is heard
+    default: break; // idle, or deaf after a refused frame: only a wake-up is heard
     }
     return true;
 }
@@ -97,12 +97,12 @@ void RadioSimulator::MatchWakeUp(std::uint8_t byte, std::vector<std::uint8_t>& r
     else
         wakeIndex_ = byte == kWakeUp[0] ? 1 : 0;
 
-    if (wakeIndex_ == 7) {  // after 'A'
+    if (wakeIndex_ == 7) { // after 'A'
         ++wakeUps_;
         attemptSilent_ = options_.silent || wakeUps_ <= options_.silentAttempts;
         if (options_.earlyAnswer && !attemptSilent_)
             reply.push_back(kWakeUpAnswer);
-    } else if (wakeIndex_ == kWakeUp.size()) {  // after 'M'
+    } else if (wakeIndex_ == kWakeUp.size()) { // after 'M'
         wakeIndex_ = 0;
         frames_ = 0;
         state_ = attemptSilent_ ? State::Idle : State::AwaitIdentityRequest;

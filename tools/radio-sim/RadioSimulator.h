@@ -12,20 +12,20 @@
 
 struct RadioSimulatorOptions
 {
-    RadioImage memory{};                    // the radio's memory
-    std::string identity = "P3207";         // first five bytes of the identity reply
-    std::uint8_t model = 0xF5;              // byte 7 of the identity reply
-    std::size_t identityLength = 8;         // bytes of the identity reply actually sent
-    bool earlyAnswer = false;               // answer the wake-up after 'A' instead of after 'M'
-    bool silent = false;                    // never answer
-    int silentAttempts = 0;                 // wake-ups that get no answer before the radio answers
-    std::uint8_t handshakeAck = 0x06;       // answer to the host's acknowledge of the identity
-    std::optional<std::uint16_t> noAckAt;   // write frame left without acknowledge
-    std::optional<std::uint16_t> wrongAckAt;  // write frame answered with a refusal (0x15), not stored
-    std::optional<std::uint16_t> shortReplyAt;  // read reply cut to 11 bytes
-    std::optional<std::uint16_t> wrongReadAckAt;  // host's acknowledge of this read reply answered with 0x15
-    std::optional<int> hangUpAfter;         // frames after which the line goes dead
-    std::optional<std::uint16_t> badCell;   // memory byte that stores every value written to it inverted
+    RadioImage memory{};                         // the radio's memory
+    std::string identity = "P3207";              // first five bytes of the identity reply
+    std::uint8_t model = 0xF5;                   // byte 7 of the identity reply
+    std::size_t identityLength = 8;              // bytes of the identity reply actually sent
+    bool earlyAnswer = false;                    // answer the wake-up after 'A' instead of after 'M'
+    bool silent = false;                         // never answer
+    int silentAttempts = 0;                      // wake-ups that get no answer before the radio answers
+    std::uint8_t handshakeAck = 0x06;            // answer to the host's acknowledge of the identity
+    std::optional<std::uint16_t> noAckAt;        // write frame left without acknowledge
+    std::optional<std::uint16_t> wrongAckAt;     // write frame answered with a refusal (0x15), not stored
+    std::optional<std::uint16_t> shortReplyAt;   // read reply cut to 11 bytes
+    std::optional<std::uint16_t> wrongReadAckAt; // host's acknowledge of this read reply answered with 0x15
+    std::optional<int> hangUpAfter;              // frames after which the line goes dead
+    std::optional<std::uint16_t> badCell;        // memory byte that stores every value written to it inverted
 };
 
 class RadioSimulator
@@ -48,7 +48,16 @@ public:
     bool RepliedToHandshakeAck() const { return repliedToHandshakeAck_; }
 
 private:
-    enum class State { Idle, AwaitIdentityRequest, AwaitAcknowledge, Session, WriteFrame, ReadRequest, AwaitFrameAck, Deaf };
+    enum class State {
+        Idle,
+        AwaitIdentityRequest,
+        AwaitAcknowledge,
+        Session,
+        WriteFrame,
+        ReadRequest,
+        AwaitFrameAck,
+        Deaf
+    };
 
     void MatchWakeUp(std::uint8_t byte, std::vector<std::uint8_t>& reply);
     void FinishWriteFrame(std::vector<std::uint8_t>& reply);
@@ -60,8 +69,8 @@ private:
     std::size_t wakeIndex_ = 0;
     bool attemptSilent_ = false;
     int wakeUps_ = 0;
-    int frames_ = 0;  // frames completed since the last wake-up
-    std::uint16_t readAddress_ = 0;  // address of the read reply awaiting its acknowledge
+    int frames_ = 0;                // frames completed since the last wake-up
+    std::uint16_t readAddress_ = 0; // address of the read reply awaiting its acknowledge
     std::vector<std::uint8_t> frame_;
     bool memoryChanged_ = false;
     bool repliedToHandshakeAck_ = false;

@@ -21,11 +21,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <memory>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
-#include <sys/stat.h>
 #include <string>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -40,46 +40,45 @@ using radiosim::kTurnaround;
 // How often --stop-file is looked for.
 constexpr nanoseconds kStopFilePoll{10'000'000};
 
-constexpr const char* kUsage =
-    "Usage: radio-sim [OPTIONS]\n"
-    "A radio on a pseudo-terminal. Prints the device path as its first line,\n"
-    "then serves reads and writes on it until stopped.\n"
-    "\n"
-    "  --image FILE.dat      the radio's memory (default: erased, all 0xFF)\n"
-    "  --save FILE.dat       store the memory there after each write transfer\n"
-    "  --ident TEXT          first five bytes of the identity reply (default P3207)\n"
-    "  --model HEX           model code, identity byte 7 (default F5)\n"
-    "  --ident-length N      send only N bytes of the 8-byte identity reply\n"
-    "  --answer early|late   answer the wake-up after its 7th or 8th byte (default late)\n"
-    "  --pace, --no-pace     keep to the speed of a 9600 baud line (default on)\n"
-    "  --silent              never answer\n"
-    "  --silent-attempts N   leave the first N wake-ups unanswered\n"
-    "  --handshake-ack HEX   answer the host's acknowledge of the identity with HEX\n"
-    "                        instead of 06\n"
-    "  --no-ack-at ADDR      do not acknowledge the write frame at ADDR (hex)\n"
-    "  --wrong-ack-at ADDR   answer the write frame at ADDR (hex) with 15, not 06\n"
-    "  --short-reply-at ADDR answer the read at ADDR (hex) with 11 bytes\n"
-    "  --wrong-read-ack-at ADDR\n"
-    "                        answer the host's acknowledge of the read reply at ADDR\n"
-    "                        (hex) with 15, not 06\n"
-    "  --hangup-after N      after N frames, drop the line as if the cable were pulled\n"
-    "                        (the simulator ends with it)\n"
-    "  --bad-cell ADDR       the memory byte at ADDR (hex) stores every value written\n"
-    "                        to it inverted, as a failing cell would\n"
-    "  --usb-latency MS      deliver the radio's bytes the way a USB serial chip does:\n"
-    "                        held back and released in bursts every MS milliseconds\n"
-    "                        (16 is an FTDI chip's default, 1 with low latency)\n"
-    "  --log FILE            record the bytes on the line, one line per direction change\n"
-    "  --once                end after the host has closed the line after one transfer\n"
-    "  --link PATH           also make PATH a symbolic link to the line's device, for\n"
-    "                        programs that look for the line there (wine takes\n"
-    "                        $WINEPREFIX/dosdevices/com5 as COM5); removed on exit\n"
-    "  --stop-file PATH      end, as on SIGTERM, once the file PATH exists, and print\n"
-    "                        \"exit N\" (N the exit status) as the last line of the\n"
-    "                        output: for a caller that can neither signal nor wait\n"
-    "                        for the simulator (a Windows program under wine)\n"
-    "\n"
-    "A row of radios, one after the other on the line:\n";
+constexpr const char* kUsage = "Usage: radio-sim [OPTIONS]\n"
+                               "A radio on a pseudo-terminal. Prints the device path as its first line,\n"
+                               "then serves reads and writes on it until stopped.\n"
+                               "\n"
+                               "  --image FILE.dat      the radio's memory (default: erased, all 0xFF)\n"
+                               "  --save FILE.dat       store the memory there after each write transfer\n"
+                               "  --ident TEXT          first five bytes of the identity reply (default P3207)\n"
+                               "  --model HEX           model code, identity byte 7 (default F5)\n"
+                               "  --ident-length N      send only N bytes of the 8-byte identity reply\n"
+                               "  --answer early|late   answer the wake-up after its 7th or 8th byte (default late)\n"
+                               "  --pace, --no-pace     keep to the speed of a 9600 baud line (default on)\n"
+                               "  --silent              never answer\n"
+                               "  --silent-attempts N   leave the first N wake-ups unanswered\n"
+                               "  --handshake-ack HEX   answer the host's acknowledge of the identity with HEX\n"
+                               "                        instead of 06\n"
+                               "  --no-ack-at ADDR      do not acknowledge the write frame at ADDR (hex)\n"
+                               "  --wrong-ack-at ADDR   answer the write frame at ADDR (hex) with 15, not 06\n"
+                               "  --short-reply-at ADDR answer the read at ADDR (hex) with 11 bytes\n"
+                               "  --wrong-read-ack-at ADDR\n"
+                               "                        answer the host's acknowledge of the read reply at ADDR\n"
+                               "                        (hex) with 15, not 06\n"
+                               "  --hangup-after N      after N frames, drop the line as if the cable were pulled\n"
+                               "                        (the simulator ends with it)\n"
+                               "  --bad-cell ADDR       the memory byte at ADDR (hex) stores every value written\n"
+                               "                        to it inverted, as a failing cell would\n"
+                               "  --usb-latency MS      deliver the radio's bytes the way a USB serial chip does:\n"
+                               "                        held back and released in bursts every MS milliseconds\n"
+                               "                        (16 is an FTDI chip's default, 1 with low latency)\n"
+                               "  --log FILE            record the bytes on the line, one line per direction change\n"
+                               "  --once                end after the host has closed the line after one transfer\n"
+                               "  --link PATH           also make PATH a symbolic link to the line's device, for\n"
+                               "                        programs that look for the line there (wine takes\n"
+                               "                        $WINEPREFIX/dosdevices/com5 as COM5); removed on exit\n"
+                               "  --stop-file PATH      end, as on SIGTERM, once the file PATH exists, and print\n"
+                               "                        \"exit N\" (N the exit status) as the last line of the\n"
+                               "                        output: for a caller that can neither signal nor wait\n"
+                               "                        for the simulator (a Windows program under wine)\n"
+                               "\n"
+                               "A row of radios, one after the other on the line:\n";
 
 struct Settings
 {
@@ -229,7 +228,9 @@ int ParseSettings(int argc, char** argv, Settings& s)
 class LineLog
 {
 public:
-    explicit LineLog(const std::string& path) : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w")) {}
+    explicit LineLog(const std::string& path)
+        : file_(path.empty() ? nullptr : std::fopen(path.c_str(), "w"))
+    {}
     ~LineLog()
     {
         if (file_)
@@ -287,7 +288,10 @@ class Simulation
 {
 public:
     Simulation(Settings settings, int master)
-        : s_(std::move(settings)), radio_(s_.radio), master_(master), log_(s_.logPath)
+        : s_(std::move(settings))
+        , radio_(s_.radio)
+        , master_(master)
+        , log_(s_.logPath)
     {
         if (!s_.row.radios.empty())
             row_ = std::make_unique<RadioRow>(s_.row, s_.radio, Clock::now(), stdout);
@@ -357,8 +361,8 @@ private:
                 return false;
             if (row_)
                 row_->Heard(data[i], reply_, now);
-            const auto start = s_.pace ? lineIn_
-                                       : now + (radio.RepliedToHandshakeAck() ? kHandshakeAckTurnaround : kTurnaround);
+            const auto start =
+                s_.pace ? lineIn_ : now + (radio.RepliedToHandshakeAck() ? kHandshakeAckTurnaround : kTurnaround);
             for (std::uint8_t byte : reply_) {
                 const auto due = s_.pace ? std::max(start, lineOut_) + kByteTime : start;
                 lineOut_ = due;
@@ -389,7 +393,7 @@ private:
             return;
         log_.Bytes('<', batch, count);
         if (write(master_, batch, count) < 0)
-            out_.clear();  // the host has gone; the next poll says so
+            out_.clear(); // the host has gone; the next poll says so
     }
 
     // The host has closed the line. Returns true when the simulator is done.
@@ -485,7 +489,8 @@ int OpenLine(std::string& path)
 class LineLink
 {
 public:
-    LineLink(std::string path, const std::string& target) : path_(std::move(path))
+    LineLink(std::string path, const std::string& target)
+        : path_(std::move(path))
     {
         if (path_.empty())
             return;
@@ -493,7 +498,8 @@ public:
             made_ = true;
             return;
         }
-        struct stat st {};
+        struct stat st
+        {};
         if (errno == EEXIST && lstat(path_.c_str(), &st) == 0 && S_ISLNK(st.st_mode) && stat(path_.c_str(), &st) != 0 &&
             unlink(path_.c_str()) == 0 && symlink(target.c_str(), path_.c_str()) == 0)
             made_ = true;
@@ -516,7 +522,8 @@ int Serve(const Settings& settings)
 {
     // Stop signals are let through only while waiting for the line, so that
     // none is lost between a check and the wait.
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = OnStopSignal;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
@@ -553,7 +560,7 @@ int Serve(const Settings& settings)
     return simulation.Run(waitMask);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

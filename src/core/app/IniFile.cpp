@@ -3,12 +3,12 @@
 #include "core/util/AtomicFile.h"
 #include "core/util/Utf8Path.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string_view>
-#include <algorithm>
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -111,9 +111,11 @@ void EraseFrom(std::string& text, const std::string& marker)
         text.erase(pos);
 }
 
-}  // namespace
+} // namespace
 
-CIniFile::CIniFile(std::size_t growthStep) : m_growthStep(growthStep == 0 ? 1 : growthStep) {}
+CIniFile::CIniFile(std::size_t growthStep)
+    : m_growthStep(growthStep == 0 ? 1 : growthStep)
+{}
 
 CIniFile::~CIniFile()
 {
@@ -155,8 +157,8 @@ std::string RunningExecutablePath()
 #endif
 }
 
-bool CIniFile::LoadBesideProgram(const std::string& programPath, const std::string& fileName,
-                                 bool writeBack, bool ignoreCase)
+bool CIniFile::LoadBesideProgram(const std::string& programPath, const std::string& fileName, bool writeBack,
+                                 bool ignoreCase)
 {
     return Load(Utf8FromPath(PathFromUtf8(ProgramDirectory(programPath)) / PathFromUtf8(fileName)), writeBack,
                 ignoreCase);

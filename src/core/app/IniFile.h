@@ -21,12 +21,11 @@ public:
     CIniFile& operator=(const CIniFile&) = delete;
 
     // Loads fileName from ProgramDirectory(programPath).
-    bool LoadBesideProgram(const std::string& programPath, const std::string& fileName,
-                           bool writeBack, bool ignoreCase);
+    bool LoadBesideProgram(const std::string& programPath, const std::string& fileName, bool writeBack,
+                           bool ignoreCase);
     bool Load(const std::string& path, bool writeBack, bool ignoreCase);
 
-    std::string GetValue(const std::string& section, const std::string& key,
-                         const std::string& defaultValue) const;
+    std::string GetValue(const std::string& section, const std::string& key, const std::string& defaultValue) const;
     void SetValue(const std::string& section, const std::string& key, const std::string& value);
 
     // Writes the file when something was changed. Returns false when the

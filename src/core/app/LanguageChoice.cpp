@@ -31,7 +31,8 @@ bool IsWritableConfigFile(const std::string& path)
     if (path.empty())
         return false;
     const DWORD attributes = GetFileAttributesW(WideFromUtf8(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
+    if (attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0)
         return false;
     std::filesystem::path folder = PathFromUtf8(path).parent_path();
     if (folder.empty())
@@ -51,7 +52,8 @@ bool IsWritableConfigFile(const std::string& path)
 {
     if (path.empty())
         return false;
-    struct stat info {};
+    struct stat info
+    {};
     if (stat(path.c_str(), &info) == 0) {
         if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
             return false;

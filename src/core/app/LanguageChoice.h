@@ -32,12 +32,11 @@ bool IsChineseLanguageName(const std::string& name);
 // access to the file or its folder.
 bool IsWritableConfigFile(const std::string& path);
 
-enum class LanguageSaved
-{
-    Unchanged,   // the choice is the running language: nothing was written
-    ProgramIni,  // written to Program.ini (and to a per-user value that would hide it)
-    PerUser,     // Program.ini cannot be written; kept in the per-user store
-    Nowhere,     // neither could be written
+enum class LanguageSaved {
+    Unchanged,  // the choice is the running language: nothing was written
+    ProgramIni, // written to Program.ini (and to a per-user value that would hide it)
+    PerUser,    // Program.ini cannot be written; kept in the per-user store
+    Nowhere,    // neither could be written
 };
 
 // Keeps the choice (chinese: the Chinese button) made while running in the

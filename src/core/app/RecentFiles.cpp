@@ -9,7 +9,7 @@ std::string SlotName(std::size_t slot)
     return "Recent File" + std::to_string(slot + 1);
 }
 
-}  // namespace
+} // namespace
 
 RecentFileList::RecentFileList(std::vector<std::string> files)
 {

@@ -35,7 +35,7 @@ int HexDigit(char c)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 std::string EscapeStoredText(const std::string& text)
 {
@@ -60,8 +60,7 @@ std::string UnescapeStoredText(const std::string& stored)
     std::string out;
     out.reserve(stored.size());
     for (std::size_t i = 0; i < stored.size(); ++i) {
-        if (stored[i] == '%' && i + 2 < stored.size() && HexDigit(stored[i + 1]) >= 0
-            && HexDigit(stored[i + 2]) >= 0) {
+        if (stored[i] == '%' && i + 2 < stored.size() && HexDigit(stored[i + 1]) >= 0 && HexDigit(stored[i + 2]) >= 0) {
             out += static_cast<char>(HexDigit(stored[i + 1]) * 16 + HexDigit(stored[i + 2]));
             i += 2;
         } else {
@@ -74,8 +73,7 @@ std::string UnescapeStoredText(const std::string& stored)
 UserValues::UserValues(std::string filePath, std::string keyPath)
     : m_filePath(std::move(filePath))
     , m_keyPath(std::move(keyPath))
-{
-}
+{}
 
 #ifdef _WIN32
 UserValues UserValues::InRegistry(std::string keyPath)

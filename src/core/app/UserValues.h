@@ -23,11 +23,20 @@ public:
     // The values of the registry key HKEY_CURRENT_USER\keyPath instead of a
     // file: numbers as REG_DWORD, texts as REG_SZ, stored as they are.
     static UserValues InRegistry(std::string keyPath);
-    bool IsRegistry() const { return m_registry; }
+    bool IsRegistry() const
+    {
+        return m_registry;
+    }
 #endif
 
-    const std::string& FilePath() const { return m_filePath; }
-    const std::string& KeyPath() const { return m_keyPath; }
+    const std::string& FilePath() const
+    {
+        return m_filePath;
+    }
+    const std::string& KeyPath() const
+    {
+        return m_keyPath;
+    }
 
     // The value, or nothing when it is missing or not a 32-bit number.
     std::optional<std::uint32_t> QueryDword(const std::string& name) const;

@@ -187,7 +187,7 @@ bool PasteText(const std::string& text, const RadioImage& base, const std::optio
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string ChannelRecordsBytes(const RadioImage& image, const std::vector<int>& channels)
 {
@@ -260,7 +260,8 @@ std::vector<int> PasteTargets(std::size_t rows, const std::vector<int>& selected
 {
     std::vector<int> targets;
     if (selected.size() > 1) {
-        targets.assign(selected.begin(), selected.begin() + static_cast<std::ptrdiff_t>(std::min(rows, selected.size())));
+        targets.assign(selected.begin(),
+                       selected.begin() + static_cast<std::ptrdiff_t>(std::min(rows, selected.size())));
         return targets;
     }
     const int first = selected.empty() ? current : selected.front();
@@ -269,9 +270,9 @@ std::vector<int> PasteTargets(std::size_t rows, const std::vector<int>& selected
     return targets;
 }
 
-bool PasteChannels(const ClipboardChannels& clipboard, const RadioImage& base,
-                   const std::optional<FrequencyBand>& band, const std::vector<int>& selected, int current,
-                   RadioImage& result, std::vector<int>& written, std::vector<CsvError>& errors)
+bool PasteChannels(const ClipboardChannels& clipboard, const RadioImage& base, const std::optional<FrequencyBand>& band,
+                   const std::vector<int>& selected, int current, RadioImage& result, std::vector<int>& written,
+                   std::vector<CsvError>& errors)
 {
     if (const auto records = ParseChannelRecordsBytes(clipboard.records))
         return PasteRecords(*records, base, band, selected, current, result, written, errors);

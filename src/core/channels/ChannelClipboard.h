@@ -70,6 +70,6 @@ struct ClipboardChannels
 // every problem in errors and result untouched, when anything is refused.
 // Errors of the binary form name the entry (from 1) as the line and the
 // field the text form would give the frequency as the column.
-bool PasteChannels(const ClipboardChannels& clipboard, const RadioImage& base,
-                   const std::optional<FrequencyBand>& band, const std::vector<int>& selected, int current,
-                   RadioImage& result, std::vector<int>& written, std::vector<CsvError>& errors);
+bool PasteChannels(const ClipboardChannels& clipboard, const RadioImage& base, const std::optional<FrequencyBand>& band,
+                   const std::vector<int>& selected, int current, RadioImage& result, std::vector<int>& written,
+                   std::vector<CsvError>& errors);

@@ -23,8 +23,7 @@ std::size_t FrequencyOffset(int channel, FrequencySide side)
 
 std::size_t ToneOffset(int channel, ToneSide side)
 {
-    return ChannelOffset(channel) +
-           (side == ToneSide::Decode ? ImageMap::kRecDecodeTone : ImageMap::kRecEncodeTone);
+    return ChannelOffset(channel) + (side == ToneSide::Decode ? ImageMap::kRecDecodeTone : ImageMap::kRecEncodeTone);
 }
 
 // The scan bit of a channel: bit (n-1) mod 8 of byte 0x17E + (n-1) div 8.
@@ -46,27 +45,24 @@ constexpr std::uint8_t kHighPowerBit = 0x20;
 
 // The DCS codes the radio knows, each written with its octal digits.
 constexpr std::array<int, 107> kDcsCodes = {
-    17,  23,  25,  26,  31,  32,  36,  43,  47,  50,  51,  53,  54,  65,  71,  72,  73,  74,
-    114, 115, 116, 122, 125, 131, 132, 134, 143, 145, 152, 155, 156, 162, 165, 172, 174, 205,
-    212, 223, 225, 226, 243, 244, 245, 246, 251, 252, 255, 261, 263, 265, 266, 271, 274, 306,
-    311, 315, 325, 331, 332, 343, 346, 351, 356, 364, 365, 371, 411, 412, 413, 423, 431, 432,
-    445, 446, 452, 454, 455, 462, 464, 465, 466, 503, 506, 516, 523, 526, 532, 546, 565, 606,
-    612, 624, 627, 631, 632, 645, 654, 662, 664, 703, 712, 723, 731, 732, 734, 743, 754};
+    17,  23,  25,  26,  31,  32,  36,  43,  47,  50,  51,  53,  54,  65,  71,  72,  73,  74,  114, 115, 116, 122,
+    125, 131, 132, 134, 143, 145, 152, 155, 156, 162, 165, 172, 174, 205, 212, 223, 225, 226, 243, 244, 245, 246,
+    251, 252, 255, 261, 263, 265, 266, 271, 274, 306, 311, 315, 325, 331, 332, 343, 346, 351, 356, 364, 365, 371,
+    411, 412, 413, 423, 431, 432, 445, 446, 452, 454, 455, 462, 464, 465, 466, 503, 506, 516, 523, 526, 532, 546,
+    565, 606, 612, 624, 627, 631, 632, 645, 654, 662, 664, 703, 712, 723, 731, 732, 734, 743, 754};
 
 // The DCS codes offered for selection, in the order they are listed.
 constexpr std::array<int, 84> kSelectableDcsCodes = {
-    23,  25,  26,  31,  32,  43,  47,  51,  54,  65,  71,  72,  73,  74,  114, 115, 116,
-    125, 131, 132, 134, 143, 152, 155, 156, 162, 165, 172, 174, 205, 223, 226, 243, 244,
-    245, 251, 261, 263, 265, 271, 306, 311, 315, 331, 343, 346, 351, 364, 365, 371, 411,
-    412, 413, 423, 431, 432, 445, 464, 465, 466, 503, 506, 516, 532, 546, 565, 606, 612,
-    624, 627, 631, 632, 645, 654, 662, 664, 703, 712, 723, 731, 732, 734, 743, 754};
+    23,  25,  26,  31,  32,  43,  47,  51,  54,  65,  71,  72,  73,  74,  114, 115, 116, 125, 131, 132, 134,
+    143, 152, 155, 156, 162, 165, 172, 174, 205, 223, 226, 243, 244, 245, 251, 261, 263, 265, 271, 306, 311,
+    315, 331, 343, 346, 351, 364, 365, 371, 411, 412, 413, 423, 431, 432, 445, 464, 465, 466, 503, 506, 516,
+    532, 546, 565, 606, 612, 624, 627, 631, 632, 645, 654, 662, 664, 703, 712, 723, 731, 732, 734, 743, 754};
 
 constexpr std::array<const char*, 50> kCtcssTones = {
-    "67.0",  "69.3",  "71.9",  "74.4",  "77.0",  "79.7",  "82.5",  "85.4",  "88.5",  "91.5",
-    "94.8",  "97.4",  "100.0", "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3",
-    "131.8", "136.5", "141.3", "146.2", "151.4", "156.7", "159.8", "162.2", "165.5", "167.9",
-    "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6", "199.5",
-    "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1"};
+    "67.0",  "69.3",  "71.9",  "74.4",  "77.0",  "79.7",  "82.5",  "85.4",  "88.5",  "91.5",  "94.8",  "97.4",  "100.0",
+    "103.5", "107.2", "110.9", "114.8", "118.8", "123.0", "127.3", "131.8", "136.5", "141.3", "146.2", "151.4", "156.7",
+    "159.8", "162.2", "165.5", "167.9", "171.3", "173.8", "177.3", "179.9", "183.5", "186.2", "189.9", "192.8", "196.6",
+    "199.5", "203.5", "206.5", "210.7", "218.1", "225.7", "229.1", "233.6", "241.8", "250.3", "254.1"};
 
 // Code 754 (octal digits) is the value 0754 = 492.
 int OctalValue(int code)
@@ -77,8 +73,8 @@ int OctalValue(int code)
 // The code whose octal value is v, or 0 when v is not a known code.
 int CodeOfValue(int value)
 {
-    const auto* found = std::find_if(kDcsCodes.begin(), kDcsCodes.end(),
-                                     [value](int code) { return OctalValue(code) == value; });
+    const auto* found =
+        std::find_if(kDcsCodes.begin(), kDcsCodes.end(), [value](int code) { return OctalValue(code) == value; });
     return found == kDcsCodes.end() ? 0 : *found;
 }
 
@@ -98,7 +94,7 @@ void WriteTone(RadioImage& image, std::size_t offset, std::uint8_t low, std::uin
     image[offset + 1] = high;
 }
 
-}  // namespace
+} // namespace
 
 std::string DecodeFrequency(const RadioImage& image, int channel, FrequencySide side)
 {
@@ -147,14 +143,11 @@ std::optional<std::string> DecodeTone(const RadioImage& image, int channel, Tone
     const int high = image[offset + 1];
     switch (high) {
     case 0x00:
-    case 0xFF:
-        return std::nullopt;
+    case 0xFF: return std::nullopt;
     case 0x28:
-    case 0x29:
-        return DcsText(CodeOfValue(low + 256 * (high % 2)), 'N');
+    case 0x29: return DcsText(CodeOfValue(low + 256 * (high % 2)), 'N');
     case 0xA8:
-    case 0xA9:
-        return DcsText(CodeOfValue(low + 256 * (high % 2)), 'I');
+    case 0xA9: return DcsText(CodeOfValue(low + 256 * (high % 2)), 'I');
     default: {
         const int tenths = high * 256 + low;
         return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
@@ -183,8 +176,7 @@ void EncodeTone(RadioImage& image, int channel, ToneSide side, const std::string
         WriteTone(image, offset, 0xFF, 0xFF);
         return;
     }
-    WriteTone(image, offset, static_cast<std::uint8_t>(tenths % 256),
-              static_cast<std::uint8_t>(tenths / 256 % 256));
+    WriteTone(image, offset, static_cast<std::uint8_t>(tenths % 256), static_cast<std::uint8_t>(tenths / 256 % 256));
 }
 
 bool IsDcsCode(int code)
@@ -253,12 +245,9 @@ std::string DecodeBusyLock(const RadioImage& image, int channel, bool chinese)
     if (!IsChannel(channel))
         return {};
     switch (image[ChannelOffset(channel) + ImageMap::kRecBusyLock] & kBusyLockMask) {
-    case 0x00:
-        return OffText(chinese);
-    case kBusyCarrier:
-        return CarrierText(chinese);
-    default:
-        return QtDqtText(chinese);
+    case 0x00: return OffText(chinese);
+    case kBusyCarrier: return CarrierText(chinese);
+    default: return QtDqtText(chinese);
     }
 }
 
@@ -291,13 +280,43 @@ void EncodeScan(RadioImage& image, int channel, const std::string& text)
         byte &= static_cast<std::uint8_t>(~ScanMask(channel));
 }
 
-const char* NoToneText(bool chinese) { return chinese ? "无" : "None"; }
-const char* WideText(bool chinese) { return chinese ? "宽" : "Wide"; }
-const char* NarrowText(bool chinese) { return chinese ? "窄" : "Narrow"; }
-const char* YesText(bool chinese) { return chinese ? "是" : "Yes"; }
-const char* NoText(bool chinese) { return chinese ? "否" : "No"; }
-const char* OffText(bool chinese) { return chinese ? "关" : "Off"; }
-const char* CarrierText(bool chinese) { return chinese ? "载波" : "Carrier"; }
-const char* QtDqtText(bool) { return "QT/DQT"; }
-const char* HighText(bool chinese) { return chinese ? "高" : "High"; }
-const char* LowText(bool chinese) { return chinese ? "低" : "Low"; }
+const char* NoToneText(bool chinese)
+{
+    return chinese ? "无" : "None";
+}
+const char* WideText(bool chinese)
+{
+    return chinese ? "宽" : "Wide";
+}
+const char* NarrowText(bool chinese)
+{
+    return chinese ? "窄" : "Narrow";
+}
+const char* YesText(bool chinese)
+{
+    return chinese ? "是" : "Yes";
+}
+const char* NoText(bool chinese)
+{
+    return chinese ? "否" : "No";
+}
+const char* OffText(bool chinese)
+{
+    return chinese ? "关" : "Off";
+}
+const char* CarrierText(bool chinese)
+{
+    return chinese ? "载波" : "Carrier";
+}
+const char* QtDqtText(bool)
+{
+    return "QT/DQT";
+}
+const char* HighText(bool chinese)
+{
+    return chinese ? "高" : "High";
+}
+const char* LowText(bool chinese)
+{
+    return chinese ? "低" : "Low";
+}

@@ -69,13 +69,13 @@ void EncodeScan(RadioImage& image, int channel, const std::string& text);
 
 // ---- The words of the cells, by display language.
 
-const char* NoToneText(bool chinese);     // "None" / "无"
-const char* WideText(bool chinese);       // "Wide" / "宽"
-const char* NarrowText(bool chinese);     // "Narrow" / "窄"
-const char* YesText(bool chinese);        // "Yes" / "是"
-const char* NoText(bool chinese);         // "No" / "否"
-const char* OffText(bool chinese);        // "Off" / "关"
-const char* CarrierText(bool chinese);    // "Carrier" / "载波"
-const char* QtDqtText(bool chinese);      // "QT/DQT" in both languages
-const char* HighText(bool chinese);       // "High" / "高"
-const char* LowText(bool chinese);        // "Low" / "低"
+const char* NoToneText(bool chinese);  // "None" / "无"
+const char* WideText(bool chinese);    // "Wide" / "宽"
+const char* NarrowText(bool chinese);  // "Narrow" / "窄"
+const char* YesText(bool chinese);     // "Yes" / "是"
+const char* NoText(bool chinese);      // "No" / "否"
+const char* OffText(bool chinese);     // "Off" / "关"
+const char* CarrierText(bool chinese); // "Carrier" / "载波"
+const char* QtDqtText(bool chinese);   // "QT/DQT" in both languages
+const char* HighText(bool chinese);    // "High" / "高"
+const char* LowText(bool chinese);     // "Low" / "低"

@@ -30,8 +30,7 @@ std::string ReadTone(const std::string& text, std::string& value)
     value = InEnglish(text);
     if (text.empty() || OneOf(text, {"None", "无"}))
         return "";
-    if (text.size() == 5 && text[0] == 'D' && IsAllDigits(text.substr(1, 3)) &&
-        (text[4] == 'N' || text[4] == 'I')) {
+    if (text.size() == 5 && text[0] == 'D' && IsAllDigits(text.substr(1, 3)) && (text[4] == 'N' || text[4] == 'I')) {
         const int code = std::stoi(text.substr(1, 3));
         if (code == 0 || IsDcsCode(code))
             return "";
@@ -44,20 +43,11 @@ std::string ReadWord(int column, const std::string& text)
 {
     bool ok = text.empty();
     switch (column) {
-    case kColBandwidth:
-        ok = ok || OneOf(text, {"Wide", "Narrow", "宽", "窄"});
-        break;
-    case kColScan:
-        ok = ok || OneOf(text, {"Yes", "No", "是", "否"});
-        break;
-    case kColBusyLock:
-        ok = ok || OneOf(text, {"Off", "Carrier", "QT/DQT", "关", "载波"});
-        break;
-    case kColPower:
-        ok = ok || OneOf(text, {"High", "Low", "高", "低"});
-        break;
-    default:
-        break;
+    case kColBandwidth: ok = ok || OneOf(text, {"Wide", "Narrow", "宽", "窄"}); break;
+    case kColScan: ok = ok || OneOf(text, {"Yes", "No", "是", "否"}); break;
+    case kColBusyLock: ok = ok || OneOf(text, {"Off", "Carrier", "QT/DQT", "关", "载波"}); break;
+    case kColPower: ok = ok || OneOf(text, {"High", "Low", "高", "低"}); break;
+    default: break;
     }
     return ok ? "" : QuotedCell(text) + " is not a value of this column";
 }
@@ -65,8 +55,7 @@ std::string ReadWord(int column, const std::string& text)
 // Checks one data cell and gives the text the table takes for it: the
 // frequency with five decimals, the tone as the table writes it, the word
 // in English.
-std::string ReadCell(int column, const std::string& text, const std::optional<FrequencyBand>& band,
-                     std::string& value)
+std::string ReadCell(int column, const std::string& text, const std::optional<FrequencyBand>& band, std::string& value)
 {
     switch (column) {
     case kColRxFrequency:
@@ -81,11 +70,8 @@ std::string ReadCell(int column, const std::string& text, const std::optional<Fr
         return reason;
     }
     case kColDecodeTone:
-    case kColEncodeTone:
-        return ReadTone(text, value);
-    default:
-        value = InEnglish(text);
-        return ReadWord(column, text);
+    case kColEncodeTone: return ReadTone(text, value);
+    default: value = InEnglish(text); return ReadWord(column, text);
     }
 }
 
@@ -94,16 +80,11 @@ std::string ReadCell(int column, const std::string& text, const std::optional<Fr
 std::string NewChannelText(int column)
 {
     switch (column) {
-    case kColBandwidth:
-        return "Wide";
-    case kColScan:
-        return "No";
-    case kColBusyLock:
-        return "Off";
-    case kColPower:
-        return "High";
-    default:
-        return "None";
+    case kColBandwidth: return "Wide";
+    case kColScan: return "No";
+    case kColBusyLock: return "Off";
+    case kColPower: return "High";
+    default: return "None";
     }
 }
 
@@ -154,8 +135,8 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
     for (int row = 1; row < kTableRows; ++row) {
         const auto& before = baseTable[static_cast<std::size_t>(row)];
         auto& after = table[static_cast<std::size_t>(row)];
-        const bool created = before[kColRxFrequency].empty() && before[kColTxFrequency].empty()
-                             && (!after[kColRxFrequency].empty() || !after[kColTxFrequency].empty());
+        const bool created = before[kColRxFrequency].empty() && before[kColTxFrequency].empty() &&
+                             (!after[kColRxFrequency].empty() || !after[kColTxFrequency].empty());
         if (!listed[static_cast<std::size_t>(row)] || !created)
             continue;
         for (int c = kColDecodeTone; c < kTableCols; ++c) {
@@ -167,7 +148,7 @@ bool ImportOwnLayout(const std::vector<CsvRecord>& records, const RadioImage& ba
     return true;
 }
 
-}  // namespace
+} // namespace
 
 ChannelCsvRead ReadChannelCsvFile(const std::string& path, std::string& text, std::string& error)
 {
@@ -235,8 +216,7 @@ std::optional<FrequencyBand> ParseFrequencyBand(const std::string& text)
     std::int64_t low = 0;
     std::int64_t high = 0;
     if (ReadScaledDecimal(text.substr(0, dash), 5, low) != DecimalRead::Ok ||
-        ReadScaledDecimal(text.substr(dash + 1), 5, high) != DecimalRead::Ok || low > high ||
-        high >= 100000000)
+        ReadScaledDecimal(text.substr(dash + 1), 5, high) != DecimalRead::Ok || low > high || high >= 100000000)
         return std::nullopt;
     return FrequencyBand{static_cast<std::int32_t>(low), static_cast<std::int32_t>(high)};
 }
@@ -275,9 +255,8 @@ std::vector<int> MapOwnCsvHeader(const CsvRecord& header, std::vector<CsvError>&
     return MapCsvHeader(header, ColumnForHeading, kTableCols, errors);
 }
 
-bool ReadOwnCsvCells(const CsvRecord& record, const std::vector<int>& fieldOf,
-                     const std::optional<FrequencyBand>& band, ChannelRow& row, std::vector<CsvError>& errors,
-                     bool emptySettingKeeps)
+bool ReadOwnCsvCells(const CsvRecord& record, const std::vector<int>& fieldOf, const std::optional<FrequencyBand>& band,
+                     ChannelRow& row, std::vector<CsvError>& errors, bool emptySettingKeeps)
 {
     bool ok = true;
     for (int c = kColRxFrequency; c < kTableCols; ++c) {

@@ -88,6 +88,5 @@ std::vector<int> MapOwnCsvHeader(const CsvRecord& header, std::vector<CsvError>&
 // with the import's cell rules. A column the record lacks keeps row's text,
 // and so does an empty settings cell (columns 3..8) when emptySettingKeeps
 // is set. False, with every refused cell in errors, when a cell is bad.
-bool ReadOwnCsvCells(const CsvRecord& record, const std::vector<int>& fieldOf,
-                     const std::optional<FrequencyBand>& band, ChannelRow& row, std::vector<CsvError>& errors,
-                     bool emptySettingKeeps = false);
+bool ReadOwnCsvCells(const CsvRecord& record, const std::vector<int>& fieldOf, const std::optional<FrequencyBand>& band,
+                     ChannelRow& row, std::vector<CsvError>& errors, bool emptySettingKeeps = false);

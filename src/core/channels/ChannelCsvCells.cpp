@@ -11,8 +11,8 @@ namespace {
 // Both sides of every channel are shown, as for a radio of unknown kind.
 constexpr int kAllColumnsMode = 0;
 
-constexpr std::int64_t kLowestFrequency = 1000000;     // 10 MHz: the top BCD byte must not be 0
-constexpr std::int64_t kBeyondFrequency = 100000000;   // 1000 MHz: eight BCD digits
+constexpr std::int64_t kLowestFrequency = 1000000;   // 10 MHz: the top BCD byte must not be 0
+constexpr std::int64_t kBeyondFrequency = 100000000; // 1000 MHz: eight BCD digits
 constexpr int kMaxWholeDigits = 12;
 
 bool IsDigit(char c)
@@ -20,7 +20,7 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-}  // namespace
+} // namespace
 
 DecimalRead ReadScaledDecimal(const std::string& text, int decimals, std::int64_t& value)
 {
@@ -72,12 +72,9 @@ std::string CheckFrequency(std::int64_t units, const std::optional<FrequencyBand
 std::string ReadFrequency(const std::string& text, const std::optional<FrequencyBand>& band, std::int64_t& units)
 {
     switch (ReadScaledDecimal(text, 5, units)) {
-    case DecimalRead::NotANumber:
-        return QuotedCell(text) + " is not a frequency in MHz";
-    case DecimalRead::Inexact:
-        return "frequency " + EchoedCell(text) + " is not a whole number of 10 Hz";
-    case DecimalRead::Ok:
-        break;
+    case DecimalRead::NotANumber: return QuotedCell(text) + " is not a frequency in MHz";
+    case DecimalRead::Inexact: return "frequency " + EchoedCell(text) + " is not a whole number of 10 Hz";
+    case DecimalRead::Ok: break;
     }
     return CheckFrequency(units, band);
 }
@@ -90,8 +87,7 @@ std::string ReadCtcss(const std::string& text, std::string& toneText)
     // The high byte must not be one of the markers of "no tone" or DCS, or
     // the radio would read the word as those.
     const std::int64_t high = tenths / 256;
-    if (tenths > 0xFFFF || high == 0x00 || high == 0xFF || high == 0x28 || high == 0x29 || high == 0xA8 ||
-        high == 0xA9)
+    if (tenths > 0xFFFF || high == 0x00 || high == 0xFF || high == 0x28 || high == 0x29 || high == 0xA8 || high == 0xA9)
         return QuotedCell(text) + " is not a tone the radio can hold";
     toneText = std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
     return "";
@@ -114,9 +110,9 @@ std::string ReadChannel(const std::string& text, int line, ListedLines& listed, 
 
 std::string InEnglish(const std::string& text)
 {
-    static const std::pair<const char*, const char*> kWords[] = {
-        {"无", "None"}, {"宽", "Wide"}, {"窄", "Narrow"}, {"是", "Yes"}, {"否", "No"},
-        {"关", "Off"},  {"载波", "Carrier"}, {"高", "High"}, {"低", "Low"}};
+    static const std::pair<const char*, const char*> kWords[] = {{"无", "None"},      {"宽", "Wide"}, {"窄", "Narrow"},
+                                                                 {"是", "Yes"},       {"否", "No"},   {"关", "Off"},
+                                                                 {"载波", "Carrier"}, {"高", "High"}, {"低", "Low"}};
     for (const auto& [chinese, english] : kWords)
         if (text == chinese)
             return english;
@@ -157,4 +153,4 @@ RadioImage ApplyChangedRows(const ChannelTable& table, const ChannelTable& baseT
     return merged;
 }
 
-}  // namespace csvcells
+} // namespace csvcells

@@ -63,4 +63,4 @@ void SortErrors(std::vector<CsvError>& errors, std::size_t from);
 RadioImage ApplyChangedRows(const ChannelTable& table, const ChannelTable& baseTable, const ListedLines& listed,
                             const RadioImage& base);
 
-}  // namespace csvcells
+} // namespace csvcells

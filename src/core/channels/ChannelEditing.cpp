@@ -54,7 +54,7 @@ bool ListOffers(const std::vector<std::string>& items, const std::string& text)
     return false;
 }
 
-}  // namespace
+} // namespace
 
 bool IsListColumn(int column)
 {
@@ -63,32 +63,26 @@ bool IsListColumn(int column)
 
 const std::vector<std::string>& EditorItems(int column, bool chinese)
 {
-    static const std::array<std::vector<std::string>, 2> kBandwidth = {
-        Words({WideText(false), NarrowText(false)}), Words({WideText(true), NarrowText(true)})};
-    static const std::array<std::vector<std::string>, 2> kScan = {
-        Words({YesText(false), NoText(false)}), Words({YesText(true), NoText(true)})};
+    static const std::array<std::vector<std::string>, 2> kBandwidth = {Words({WideText(false), NarrowText(false)}),
+                                                                       Words({WideText(true), NarrowText(true)})};
+    static const std::array<std::vector<std::string>, 2> kScan = {Words({YesText(false), NoText(false)}),
+                                                                  Words({YesText(true), NoText(true)})};
     static const std::array<std::vector<std::string>, 2> kBusyLock = {
         Words({OffText(false), CarrierText(false), QtDqtText(false)}),
         Words({OffText(true), CarrierText(true), QtDqtText(true)})};
-    static const std::array<std::vector<std::string>, 2> kPower = {
-        Words({HighText(false), LowText(false)}), Words({HighText(true), LowText(true)})};
+    static const std::array<std::vector<std::string>, 2> kPower = {Words({HighText(false), LowText(false)}),
+                                                                   Words({HighText(true), LowText(true)})};
     static const std::vector<std::string> kNone;
 
     const std::size_t language = chinese ? 1 : 0;
     switch (column) {
     case kColDecodeTone:
-    case kColEncodeTone:
-        return ToneList(chinese);
-    case kColBandwidth:
-        return kBandwidth[language];
-    case kColScan:
-        return kScan[language];
-    case kColBusyLock:
-        return kBusyLock[language];
-    case kColPower:
-        return kPower[language];
-    default:
-        return kNone;
+    case kColEncodeTone: return ToneList(chinese);
+    case kColBandwidth: return kBandwidth[language];
+    case kColScan: return kScan[language];
+    case kColBusyLock: return kBusyLock[language];
+    case kColPower: return kPower[language];
+    default: return kNone;
     }
 }
 
@@ -105,27 +99,19 @@ const char* DefaultCellText(int column, bool chinese)
 {
     switch (column) {
     case kColDecodeTone:
-    case kColEncodeTone:
-        return NoToneText(chinese);
-    case kColBandwidth:
-        return WideText(chinese);
-    case kColScan:
-        return NoText(chinese);
-    case kColBusyLock:
-        return OffText(chinese);
-    case kColPower:
-        return HighText(chinese);
-    default:
-        return "";
+    case kColEncodeTone: return NoToneText(chinese);
+    case kColBandwidth: return WideText(chinese);
+    case kColScan: return NoText(chinese);
+    case kColBusyLock: return OffText(chinese);
+    case kColPower: return HighText(chinese);
+    default: return "";
     }
 }
 
 EditorRect EditorPlacement(int cellLeft, int cellTop, int cellWidth, int cellHeight, int dpiX, int dpiY, bool list)
 {
     // Products in 64 bits: a twips value times a resolution can pass 2^31.
-    const auto pixels = [](int twips, int dpi) {
-        return static_cast<int>(static_cast<long long>(twips) * dpi / 1440);
-    };
+    const auto pixels = [](int twips, int dpi) { return static_cast<int>(static_cast<long long>(twips) * dpi / 1440); };
     EditorRect rect;
     rect.x = pixels(cellLeft, dpiX) - 3;
     rect.y = pixels(cellTop, dpiY) - 3;
@@ -198,14 +184,12 @@ ChannelEditSession::ChannelEditSession(bool chinese)
     : m_own(std::make_unique<DocumentChannels>(chinese))
     , m_channels(m_own.get())
     , m_chinese(chinese)
-{
-}
+{}
 
 ChannelEditSession::ChannelEditSession(DocumentChannels& channels, bool chinese)
     : m_channels(&channels)
     , m_chinese(chinese)
-{
-}
+{}
 
 void ChannelEditSession::SetBand(std::int32_t low, std::int32_t high)
 {
@@ -217,7 +201,8 @@ void ChannelEditSession::SetDeviceMode(int mode)
 {
     const std::array<int, kTableCols> widths = ColumnWidths(mode);
     for (int column = 0; column < kTableCols; ++column)
-        m_shown[static_cast<std::size_t>(column)] = column != kColChannel && widths[static_cast<std::size_t>(column)] != 0;
+        m_shown[static_cast<std::size_t>(column)] =
+            column != kColChannel && widths[static_cast<std::size_t>(column)] != 0;
 }
 
 bool ChannelEditSession::ColumnShown(int column) const
@@ -287,27 +272,13 @@ void ChannelEditSession::Destination(GridMove move, int& row, int& column) const
             }
         }
         break;
-    case GridMove::Up:
-        row = std::max(1, row - 1);
-        break;
-    case GridMove::Down:
-        row = std::min(kTableRows - 1, row + 1);
-        break;
-    case GridMove::Home:
-        column = firstShown();
-        break;
-    case GridMove::End:
-        column = lastShown();
-        break;
-    case GridMove::PageUp:
-        row = 1;
-        break;
-    case GridMove::PageDown:
-        row = kTableRows - 1;
-        break;
-    case GridMove::Next:
-        NextShownCell(row, column);
-        break;
+    case GridMove::Up: row = std::max(1, row - 1); break;
+    case GridMove::Down: row = std::min(kTableRows - 1, row + 1); break;
+    case GridMove::Home: column = firstShown(); break;
+    case GridMove::End: column = lastShown(); break;
+    case GridMove::PageUp: row = 1; break;
+    case GridMove::PageDown: row = kTableRows - 1; break;
+    case GridMove::Next: NextShownCell(row, column); break;
     case GridMove::Previous:
         for (int step = 0; step < kTableRows * kTableCols; ++step) {
             if (column > 1) {
@@ -467,8 +438,8 @@ EditMessage ChannelEditSession::Commit(Path path, bool& rejected)
     if (m_editorText == m_loadedText) {
         // Unchanged: the row stays as it is, but for Enter's fill of an
         // empty Tx frequency from the Rx one where the Rx side is shown.
-        if (path == Path::Enter && column == kColTxFrequency && oldTx.empty() && !oldRx.empty()
-            && ColumnShown(kColRxFrequency))
+        if (path == Path::Enter && column == kColTxFrequency && oldTx.empty() && !oldRx.empty() &&
+            ColumnShown(kColRxFrequency))
             cells[kColTxFrequency] = oldRx;
         HideEditor();
         return message;
@@ -518,8 +489,7 @@ void ChannelEditSession::CommitFrequency(Path path, int row, int column, const s
         message = EditMessage::BadStep;
         rejected = true;
         return;
-    case FrequencyCheck::Accepted:
-        break;
+    case FrequencyCheck::Accepted: break;
     }
 
     const std::string display = FrequencyDisplayText(number);

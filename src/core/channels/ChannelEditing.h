@@ -68,8 +68,7 @@ struct EditorRect
     int width = 0;
     int height = 0;
 };
-EditorRect EditorPlacement(int cellLeft, int cellTop, int cellWidth, int cellHeight, int dpiX, int dpiY,
-                           bool list);
+EditorRect EditorPlacement(int cellLeft, int cellTop, int cellWidth, int cellHeight, int dpiX, int dpiY, bool list);
 
 // The cell that follows (row, column) when Enter is pressed: the next column,
 // then column 1 of the next row, and from the last cell back to row 1,
@@ -165,7 +164,7 @@ public:
     struct EnterOutcome
     {
         EditMessage message = EditMessage::None;
-        bool moved = false;  // false when a rejected frequency stopped the key
+        bool moved = false; // false when a rejected frequency stopped the key
     };
     // The Enter key: commits the open editor of the current column with the
     // Enter rules, then moves on (NextCell), opening the next cell's editor.
@@ -206,7 +205,7 @@ private:
     // Opens the editor of the shown cell and makes that cell current.
     bool OpenShownEditor(const std::string* typed);
 
-    std::unique_ptr<DocumentChannels> m_own;  // when the session has channels of its own
+    std::unique_ptr<DocumentChannels> m_own; // when the session has channels of its own
     DocumentChannels* m_channels;
     bool m_chinese;
     bool m_enabled = true;

@@ -31,7 +31,7 @@ void SwapChannels(RadioImage& image, int a, int b)
     WriteChannelRecord(image, b, first);
 }
 
-}  // namespace
+} // namespace
 
 ChannelRecord EmptyChannelRecord()
 {

@@ -23,12 +23,9 @@ bool IsEmptyChannel(const RadioImage& image, int channel, int deviceMode)
     const bool noRx = IsEmptyFrequency(image[record + ImageMap::kRecRxFrequency + 3]);
     const bool noTx = IsEmptyFrequency(image[record + ImageMap::kRecTxFrequency + 3]);
     switch (deviceMode) {
-    case 1:
-        return noRx;
-    case 2:
-        return noTx;
-    default:
-        return noRx && noTx;
+    case 1: return noRx;
+    case 2: return noTx;
+    default: return noRx && noTx;
     }
 }
 
@@ -69,7 +66,7 @@ std::int32_t SaturatedMegahertz(std::int32_t megahertz)
     return static_cast<std::int32_t>(tenHertz);
 }
 
-}  // namespace
+} // namespace
 
 const char* ColumnHeading(int column, bool chinese)
 {
@@ -207,8 +204,8 @@ std::string FrequencyDisplayText(const std::string& typed)
     // Fixed notation with five decimals, the same digits as "%3.5f" gives in
     // the C locale, whatever locale the process runs in.
     char text[400];
-    const auto result = std::to_chars(std::begin(text), std::end(text), ParseLeadingNumber(typed),
-                                      std::chars_format::fixed, 5);
+    const auto result =
+        std::to_chars(std::begin(text), std::end(text), ParseLeadingNumber(typed), std::chars_format::fixed, 5);
     return std::string(text, result.ptr);
 }
 

@@ -12,7 +12,8 @@ namespace {
 
 // A decimal value: sign, decimal digits (most significant first) and a power
 // of ten, value = digits * 10^exponent.
-struct DecimalNumber {
+struct DecimalNumber
+{
     bool negative = false;
     std::string digits;
     int exponent = 0;
@@ -31,8 +32,8 @@ DecimalNumber ToDecimal(double v)
     DecimalNumber number;
     number.negative = std::signbit(v);
     char text[64];
-    const auto result = std::to_chars(std::begin(text), std::end(text), std::fabs(v),
-                                      std::chars_format::scientific, kOperandDigits - 1);
+    const auto result = std::to_chars(std::begin(text), std::end(text), std::fabs(v), std::chars_format::scientific,
+                                      kOperandDigits - 1);
     // The text is d.dddddddddddddde[+-]xx.
     const std::string_view view(text, static_cast<std::size_t>(result.ptr - text));
     const std::size_t e = view.find('e');
@@ -135,7 +136,7 @@ bool ExceedsRange(std::string_view number)
     return integerDigits - 1 - leadingIndex + exponent >= 0;
 }
 
-}  // namespace
+} // namespace
 
 double DecimalMultiply(double a, double b)
 {
@@ -210,7 +211,7 @@ std::size_t SkipSpaceAndSign(const std::string& text, bool& negative)
     return i;
 }
 
-}  // namespace
+} // namespace
 
 double ParseLeadingNumber(const std::string& text)
 {

@@ -17,12 +17,9 @@ std::string OnOff(bool on, bool chinese)
 std::string VoicePromptText(int value, bool chinese)
 {
     switch (value) {
-    case 0:
-        return Pick(chinese, "Off", "关");
-    case 1:
-        return Pick(chinese, "Chinese", "中文");
-    default:
-        return Pick(chinese, "English", "英文");
+    case 0: return Pick(chinese, "Off", "关");
+    case 1: return Pick(chinese, "Chinese", "中文");
+    default: return Pick(chinese, "English", "英文");
     }
 }
 
@@ -32,7 +29,7 @@ std::string VoxDelayText(int value)
     return kDelays[value >= 0 && value < 5 ? static_cast<std::size_t>(value) : 5];
 }
 
-}  // namespace
+} // namespace
 
 std::vector<FeatureLine> OptionsPageLines(const RadioImage& image, bool chinese)
 {

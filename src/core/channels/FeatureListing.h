@@ -7,7 +7,8 @@
 
 #include "core/document/RadioImage.h"
 
-struct FeatureLine {
+struct FeatureLine
+{
     std::string label;
     std::string value;
 };
@@ -16,5 +17,5 @@ struct FeatureLine {
 // saver and beep, in that order.
 std::vector<FeatureLine> OptionsPageLines(const RadioImage& image, bool chinese);
 
-const char* OptionsPageTitle(bool chinese);     // "Option" / "可选功能"
-const char* OptionsPageSubtitle(bool chinese);  // "Function" / "功能"
+const char* OptionsPageTitle(bool chinese);    // "Option" / "可选功能"
+const char* OptionsPageSubtitle(bool chinese); // "Function" / "功能"

@@ -31,7 +31,8 @@ bool IsEnterKey(const KeyStroke& stroke)
 
 bool IsCommitToSelectionKey(const KeyStroke& stroke)
 {
-    const unsigned modifiers = stroke.modifiers & (GridKey::kShift | GridKey::kControl | GridKey::kAlt | GridKey::kMeta);
+    const unsigned modifiers =
+        stroke.modifiers & (GridKey::kShift | GridKey::kControl | GridKey::kAlt | GridKey::kMeta);
     return (stroke.key == GridKey::kReturn || stroke.key == GridKey::kEnter) && modifiers == GridKey::kControl;
 }
 

@@ -37,9 +37,9 @@ enum Field {
 };
 
 constexpr std::array<const char*, kFieldCount> kHeadings = {
-    "Location", "Name",  "Frequency", "Duplex", "Offset",  "Tone",    "rToneFreq", "cToneFreq", "DtcsCode",
-    "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode", "TStep", "Skip", "Power", "Comment", "URCALL",
-    "RPT1CALL", "RPT2CALL", "DVCODE"};
+    "Location",  "Name",     "Frequency",    "Duplex",     "Offset",    "Tone",     "rToneFreq",
+    "cToneFreq", "DtcsCode", "DtcsPolarity", "RxDtcsCode", "CrossMode", "Mode",     "TStep",
+    "Skip",      "Power",    "Comment",      "URCALL",     "RPT1CALL",  "RPT2CALL", "DVCODE"};
 
 // What a field holds in a mode that does not use it.
 constexpr const char* kUnusedCtcss = "88.5";
@@ -66,9 +66,9 @@ enum class ToneKind { None, Ctcss, Dcs };
 struct ToneValue
 {
     ToneKind kind = ToneKind::None;
-    std::string ctcss;  // "67.0"
-    std::string code;   // "023"
-    char polarity = 'N';  // 'N' or 'R'
+    std::string ctcss;   // "67.0"
+    std::string code;    // "023"
+    char polarity = 'N'; // 'N' or 'R'
 };
 
 ToneValue ToneOfText(const std::string& text)
@@ -91,12 +91,9 @@ ToneValue ToneOfText(const std::string& text)
 std::string TextOfTone(const ToneValue& tone)
 {
     switch (tone.kind) {
-    case ToneKind::Ctcss:
-        return tone.ctcss;
-    case ToneKind::Dcs:
-        return "D" + tone.code + (tone.polarity == 'R' ? "I" : "N");
-    case ToneKind::None:
-        break;
+    case ToneKind::Ctcss: return tone.ctcss;
+    case ToneKind::Dcs: return "D" + tone.code + (tone.polarity == 'R' ? "I" : "N");
+    case ToneKind::None: break;
     }
     return "None";
 }
@@ -165,9 +162,10 @@ class RowReader
 {
 public:
     RowReader(const CsvRecord& record, const std::array<int, kFieldCount>& columnOf, std::vector<CsvError>& errors)
-        : m_record(record), m_columnOf(columnOf), m_errors(errors)
-    {
-    }
+        : m_record(record)
+        , m_columnOf(columnOf)
+        , m_errors(errors)
+    {}
 
     bool Has(Field k) const { return m_columnOf[k] >= 0; }
     const std::string& Text(Field k) const { return m_record.fields[static_cast<std::size_t>(m_columnOf[k])]; }
@@ -274,8 +272,7 @@ void ReadTransmit(RowReader& in, std::int64_t rx, const std::optional<FrequencyB
             return in.Fail(kOffset, QuotedCell(in.Text(kOffset)) + " is not an offset in MHz");
         case DecimalRead::Inexact:
             return in.Fail(kOffset, "offset " + EchoedCell(in.Text(kOffset)) + " is not a whole number of 10 Hz");
-        case DecimalRead::Ok:
-            break;
+        case DecimalRead::Ok: break;
         }
         tx = duplex == "+" ? rx + offset : rx - offset;
         const std::string reason = CheckFrequency(std::max<std::int64_t>(tx, 0), band);
@@ -310,8 +307,8 @@ void ReadTones(RowReader& in, TableRow& row)
         const std::string receive = arrow == std::string::npos ? "" : cross.substr(arrow + 2);
         const auto isSide = [](const std::string& s) { return s.empty() || s == "tone" || s == "dtcs"; };
         if (arrow == std::string::npos || !isSide(transmit) || !isSide(receive)) {
-            in.Fail(kCrossMode, "cross mode " + QuotedCell(in.Text(kCrossMode))
-                                    + " is not TX->RX with each side Tone, DTCS or empty");
+            in.Fail(kCrossMode, "cross mode " + QuotedCell(in.Text(kCrossMode)) +
+                                    " is not TX->RX with each side Tone, DTCS or empty");
             return;
         }
         if (transmit == "tone")
@@ -381,7 +378,7 @@ TableRow StartingRow(const TableRow& baseRow, const std::string& rx)
     return row;
 }
 
-}  // namespace
+} // namespace
 
 bool IsInterchangeHeader(const CsvRecord& header)
 {
@@ -452,7 +449,7 @@ bool ReadInterchangeChannel(const CsvRecord& record, const std::vector<int>& fie
     RowReader in(record, columnOf, errors);
     if (!in.Has(kFrequency))
         return false;
-    if (in.Text(kFrequency).empty()) {  // the channel is emptied
+    if (in.Text(kFrequency).empty()) { // the channel is emptied
         row = baseRow;
         std::fill(row.begin() + 1, row.end(), std::string());
         return true;

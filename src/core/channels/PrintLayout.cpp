@@ -29,7 +29,8 @@ void AddTitle(ListingPage& page, const char* title, const PageUnits& units, cons
 
 // Label and cell column of the three lines of a channel block: two pairs a
 // line, the left pair at 5u and 22u, the right pair at 36u and 55u.
-struct BlockLine {
+struct BlockLine
+{
     const char* english[2];
     const char* chinese[2];
     int columns[2];
@@ -41,7 +42,7 @@ constexpr std::array<BlockLine, 3> kBlockLines = {{
     {{"W/N:", "Scan:"}, {"宽/窄:", "扫描:"}, {kColBandwidth, kColScan}},
 }};
 
-}  // namespace
+} // namespace
 
 PageUnits ComputePageUnits(const PrintArea& area)
 {
@@ -112,8 +113,8 @@ void PrintOptionsPage(const ListingContent& content, const PageUnits& units, con
     }
 }
 
-void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                      int pageNumber, ListingPage& page, const TextWidth& width)
+void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines, int pageNumber,
+                      ListingPage& page, const TextWidth& width)
 {
     ChannelPageBreaks breaks;
     CountChannelPages(content.texts, breaks);

@@ -23,7 +23,8 @@
 
 // The printable area of a page in device pixels and the device resolution in
 // pixels per inch.
-struct PrintArea {
+struct PrintArea
+{
     int widthPixels = 0;
     int heightPixels = 0;
     int dpiX = 0;
@@ -32,7 +33,8 @@ struct PrintArea {
 
 // Page size in twips and the two units everything is measured in: the column
 // unit u = W / 66 and the line unit v = H / 45.
-struct PageUnits {
+struct PageUnits
+{
     int W = 0;
     int H = 0;
     int u = 0;
@@ -47,54 +49,61 @@ enum class FontRole { Heading, Body };
 
 // Character height and average character width in twips: the heading font is
 // v high and u wide, the body font 0.8 of each, truncated.
-struct FontSize {
+struct FontSize
+{
     int height = 0;
     int averageWidth = 0;
 };
 FontSize ListingFontSize(const PageUnits& units, FontRole role);
 
 // Line heights of the two fonts as the device reports them, in twips.
-struct LineHeights {
-    int heading = 0;  // L
-    int body = 0;     // l
+struct LineHeights
+{
+    int heading = 0; // L
+    int body = 0;    // l
 };
 
 // Width of a text in a listing font on the device, in twips.
 using TextWidth = std::function<int(const std::string& text, FontRole font)>;
 
-struct TextRun {
-    std::string text;  // UTF-8
+struct TextRun
+{
+    std::string text; // UTF-8
     int x = 0;
     int y = 0;
     FontRole font = FontRole::Body;
 };
 
 // A horizontal line from x1 to x2 at height y.
-struct Rule {
+struct Rule
+{
     int x1 = 0;
     int x2 = 0;
     int y = 0;
 };
 
-struct ListingPage {
+struct ListingPage
+{
     std::vector<TextRun> texts;
     std::vector<Rule> rules;
 };
 
 // What a listing prints.
-struct ListingContent {
-    ChannelTable texts{};    // rows 1..16, columns 1..8: the channel texts
-    RadioImage image{};      // the feature bytes of the options page
-    bool chinese = false;    // titles and labels in Chinese
-    std::string owner;       // printed in every foot; nothing when empty
+struct ListingContent
+{
+    ChannelTable texts{}; // rows 1..16, columns 1..8: the channel texts
+    RadioImage image{};   // the feature bytes of the options page
+    bool chinese = false; // titles and labels in Chinese
+    std::string owner;    // printed in every foot; nothing when empty
 };
 
 // Where the channel pages break: page 2 lists the rows after breakRow1 up to
 // breakRow2, page 3 the rows after breakRow2 up to breakRow3.
-struct ChannelPageBreaks {
+struct ChannelPageBreaks
+{
     int breakRow1 = 0;
-    int breakRow2 = 16;  // row of the 8th programmed channel, else 16
-    int breakRow3 = 16;  // row of the 16th programmed channel, else 16
+    int breakRow2 = 16; // row of the 8th programmed channel, else 16
+    int breakRow3 = 16; // row of the 16th programmed channel, else 16
     int printedCount = 0;
 };
 
@@ -122,8 +131,8 @@ int ListingPageCount(const ListingContent& content);
 // them every run keeps its place.
 void PrintOptionsPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
                       ListingPage& page);
-void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines,
-                      int pageNumber, ListingPage& page, const TextWidth& width = {});
+void PrintChannelPage(const ListingContent& content, const PageUnits& units, const LineHeights& lines, int pageNumber,
+                      ListingPage& page, const TextWidth& width = {});
 
 // A whole page: the three rules, the body of the page and the foot with the
 // owner and "Page %d of %d".

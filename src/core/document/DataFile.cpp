@@ -56,16 +56,11 @@ DataFileResult SaveDataFile(const std::string& path, const RadioImage& image, st
 std::string DataFileResultText(DataFileResult result, bool chinese)
 {
     switch (result) {
-    case DataFileResult::Ok:
-        return "";
-    case DataFileResult::BadFormat:
-        return chinese ? "数据格式不正确" : "Data Format Error";
-    case DataFileResult::Truncated:
-        return "";
-    case DataFileResult::CannotOpen:
-        return chinese ? "无法打开文件" : "Cannot open the file";
-    case DataFileResult::CannotWrite:
-        return chinese ? "无法保存文件" : "Cannot save the file";
+    case DataFileResult::Ok: return "";
+    case DataFileResult::BadFormat: return chinese ? "数据格式不正确" : "Data Format Error";
+    case DataFileResult::Truncated: return "";
+    case DataFileResult::CannotOpen: return chinese ? "无法打开文件" : "Cannot open the file";
+    case DataFileResult::CannotWrite: return chinese ? "无法保存文件" : "Cannot save the file";
     }
     return "";
 }

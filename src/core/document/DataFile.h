@@ -11,14 +11,13 @@
 #include <vector>
 
 inline constexpr std::size_t kDataFileHeaderSize = 16;
-inline constexpr std::size_t kDataFileSize = kDataFileHeaderSize + ImageMap::kImageSize;  // 1040
+inline constexpr std::size_t kDataFileSize = kDataFileHeaderSize + ImageMap::kImageSize; // 1040
 
-enum class DataFileResult
-{
+enum class DataFileResult {
     Ok,
-    CannotOpen,    // missing, unreadable, not a regular file, or a read error
-    BadFormat,     // the magic is wrong: the GUI says "Data Format Error"
-    Truncated,     // shorter than 1040 bytes
+    CannotOpen, // missing, unreadable, not a regular file, or a read error
+    BadFormat,  // the magic is wrong: the GUI says "Data Format Error"
+    Truncated,  // shorter than 1040 bytes
     CannotWrite,
 };
 

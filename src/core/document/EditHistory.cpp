@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-EditHistory::EditHistory(std::size_t limit) : m_limit(std::max<std::size_t>(limit, 1)) {}
+EditHistory::EditHistory(std::size_t limit)
+    : m_limit(std::max<std::size_t>(limit, 1))
+{}
 
 bool EditHistory::Push(EditStep step)
 {
@@ -11,7 +13,7 @@ bool EditHistory::Push(EditStep step)
         return false;
     m_steps.erase(m_steps.begin() + static_cast<std::ptrdiff_t>(m_index), m_steps.end());
     if (m_clean && *m_clean > m_index)
-        m_clean.reset();  // the saved state was among the dropped redo steps
+        m_clean.reset(); // the saved state was among the dropped redo steps
     m_steps.push_back(std::move(step));
     ++m_index;
     if (m_steps.size() > m_limit) {

@@ -22,8 +22,8 @@
 struct DocumentSnapshot
 {
     RadioImage image{};
-    ChannelTable table{};  // the grid's texts
-    ChannelTable shown{};  // what the grid showed when it last matched the image
+    ChannelTable table{}; // the grid's texts
+    ChannelTable shown{}; // what the grid showed when it last matched the image
     // Channels emptied since then: undoing back to a state puts its
     // deletions back too, so a later save empties exactly those records.
     ChannelRowFlags deleted{};
@@ -33,7 +33,7 @@ struct DocumentSnapshot
 
 struct EditStep
 {
-    std::string label;  // what the step did, for "Undo <label>"
+    std::string label; // what the step did, for "Undo <label>"
     DocumentSnapshot before;
     DocumentSnapshot after;
 };

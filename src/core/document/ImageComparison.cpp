@@ -20,7 +20,7 @@ std::string ListText(FeatureList list, int index)
 
 struct FeatureField
 {
-    const char* label;  // as the Optional Features dialog labels it
+    const char* label; // as the Optional Features dialog labels it
     std::vector<std::size_t> bytes;
     std::string (*text)(const FeatureSettings&);
 };
@@ -28,25 +28,34 @@ struct FeatureField
 const std::vector<FeatureField>& FeatureFields()
 {
     static const std::vector<FeatureField> fields = {
-        {"Time Out Time (s)", {ImageMap::kTimeOutTimer},
+        {"Time Out Time (s)",
+         {ImageMap::kTimeOutTimer},
          [](const FeatureSettings& s) { return ListText(FeatureList::TimeOutTime, s.timeOutTime); }},
-        {"Squelch Level", {ImageMap::kSquelchLevel},
+        {"Squelch Level",
+         {ImageMap::kSquelchLevel},
          [](const FeatureSettings& s) { return ListText(FeatureList::SquelchLevel, s.squelchLevel); }},
-        {"Transmit Delay (s)", {ImageMap::kTransmitDelayLow, ImageMap::kTransmitDelayHigh},
+        {"Transmit Delay (s)",
+         {ImageMap::kTransmitDelayLow, ImageMap::kTransmitDelayHigh},
          [](const FeatureSettings& s) { return s.transmitDelay; }},
-        {"Side Key", {ImageMap::kSideKey},
+        {"Side Key",
+         {ImageMap::kSideKey},
          [](const FeatureSettings& s) { return ListText(FeatureList::SideKey, s.sideKey); }},
-        {"Priority Channel", {ImageMap::kPriorityChannel},
+        {"Priority Channel",
+         {ImageMap::kPriorityChannel},
          [](const FeatureSettings& s) { return ListText(FeatureList::PriorityChannel, s.priorityChannel); }},
         {"VOX", {ImageMap::kVox}, [](const FeatureSettings& s) { return ListText(FeatureList::Vox, s.vox); }},
-        {"Vox Gain Level", {ImageMap::kVoxGain},
+        {"Vox Gain Level",
+         {ImageMap::kVoxGain},
          [](const FeatureSettings& s) { return ListText(FeatureList::VoxGainLevel, s.voxGainLevel); }},
-        {"Voice Annunciation", {ImageMap::kVoicePrompt},
+        {"Voice Annunciation",
+         {ImageMap::kVoicePrompt},
          [](const FeatureSettings& s) { return ListText(FeatureList::VoiceAnnunciation, s.voiceAnnunciation); }},
-        {"Vox Delay Time (s)", {ImageMap::kVoxDelay},
+        {"Vox Delay Time (s)",
+         {ImageMap::kVoxDelay},
          [](const FeatureSettings& s) { return ListText(FeatureList::VoxDelayTime, s.voxDelayTime); }},
         {"Beep", {ImageMap::kBeep}, [](const FeatureSettings& s) { return std::string(s.beep ? "On" : "Off"); }},
-        {"Battery Saver", {ImageMap::kBatterySaver},
+        {"Battery Saver",
+         {ImageMap::kBatterySaver},
          [](const FeatureSettings& s) { return std::string(s.batterySaver ? "On" : "Off"); }},
     };
     return fields;
@@ -64,7 +73,7 @@ std::string Shown(const std::string& text)
     return text.empty() ? "(empty)" : text;
 }
 
-}  // namespace
+} // namespace
 
 ImageComparison CompareImages(const RadioImage& a, const RadioImage& b)
 {
@@ -116,8 +125,9 @@ ImageComparison CompareImages(const RadioImage& a, const RadioImage& b)
         explained.insert(offset);
     }
 
-    result.otherBytes = static_cast<int>(std::count_if(result.differingBytes.begin(), result.differingBytes.end(),
-                                                       [&](const ByteChange& c) { return !explained.count(c.offset); }));
+    result.otherBytes =
+        static_cast<int>(std::count_if(result.differingBytes.begin(), result.differingBytes.end(),
+                                       [&](const ByteChange& c) { return !explained.count(c.offset); }));
     return result;
 }
 
@@ -130,8 +140,8 @@ std::string FormatComparison(const ImageComparison& comparison, bool bytes)
         text += change.field + ": " + Shown(change.before) + " -> " + Shown(change.after) + "\n";
     }
     if (comparison.otherBytes > 0)
-        text += std::to_string(comparison.otherBytes) + (comparison.otherBytes == 1 ? " other byte differs\n"
-                                                                                    : " other bytes differ\n");
+        text += std::to_string(comparison.otherBytes) +
+                (comparison.otherBytes == 1 ? " other byte differs\n" : " other bytes differ\n");
     if (bytes) {
         for (const ByteChange& c : comparison.differingBytes)
             text += "0x" + Hex(c.offset, 4) + ": " + Hex(c.before, 2) + " -> " + Hex(c.after, 2) + "\n";
@@ -143,7 +153,8 @@ std::vector<std::uint16_t> DifferingFrames(const RadioImage& sent, const RadioIm
 {
     std::vector<std::uint16_t> frames;
     for (std::size_t address = ImageMap::kTransferBegin; address < ImageMap::kTransferEnd; address += kFrameSize) {
-        if (!std::equal(sent.begin() + static_cast<long>(address), sent.begin() + static_cast<long>(address + kFrameSize),
+        if (!std::equal(sent.begin() + static_cast<long>(address),
+                        sent.begin() + static_cast<long>(address + kFrameSize),
                         readBack.begin() + static_cast<long>(address)))
             frames.push_back(static_cast<std::uint16_t>(address));
     }

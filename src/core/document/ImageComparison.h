@@ -13,9 +13,9 @@
 
 struct ImageChange
 {
-    int channel = 0;        // 1 to 16 for a channel field; 0 for a setting
-    std::string field;      // "Rx Frequency", "Squelch Level", "Radio Type Index", ...
-    std::string before;     // the texts the field shows in each image; "" for an empty cell
+    int channel = 0;    // 1 to 16 for a channel field; 0 for a setting
+    std::string field;  // "Rx Frequency", "Squelch Level", "Radio Type Index", ...
+    std::string before; // the texts the field shows in each image; "" for an empty cell
     std::string after;
 };
 
@@ -29,9 +29,9 @@ struct ByteChange
 
 struct ImageComparison
 {
-    std::vector<ImageChange> changes;        // channels 1 to 16 in column order, then the settings
-    int otherBytes = 0;                      // differing bytes outside the changes listed
-    std::vector<ByteChange> differingBytes;  // every differing byte of the 1024, by offset
+    std::vector<ImageChange> changes;       // channels 1 to 16 in column order, then the settings
+    int otherBytes = 0;                     // differing bytes outside the changes listed
+    std::vector<ByteChange> differingBytes; // every differing byte of the 1024, by offset
 
     bool Equal() const { return differingBytes.empty(); }
 };

@@ -22,7 +22,7 @@ std::atomic<bool> g_interrupted{false};
 BOOL WINAPI OnConsoleControl(DWORD event)
 {
     if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT)
-        return FALSE;  // closing the console, logging off: the default ends the program
+        return FALSE; // closing the console, logging off: the default ends the program
     g_interrupted = true;
     return TRUE;
 }
@@ -47,12 +47,14 @@ std::string OneLine(std::string text)
     return text;
 }
 
-}  // namespace
+} // namespace
 
 ConsolePrompter::ConsolePrompter(std::string prefix, int retries, std::ostream& err, ConsolePump* pump)
-    : prefix_(std::move(prefix)), retries_(retries), err_(err), pump_(pump)
-{
-}
+    : prefix_(std::move(prefix))
+    , retries_(retries)
+    , err_(err)
+    , pump_(pump)
+{}
 
 void ConsolePrompter::ShowMessage(TransferMessage message)
 {
@@ -80,13 +82,15 @@ bool ConsolePrompter::AskRetry(TransferMessage message)
 }
 
 ConsolePump::ConsolePump(std::ostream& err, bool drawProgress)
-    : err_(err), drawProgress_(drawProgress)
+    : err_(err)
+    , drawProgress_(drawProgress)
 {
     g_interrupted = 0;
 #ifdef _WIN32
     SetConsoleCtrlHandler(OnConsoleControl, TRUE);
 #else
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = OnInterrupt;
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, &previousInterrupt_);
@@ -146,7 +150,8 @@ void ReportTransferEnd(const TransferResult& result, const std::string& device, 
     err << prefix << TransferMessageEnglishText(TransferMessage::CannotOpenPort);
     if (result.openError) {
         err << " (" << device << ": " << result.openError.message();
-        if (result.openError == std::errc::permission_denied || result.openError == std::errc::operation_not_permitted) {
+        if (result.openError == std::errc::permission_denied ||
+            result.openError == std::errc::operation_not_permitted) {
             const std::string hint = PortPermissionHint(device);
             if (!hint.empty())
                 err << ". " << OneLine(hint);

@@ -32,7 +32,8 @@ private:
     bool drawProgress_;
     bool barShown_ = false;
 #ifndef _WIN32
-    struct sigaction previousInterrupt_ {};
+    struct sigaction previousInterrupt_
+    {};
 #endif
 };
 

@@ -37,13 +37,13 @@ std::map<int, std::string> MergePortMappings(std::map<int, std::string> configur
 // A serial port as the system describes it.
 struct SerialPortInfo
 {
-    std::string device;       // "/dev/ttyUSB0"
-    std::string name;         // "ttyUSB0"
-    std::string description;  // "FTDI FT232R USB UART", "Prolific PL2303", "built-in serial port"
-    std::string vendorId;     // USB vendor and product ID, four hex digits; empty for a built-in port
+    std::string device;      // "/dev/ttyUSB0"
+    std::string name;        // "ttyUSB0"
+    std::string description; // "FTDI FT232R USB UART", "Prolific PL2303", "built-in serial port"
+    std::string vendorId;    // USB vendor and product ID, four hex digits; empty for a built-in port
     std::string productId;
-    std::string serial;       // the USB serial number, when the chip has one
-    std::string driver;       // the kernel driver ("ftdi_sio", "ch341", "serial8250", ...)
+    std::string serial; // the USB serial number, when the chip has one
+    std::string driver; // the kernel driver ("ftdi_sio", "ch341", "serial8250", ...)
 };
 
 // "ttyUSB0 · FTDI FT232R USB UART".

@@ -28,7 +28,8 @@ bool ParseDeviceName(const std::string& name, int& family, long& number)
         if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0)
             continue;
         const std::string digits = name.substr(prefix.size());
-        if (digits.size() > 6 || !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
+        if (digits.size() > 6 ||
+            !std::all_of(digits.begin(), digits.end(), [](unsigned char c) { return std::isdigit(c); }))
             return false;
         family = f;
         number = std::stol(digits);
@@ -63,8 +64,9 @@ std::string Lower(std::string text)
 // Controller", "USB2.0-Serial", "USB Serial"): only such words, no model.
 bool IsGenericProduct(const std::string& product)
 {
-    static const char* const kWords[] = {"usb", "usb2", "0", "2", "serial", "uart", "controller", "converter",
-                                         "port", "device", "adapter", "cable", "bridge", "to", "d"};
+    static const char* const kWords[] = {"usb",     "usb2",       "0",         "2",    "serial",
+                                         "uart",    "controller", "converter", "port", "device",
+                                         "adapter", "cable",      "bridge",    "to",   "d"};
     std::string word;
     const std::string text = Lower(product) + " ";
     for (char c : text) {
@@ -92,7 +94,7 @@ bool Describe(const fs::path& tty, SerialPortInfo& port)
 {
     std::error_code error;
     if (!fs::exists(tty, error))
-        return true;  // nothing known: offered under its name alone
+        return true; // nothing known: offered under its name alone
     const fs::path device = fs::canonical(tty / "device", error);
     if (!error)
         port.driver = LinkName(device / "driver");
@@ -124,13 +126,13 @@ bool Describe(const fs::path& tty, SerialPortInfo& port)
     } else if (!family.empty()) {
         port.description = family;
     } else {
-        port.description = (product.empty() ? std::string("USB serial") : product) + " (" + port.vendorId + ":" +
-                           port.productId + ")";
+        port.description =
+            (product.empty() ? std::string("USB serial") : product) + " (" + port.vendorId + ":" + port.productId + ")";
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string ChipFamily(const std::string& vendorId)
 {
@@ -192,12 +194,14 @@ std::string ResolvePortArgument(const std::string& argument)
 
 std::string PortPermissionHint(const std::string& device)
 {
-    struct stat st {};
+    struct stat st
+    {};
     if (stat(device.c_str(), &st) != 0)
         return {};
     std::string group;
     std::vector<char> buffer(16384);
-    struct group entry {};
+    struct group entry
+    {};
     struct group* result = nullptr;
     if (getgrgid_r(st.st_gid, &entry, buffer.data(), buffer.size(), &result) == 0 && result && result->gr_name)
         group = result->gr_name;

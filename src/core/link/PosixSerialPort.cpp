@@ -28,7 +28,8 @@ bool IsPseudoTerminal(int fd, const std::string& path)
 {
 #if defined(__linux__)
     // Pseudo-terminal slaves have the majors 136 to 143.
-    struct stat st {};
+    struct stat st
+    {};
     if (fstat(fd, &st) == 0 && S_ISCHR(st.st_mode))
         return major(st.st_rdev) >= 136 && major(st.st_rdev) <= 143;
 #else
@@ -64,8 +65,7 @@ const timespec* Remaining(MonotonicClock::time_point deadline, timespec& ts)
     return &ts;
 }
 
-MonotonicClock::time_point TotalDeadline(MonotonicClock::time_point start, int perByte, int constant,
-                                         std::size_t size)
+MonotonicClock::time_point TotalDeadline(MonotonicClock::time_point start, int perByte, int constant, std::size_t size)
 {
     if (perByte == 0 && constant == 0)
         return MonotonicClock::time_point::max();
@@ -78,7 +78,7 @@ bool IsHangUpError(int error)
     return error == EIO || error == ENODEV || error == ENXIO;
 }
 
-}  // namespace
+} // namespace
 
 ssize_t SerialSystemCalls::Read(int fd, void* buffer, std::size_t size)
 {
@@ -110,7 +110,8 @@ std::error_code PosixSerialPort::Open(const std::string& device)
 {
     Close();
     // A file, a folder or a FIFO is not even opened.
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(device.c_str(), &st) == 0 && !S_ISCHR(st.st_mode))
         return NotASerialPortError();
     // Non-blocking, so that the open does not wait for a carrier and so
@@ -147,7 +148,7 @@ void PosixSerialPort::SetLowLatency()
     // EINVAL) and refusals (EPERM) leave the port as it is: it works, only
     // more slowly on a USB cable.
 #if defined(__linux__)
-    serial_struct serial {};
+    serial_struct serial{};
     if (calls_.Ioctl(fd_, TIOCGSERIAL, &serial) != 0 || (serial.flags & ASYNC_LOW_LATENCY))
         return;
     serial.flags |= ASYNC_LOW_LATENCY;
@@ -161,7 +162,7 @@ void PosixSerialPort::RestoreLatency()
     if (!lowLatencySet_)
         return;
     lowLatencySet_ = false;
-    serial_struct serial {};
+    serial_struct serial{};
     if (calls_.Ioctl(fd_, TIOCGSERIAL, &serial) != 0)
         return;
     serial.flags &= ~ASYNC_LOW_LATENCY;
@@ -183,7 +184,7 @@ void PosixSerialPort::Close()
         return;
     RestoreLatency();
     ioctl(fd_, TIOCNXCL);
-    ::close(fd_);  // also releases the lock
+    ::close(fd_); // also releases the lock
     fd_ = -1;
 }
 
@@ -311,18 +312,18 @@ bool PosixSerialPort::Read(std::uint8_t* data, std::size_t size, std::size_t& re
         if (errno != EAGAIN && errno != EWOULDBLOCK)
             return LineDown(errno);
         if (lineDown)
-            return LineDown(EIO);  // poll reported a hang-up and nothing is left to read
+            return LineDown(EIO); // poll reported a hang-up and nothing is left to read
         auto deadline = totalDeadline;
         if (received > 0 && timeouts_.readInterval > 0)
             deadline = std::min(deadline, lastByte + interval);
         if (MonotonicClock::now() >= deadline)
-            return true;  // a time-out: deliver what has arrived
+            return true; // a time-out: deliver what has arrived
         pollfd p{fd_, POLLIN, 0};
         timespec ts{};
         const int r = calls_.Poll(&p, 1, Remaining(deadline, ts));
         if (r < 0 && errno != EINTR)
             return false;
         if (r > 0 && (p.revents & (POLLERR | POLLHUP | POLLNVAL)))
-            lineDown = true;  // what is still buffered is read first
+            lineDown = true; // what is still buffered is read first
     }
 }

@@ -32,7 +32,9 @@ public:
 class PosixSerialPort final : public SerialPort
 {
 public:
-    explicit PosixSerialPort(SerialSystemCalls& calls = SerialSystemCalls::System()) : calls_(calls) {}
+    explicit PosixSerialPort(SerialSystemCalls& calls = SerialSystemCalls::System())
+        : calls_(calls)
+    {}
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -51,13 +53,13 @@ private:
     bool WaitUntilSent(MonotonicClock::time_point deadline);
     void SetLowLatency();
     void RestoreLatency();
-    bool LineDown(int error);  // remembers a hang-up error; returns false for the caller to pass on
+    bool LineDown(int error); // remembers a hang-up error; returns false for the caller to pass on
 
     SerialSystemCalls& calls_;
     int fd_ = -1;
     bool pseudoTerminal_ = false;
     bool hungUp_ = false;
-    bool lowLatencySet_ = false;  // this port switched low latency on and must switch it off again
+    bool lowLatencySet_ = false; // this port switched low latency on and must switch it off again
     SerialTimeouts timeouts_;
     int baudRate_ = 9600;
 };

@@ -8,7 +8,7 @@
 namespace {
 
 constexpr std::array<std::uint8_t, 8> kWakeUp = {0x02, 'P', 'R', 'O', 'G', 'R', 'A', 'M'};
-constexpr std::size_t kEarlyAnswerAfter = 6;  // index of 'A', the seventh byte
+constexpr std::size_t kEarlyAnswerAfter = 6; // index of 'A', the seventh byte
 constexpr std::uint8_t kIdentityRequest = 0x02;
 constexpr std::uint8_t kAcknowledge = 0x06;
 constexpr std::uint8_t kWriteCommand = 'W';
@@ -17,7 +17,7 @@ constexpr std::uint8_t kFrameSize = 8;
 constexpr std::size_t kIdentitySize = 8;
 constexpr std::size_t kReadReplySize = 12;
 constexpr std::size_t kReadReplyHeader = 4;
-constexpr int kBlocks = static_cast<int>(ImageMap::kTransferBlocks);  // 51
+constexpr int kBlocks = static_cast<int>(ImageMap::kTransferBlocks); // 51
 
 constexpr int kPumpStepsBeforeAttempt = 6;
 constexpr int kPumpStepsAfterBlock = 5;
@@ -26,11 +26,11 @@ constexpr int kPumpStepsAfterBlock = 5;
 // compared; a missing one does not match.
 bool IdentityAccepted(const std::uint8_t* identity, std::size_t received)
 {
-    return received >= 5 && identity[0] == 'P' && (identity[1] == '3' || identity[1] == '2') &&
-           identity[2] == '2' && identity[3] == '0' && identity[4] == '7';
+    return received >= 5 && identity[0] == 'P' && (identity[1] == '3' || identity[1] == '2') && identity[2] == '2' &&
+           identity[3] == '0' && identity[4] == '7';
 }
 
-}  // namespace
+} // namespace
 
 SerialSettings RadioLineSettings()
 {
@@ -62,13 +62,14 @@ int DeviceModeFromModel(std::optional<std::uint8_t> model)
 }
 
 RadioTransfer::RadioTransfer(SerialPort& port, TransferPrompter& prompter, TransferPump& pump)
-    : port_(port), prompter_(prompter), pump_(pump)
-{
-}
+    : port_(port)
+    , prompter_(prompter)
+    , pump_(pump)
+{}
 
 TransferResult RadioTransfer::Read(const std::string& device, RadioImage& image)
 {
-    const PreciseTimerPeriod timerPeriod;  // the 1 ms waits stay near 1 ms
+    const PreciseTimerPeriod timerPeriod; // the 1 ms waits stay near 1 ms
     TransferResult result;
     if (!Open(device, result) || !Connect(result))
         return result;
@@ -98,8 +99,8 @@ TransferResult RadioTransfer::Write(const std::string& device, const RadioImage&
     result.writing = true;
     if (!Open(device, result) || !Connect(result))
         return result;
-    const bool moved = MoveFrames(
-        result, [&](std::uint16_t address, int) { return WriteFrame(address, source.data() + address); });
+    const bool moved =
+        MoveFrames(result, [&](std::uint16_t address, int) { return WriteFrame(address, source.data() + address); });
     return moved ? End(result, TransferOutcome::Completed) : result;
 }
 
@@ -135,7 +136,7 @@ TransferResult RadioTransfer::Probe(const std::string& device)
 {
     const PreciseTimerPeriod timerPeriod;
     TransferResult result;
-    answerRead_ = true;  // one attempt: an early answer counts as an answer
+    answerRead_ = true; // one attempt: an early answer counts as an answer
     model_.reset();
     identity_.clear();
     result.openError = port_.Open(device);
@@ -167,7 +168,7 @@ bool RadioTransfer::Open(const std::string& device, TransferResult& result)
         result.message = TransferMessage::CannotOpenPort;
         return false;
     }
-    port_.Configure(RadioLineSettings());  // what the driver refuses shows up as a missing answer
+    port_.Configure(RadioLineSettings()); // what the driver refuses shows up as a missing answer
     return true;
 }
 
@@ -183,8 +184,7 @@ bool RadioTransfer::Connect(TransferResult& result)
         }
         ++result.attempts;
         switch (Attempt()) {
-        case Connection::Connected:
-            return true;
+        case Connection::Connected: return true;
         case Connection::WrongType:
             prompter_.ShowMessage(TransferMessage::TypeMismatch);
             End(result, TransferOutcome::Failed, TransferMessage::TypeMismatch);
@@ -200,7 +200,7 @@ bool RadioTransfer::Connect(TransferResult& result)
                 End(result, TransferOutcome::Failed, TransferMessage::CommunicationError);
                 return false;
             }
-            break;  // a new attempt, with the port still open
+            break; // a new attempt, with the port still open
         }
     }
 }
@@ -226,7 +226,7 @@ RadioTransfer::Connection RadioTransfer::Attempt()
         bool callOk = false;
         answered = ReadByte(answer, &callOk);
         if (callOk)
-            answerRead_ = true;  // a time-out counts too; never cleared during the transfer
+            answerRead_ = true; // a time-out counts too; never cleared during the transfer
         if (port_.HungUp())
             return Connection::Disconnected;
         if (!answered)
@@ -243,7 +243,8 @@ RadioTransfer::Connection RadioTransfer::Attempt()
     if (port_.HungUp())
         return Connection::Disconnected;
     model_ = received >= kIdentitySize ? std::optional<std::uint8_t>(identity[7]) : std::nullopt;
-    identity_.assign(identity.begin(), identity.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(received, 5)));
+    identity_.assign(identity.begin(),
+                     identity.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(received, 5)));
     if (!IdentityAccepted(identity.data(), received))
         return Connection::WrongType;
     if (!answerRead_)

@@ -21,10 +21,9 @@
 
 // The messages a transfer can show. The numbers are the string resource IDs;
 // the type mismatch is not a resource but a bilingual text.
-enum class TransferMessage : int
-{
+enum class TransferMessage : int {
     TypeMismatch = 0,
-    CommunicationError = 61451,  // asked with Retry and Cancel
+    CommunicationError = 61451, // asked with Retry and Cancel
     CannotOpenPort = 61453,
     ProgramInterrupt = 61454,
 };
@@ -54,26 +53,25 @@ public:
     virtual bool Interrupted() { return false; }
 };
 
-enum class TransferOutcome
-{
+enum class TransferOutcome {
     Completed,
-    Cancelled,  // through the pump; nothing was shown
-    Failed,     // message says which failure was shown
+    Cancelled, // through the pump; nothing was shown
+    Failed,    // message says which failure was shown
 };
 
 struct TransferResult
 {
     TransferOutcome outcome = TransferOutcome::Failed;
-    std::optional<TransferMessage> message;  // the failure shown last, when Failed
-    std::error_code openError;               // why the port could not be opened
-    int deviceMode = -1;                     // after a completed read: 0, 1 or 2
-    int blocks = 0;                          // 16-byte blocks moved
-    int frames = 0;                          // 8-byte frames moved and acknowledged
-    int attempts = 0;                        // connection attempts started
-    bool writing = false;                    // the transfer was a write
-    bool disconnected = false;               // it ended because the line hung up
-    std::string identity;                    // identity reply bytes 0-4 as received, when any arrived
-    std::optional<std::uint8_t> model;       // identity reply byte 7, when it arrived
+    std::optional<TransferMessage> message; // the failure shown last, when Failed
+    std::error_code openError;              // why the port could not be opened
+    int deviceMode = -1;                    // after a completed read: 0, 1 or 2
+    int blocks = 0;                         // 16-byte blocks moved
+    int frames = 0;                         // 8-byte frames moved and acknowledged
+    int attempts = 0;                       // connection attempts started
+    bool writing = false;                   // the transfer was a write
+    bool disconnected = false;              // it ended because the line hung up
+    std::string identity;                   // identity reply bytes 0-4 as received, when any arrived
+    std::optional<std::uint8_t> model;      // identity reply byte 7, when it arrived
 };
 
 inline constexpr int kTransferFrames = 102;
@@ -114,9 +112,9 @@ private:
     enum class Connection { Connected, NoAnswer, WrongType, Disconnected };
 
     bool Open(const std::string& device, TransferResult& result);
-    bool Connect(TransferResult& result);  // attempts until connected; false when the transfer ended
+    bool Connect(TransferResult& result); // attempts until connected; false when the transfer ended
     Connection Attempt();
-    bool Pump(int steps);  // false when the user cancelled
+    bool Pump(int steps); // false when the user cancelled
     // Runs frame(address, half) for the 102 frames in order, with progress
     // and pump steps after each block. False when the transfer ended early
     // (the failure shown, or Cancel); result then says how.

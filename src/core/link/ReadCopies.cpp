@@ -54,8 +54,8 @@ bool ParseCopyName(const std::string& name, std::string& stamp, long& sequence)
         sequence = 1;
         return true;
     }
-    if (rest.size() < 2 || rest.size() > 7 || rest[0] != '_'
-        || !std::all_of(rest.begin() + 1, rest.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    if (rest.size() < 2 || rest.size() > 7 || rest[0] != '_' ||
+        !std::all_of(rest.begin() + 1, rest.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return false;
     sequence = std::stol(rest.substr(1));
     return sequence >= 2;
@@ -72,7 +72,7 @@ bool IsDataFile(const std::string& path, std::uintmax_t size)
     return ReadFileBytes(path, bytes, kDataFileSize) && ParseDataFile(bytes, ignored) == DataFileResult::Ok;
 }
 
-}  // namespace
+} // namespace
 
 std::string ReadCopiesDirectory(std::string* note)
 {
@@ -105,8 +105,8 @@ std::vector<std::string> ListReadCopies(const std::string& directory)
         long sequence = 0;
         const std::string path = directory + kSeparator + Utf8FromPath(it->path().filename());
         std::error_code failed;
-        if (!ParseCopyName(Utf8FromPath(it->path().filename()), stamp, sequence)
-            || it->symlink_status(failed).type() != fs::file_type::regular)
+        if (!ParseCopyName(Utf8FromPath(it->path().filename()), stamp, sequence) ||
+            it->symlink_status(failed).type() != fs::file_type::regular)
             continue;
         const std::uintmax_t size = it->file_size(failed);
         const auto written = it->last_write_time(failed);
@@ -123,8 +123,7 @@ std::vector<std::string> ListReadCopies(const std::string& directory)
     return paths;
 }
 
-ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directory, std::time_t when,
-                             std::size_t keep)
+ReadCopyResult StoreReadCopy(const RadioImage& image, const std::string& directory, std::time_t when, std::size_t keep)
 {
     ReadCopyResult result;
     if (directory.empty()) {

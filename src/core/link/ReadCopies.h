@@ -32,8 +32,8 @@ std::vector<std::string> ListReadCopies(const std::string& directory);
 
 struct ReadCopyResult
 {
-    std::string path;   // the copy written, when it was
-    std::string error;  // why it was not, as one line
+    std::string path;  // the copy written, when it was
+    std::string error; // why it was not, as one line
     bool Stored() const { return error.empty(); }
 };
 

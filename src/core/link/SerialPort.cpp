@@ -9,7 +9,7 @@ public:
     std::string message(int) const override { return "not a serial port"; }
 };
 
-}  // namespace
+} // namespace
 
 std::error_code NotASerialPortError()
 {

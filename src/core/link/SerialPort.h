@@ -27,15 +27,14 @@ struct SerialTimeouts
 struct SerialSettings
 {
     int baudRate = 9600;
-    std::size_t receiveQueue = 0;   // suggested driver queue sizes, 0 = driver's choice
+    std::size_t receiveQueue = 0; // suggested driver queue sizes, 0 = driver's choice
     std::size_t transmitQueue = 0;
     SerialTimeouts timeouts;
 };
 
 // Purge flags, combinable; the values are those of the classic
 // communications API so that "0x0F" and "0x0C" read the same everywhere.
-enum PurgeFlags : unsigned
-{
+enum PurgeFlags : unsigned {
     kPurgeTransmitAbort = 0x01,
     kPurgeReceiveAbort = 0x02,
     kPurgeTransmitClear = 0x04,

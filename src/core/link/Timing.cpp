@@ -9,8 +9,8 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <windows.h>
 #include <timeapi.h>
+#include <windows.h>
 #endif
 
 #ifdef _WIN32
@@ -29,9 +29,9 @@ void SleepUntil(MonotonicClock::time_point deadline)
     }
 }
 
-PreciseTimerPeriod::PreciseTimerPeriod() : active_(timeBeginPeriod(1) == TIMERR_NOERROR)
-{
-}
+PreciseTimerPeriod::PreciseTimerPeriod()
+    : active_(timeBeginPeriod(1) == TIMERR_NOERROR)
+{}
 
 PreciseTimerPeriod::~PreciseTimerPeriod()
 {
@@ -48,8 +48,7 @@ void SleepUntil(MonotonicClock::time_point deadline)
     timespec ts{};
     ts.tv_sec = static_cast<time_t>(seconds.count());
     ts.tv_nsec = static_cast<long>(std::chrono::duration_cast<std::chrono::nanoseconds>(since - seconds).count());
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {
-    }
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &ts, nullptr) == EINTR) {}
 }
 
 PreciseTimerPeriod::PreciseTimerPeriod() = default;
@@ -60,10 +59,11 @@ namespace {
 
 thread_local SimulatedWaits* t_simulatedWaits = nullptr;
 
-}  // namespace
+} // namespace
 
 SimulatedWaits::SimulatedWaits(std::function<void(std::chrono::milliseconds)> wait)
-    : m_wait(std::move(wait)), m_previous(t_simulatedWaits)
+    : m_wait(std::move(wait))
+    , m_previous(t_simulatedWaits)
 {
     t_simulatedWaits = this;
 }

@@ -7,17 +7,16 @@ const char* TransferMessageEnglishText(TransferMessage message)
         return "Communication Error,Please check all the connections and the radio power";
     case TransferMessage::CannotOpenPort:
         return "Could not Open the Port,Please check whether the Port are occupied or the device are ok";
-    case TransferMessage::ProgramInterrupt:
-        return "Program Interrupt, Please reset the radio and try again";
-    case TransferMessage::TypeMismatch:
-        return TypeMismatchText(false);
+    case TransferMessage::ProgramInterrupt: return "Program Interrupt, Please reset the radio and try again";
+    case TransferMessage::TypeMismatch: return TypeMismatchText(false);
     }
     return "";
 }
 
 const char* TypeMismatchText(bool chinese)
 {
-    return chinese ? "对讲机类型不匹配,无法通讯。" : "Becuase the type of radio does not match,\ncommunications is interrupt.";
+    return chinese ? "对讲机类型不匹配,无法通讯。"
+                   : "Becuase the type of radio does not match,\ncommunications is interrupt.";
 }
 
 const char* TypeMismatchCaption(bool chinese)

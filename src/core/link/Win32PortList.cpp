@@ -9,8 +9,8 @@
 #include <windows.h>
 // initguid.h first, so that devguid.h defines the ports class GUID here
 // instead of only declaring it.
-#include <initguid.h>
 #include <devguid.h>
+#include <initguid.h>
 #include <setupapi.h>
 
 #include <vector>
@@ -47,8 +47,8 @@ std::vector<std::pair<std::string, std::string>> SerialCommValues()
         return values;
     DWORD longestName = 0;
     DWORD longestData = 0;
-    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName,
-                         &longestData, nullptr, nullptr) == ERROR_SUCCESS) {
+    if (RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longestName, &longestData,
+                         nullptr, nullptr) == ERROR_SUCCESS) {
         std::vector<wchar_t> name(longestName + 1);
         std::vector<wchar_t> data(longestData / sizeof(wchar_t) + 1);
         for (DWORD index = 0;; ++index) {
@@ -101,7 +101,7 @@ std::vector<std::pair<std::string, std::string>> PortDevices()
     return devices;
 }
 
-}  // namespace
+} // namespace
 
 ComPortRegistry ReadComPortRegistry()
 {

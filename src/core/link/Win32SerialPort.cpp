@@ -22,7 +22,7 @@ HANDLE Handle(void* handle)
     return static_cast<HANDLE>(handle);
 }
 
-}  // namespace
+} // namespace
 
 void Win32CommTimeouts(const SerialTimeouts& timeouts, COMMTIMEOUTS& out)
 {
@@ -63,16 +63,13 @@ void Win32LineSettings(DCB& dcb, const SerialSettings& settings)
 std::error_code Win32OpenError(unsigned long error)
 {
     switch (error) {
-    case ERROR_ACCESS_DENIED:       // a port another program holds
-    case ERROR_SHARING_VIOLATION:
-        return std::make_error_code(std::errc::device_or_resource_busy);
+    case ERROR_ACCESS_DENIED: // a port another program holds
+    case ERROR_SHARING_VIOLATION: return std::make_error_code(std::errc::device_or_resource_busy);
     case ERROR_FILE_NOT_FOUND:
     case ERROR_PATH_NOT_FOUND:
     case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_NAME:
-        return std::make_error_code(std::errc::no_such_file_or_directory);
-    default:
-        return {static_cast<int>(error), std::system_category()};
+    case ERROR_INVALID_NAME: return std::make_error_code(std::errc::no_such_file_or_directory);
+    default: return {static_cast<int>(error), std::system_category()};
     }
 }
 
@@ -88,10 +85,8 @@ bool IsWin32HangUpError(unsigned long error)
     case ERROR_DEVICE_NOT_CONNECTED:
     case ERROR_FILE_NOT_FOUND:
     case ERROR_NOT_READY:
-    case ERROR_BROKEN_PIPE:
-        return true;
-    default:
-        return false;
+    case ERROR_BROKEN_PIPE: return true;
+    default: return false;
     }
 }
 
@@ -228,7 +223,7 @@ bool Win32SerialPort::Read(std::uint8_t* data, std::size_t size, std::size_t& re
     COMSTAT status{};
     if (!ClearCommError(Handle(handle_), &errors, &status) && IsWin32HangUpError(GetLastError())) {
         hungUp_ = true;
-        return got > 0;  // what arrived before is delivered; the next call fails
+        return got > 0; // what arrived before is delivered; the next call fails
     }
     return true;
 }

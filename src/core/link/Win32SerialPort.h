@@ -62,9 +62,9 @@ public:
     bool HungUp() const override { return hungUp_; }
 
 private:
-    bool LineDown(unsigned long error);  // remembers a hang-up error; returns false for the caller to pass on
+    bool LineDown(unsigned long error); // remembers a hang-up error; returns false for the caller to pass on
 
-    void* handle_ = nullptr;  // the HANDLE; null when closed
+    void* handle_ = nullptr; // the HANDLE; null when closed
     bool hungUp_ = false;
     SerialTimeouts timeouts_;
 };

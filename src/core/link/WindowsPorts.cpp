@@ -19,8 +19,7 @@ std::string Trimmed(const std::string& text)
 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix)
 {
-    return text.size() >= prefix.size() &&
-           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+    return text.size() >= prefix.size() && std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
                return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
            });
 }
@@ -49,7 +48,7 @@ std::optional<int> Number(const std::string& digits)
     return number;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<int> ComPortNumber(const std::string& name)
 {

@@ -27,9 +27,9 @@ struct ComPortRegistry
 
 struct ComPort
 {
-    int number = 0;            // 3
-    std::string name;          // "COM3"
-    std::string friendlyName;  // "USB-SERIAL CH340 (COM3)"; empty when the system gives none
+    int number = 0;           // 3
+    std::string name;         // "COM3"
+    std::string friendlyName; // "USB-SERIAL CH340 (COM3)"; empty when the system gives none
 };
 
 // The number of a COM port name: "COMn" or "\\.\COMn", letters in any case,

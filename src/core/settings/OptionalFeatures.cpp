@@ -30,7 +30,7 @@ std::uint8_t LowByte(int value)
     return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> FeatureListItems(FeatureList list, bool chinese)
 {
@@ -41,8 +41,7 @@ std::vector<std::string> FeatureListItems(FeatureList list, bool chinese)
             items.push_back(std::to_string(seconds) + "s");
         return items;
     }
-    case FeatureList::SquelchLevel:
-        return Numbers(0, 9);
+    case FeatureList::SquelchLevel: return Numbers(0, 9);
     case FeatureList::PriorityChannel: {
         std::vector<std::string> items{chinese ? "关" : "Off"};
         for (std::string& number : Numbers(1, 16))
@@ -53,16 +52,13 @@ std::vector<std::string> FeatureListItems(FeatureList list, bool chinese)
         if (chinese)
             return {"关", "中文", "英文"};
         return {"Off", "Chinese", "English"};
-    case FeatureList::VoxGainLevel:
-        return Numbers(1, 8);
-    case FeatureList::VoxDelayTime:
-        return {"0.3s", "0.5s", "1.0s", "1.5s", "2.0s", "3.0s"};
+    case FeatureList::VoxGainLevel: return Numbers(1, 8);
+    case FeatureList::VoxDelayTime: return {"0.3s", "0.5s", "1.0s", "1.5s", "2.0s", "3.0s"};
     case FeatureList::SideKey:
         if (chinese)
             return {"无", "监听", "监听瞬时", "功率选择"};
         return {"None", "Monitor", "Monitor Momentary", "Power select"};
-    case FeatureList::Vox:
-        return {"On", "Off"};
+    case FeatureList::Vox: return {"On", "Off"};
     }
     return {};
 }
@@ -73,7 +69,7 @@ FeatureSettings LoadFeatureSettings(const RadioImage& image, bool chinese)
     FeatureSettings settings;
     settings.sideKey = Select(FeatureList::SideKey, image[kSideKey]);
     if (settings.sideKey < 0)
-        settings.sideKey = 2;  // Monitor Momentary
+        settings.sideKey = 2; // Monitor Momentary
     settings.squelchLevel = Select(FeatureList::SquelchLevel, image[kSquelchLevel]);
     settings.timeOutTime = Select(FeatureList::TimeOutTime, image[kTimeOutTimer] - 1);
     settings.voiceAnnunciation = Select(FeatureList::VoiceAnnunciation, image[kVoicePrompt]);

@@ -17,16 +17,15 @@
 #include <string>
 #include <vector>
 
-enum class FeatureList
-{
-    TimeOutTime,        // "15s" ... "600s"
-    SquelchLevel,       // "0" ... "9"
-    PriorityChannel,    // Off, "1" ... "16"
-    VoiceAnnunciation,  // Off, Chinese, English
-    VoxGainLevel,       // "1" ... "8"
-    VoxDelayTime,       // "0.3s" ... "3.0s"
-    SideKey,            // None, Monitor, Monitor Momentary, Power select
-    Vox,                // On, Off
+enum class FeatureList {
+    TimeOutTime,       // "15s" ... "600s"
+    SquelchLevel,      // "0" ... "9"
+    PriorityChannel,   // Off, "1" ... "16"
+    VoiceAnnunciation, // Off, Chinese, English
+    VoxGainLevel,      // "1" ... "8"
+    VoxDelayTime,      // "0.3s" ... "3.0s"
+    SideKey,           // None, Monitor, Monitor Momentary, Power select
+    Vox,               // On, Off
 };
 
 // The entries of a list, in order, in the running language.
@@ -44,7 +43,7 @@ struct FeatureSettings
     int priorityChannel = -1;
     bool batterySaver = false;
     bool beep = false;
-    std::string transmitDelay;  // the text of the transmit-delay edit
+    std::string transmitDelay; // the text of the transmit-delay edit
 };
 
 // What the dialog shows for the image's feature bytes.

@@ -6,7 +6,7 @@ namespace {
 
 const char* const kSetup = "Setup";
 
-}  // namespace
+} // namespace
 
 std::vector<std::string> ProductTypes(const CIniFile& ini)
 {

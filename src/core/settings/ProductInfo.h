@@ -33,9 +33,9 @@ std::vector<std::string> ProductBands(const CIniFile& ini, std::int64_t typeInde
 
 struct ProductChoice
 {
-    int type = -1;  // index in the type list, -1 for no selection
-    int band = -1;  // index in the band list, -1 for no selection
-    std::vector<std::string> bands;  // the band list shown for the type
+    int type = -1;                  // index in the type list, -1 for no selection
+    int band = -1;                  // index in the band list, -1 for no selection
+    std::vector<std::string> bands; // the band list shown for the type
 };
 
 // The choice the dialog opens on: the per-user type and band, taken as

@@ -33,7 +33,7 @@ std::int64_t MultipleAtOrBelow(std::int64_t value, std::int64_t step)
     return quotient * step;
 }
 
-}  // namespace
+} // namespace
 
 RangeFormat TransmitDelayFormat(bool chinese)
 {
@@ -56,8 +56,7 @@ std::int32_t ScaledValue(const std::string& text, double scale)
 
 CRangeEditFormatter::CRangeEditFormatter(RangeFormat format)
     : m_format(std::move(format))
-{
-}
+{}
 
 std::int32_t CRangeEditFormatter::Value(const std::string& text) const
 {
@@ -89,8 +88,7 @@ std::string CRangeEditFormatter::Canonical(const std::string& text) const
 
 CRangeSpinStepper::CRangeSpinStepper(RangeFormat format)
     : m_format(std::move(format))
-{
-}
+{}
 
 std::int32_t CRangeSpinStepper::StepValue(const std::string& buddyText, int delta, std::int32_t lower,
                                           std::int32_t upper) const

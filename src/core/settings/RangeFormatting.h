@@ -21,12 +21,12 @@ struct RangeFormat
 {
     std::int32_t minimum = 0;
     std::int32_t maximum = 0;
-    std::int32_t granularity = 1;  // values are multiples of it
-    double scale = 1;              // value = shown number x scale
-    int decimals = 0;              // digits after the point when shown
+    std::int32_t granularity = 1; // values are multiples of it
+    double scale = 1;             // value = shown number x scale
+    int decimals = 0;             // digits after the point when shown
     bool specialEnabled = false;
     std::int32_t specialValue = 0;
-    std::string specialText;       // shown in place of the special value
+    std::string specialText; // shown in place of the special value
 };
 
 // The transmit delay: 0 to 1800 tenths of a second, shown with one decimal,

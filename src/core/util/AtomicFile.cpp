@@ -2,13 +2,13 @@
 #include "core/util/AtomicFileParts.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <random>
-#include <utility>
 #include <unistd.h>
+#include <utility>
 
 namespace atomicfile {
 
@@ -44,8 +44,8 @@ bool IsAlnum(char c)
 
 bool EndsWithRandomPart(const std::string& name, std::size_t prefixEnd)
 {
-    return name.size() == prefixEnd + kRandomLength
-           && std::all_of(name.begin() + static_cast<long>(prefixEnd), name.end(), IsAlnum);
+    return name.size() == prefixEnd + kRandomLength &&
+           std::all_of(name.begin() + static_cast<long>(prefixEnd), name.end(), IsAlnum);
 }
 
 bool EndsWithNoCase(const std::string& text, const std::string& suffix)
@@ -56,7 +56,7 @@ bool EndsWithNoCase(const std::string& text, const std::string& suffix)
                       [](char a, char b) { return std::tolower(static_cast<unsigned char>(a)) == b; });
 }
 
-}  // namespace
+} // namespace
 
 bool Injected(AtomicWriteStep step)
 {
@@ -137,10 +137,9 @@ std::string TemporaryPrefix(const std::string& dir, const std::string& path)
     return dir + "/." + name + kTempMarker;
 }
 
-}  // namespace atomicfile
+} // namespace atomicfile
 
-bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes,
-                   std::string* error)
+bool ReadFileBytes(const std::string& path, std::vector<std::uint8_t>& out, std::size_t maxBytes, std::string* error)
 {
     out.clear();
     const int fd = OpenRegularFileForReading(path, error);

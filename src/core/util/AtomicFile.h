@@ -4,8 +4,8 @@
 // is refused before a byte is read) and a write replaces only a regular file,
 // the one at the end of any chain of symbolic links.
 
-#include <cstdint>
 #include <cerrno>
+#include <cstdint>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -21,10 +21,8 @@
 // temporary files older than a day in that directory are removed. On
 // failure the previous file is untouched, the temporary file is removed and
 // error (when given) says why, with the system's reason.
-bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size,
-                         std::string* error = nullptr);
-inline bool WriteFileAtomically(const std::string& path, const std::string& data,
-                                std::string* error = nullptr)
+bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size, std::string* error = nullptr);
+inline bool WriteFileAtomically(const std::string& path, const std::string& data, std::string* error = nullptr)
 {
     return WriteFileAtomically(path, data.data(), data.size(), error);
 }
@@ -48,12 +46,11 @@ bool IsSameFile(const std::string& a, const std::string& b);
 int RemoveStaleTemporaryFiles(const std::string& directory, std::time_t now);
 
 // The steps of an atomic write that can fail on their own.
-enum class AtomicWriteStep
-{
-    Unnamed,  // creating an unnamed temporary file (a file system without it)
-    Write,    // writing the temporary file
-    Sync,     // flushing it to the disk
-    Rename,   // putting it in place of the old file
+enum class AtomicWriteStep {
+    Unnamed, // creating an unnamed temporary file (a file system without it)
+    Write,   // writing the temporary file
+    Sync,    // flushing it to the disk
+    Rename,  // putting it in place of the old file
 };
 
 // While it lives, every atomic write fails at step with error, as a full

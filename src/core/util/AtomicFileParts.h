@@ -35,4 +35,4 @@ bool IsOurTemporaryName(const std::string& name);
 // A temporary file older than this is left over from an interrupted write.
 inline constexpr std::time_t kStaleAge = 24 * 60 * 60;
 
-}  // namespace atomicfile
+} // namespace atomicfile

@@ -43,7 +43,7 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
     } else if (c >= 0xE0 && c <= 0xEF) {
         length = 3;
         low = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
-        high = c == 0xED ? 0x9F : 0xBF;  // no surrogates
+        high = c == 0xED ? 0x9F : 0xBF; // no surrogates
     } else if (c >= 0xF0 && c <= 0xF4) {
         length = 4;
         low = c == 0xF0 ? 0x90 : 0x80;
@@ -61,7 +61,7 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t i)
     return length;
 }
 
-}  // namespace
+} // namespace
 
 std::string EchoedCell(const std::string& text)
 {
@@ -80,7 +80,7 @@ std::string EchoedCell(const std::string& text)
         if (c == '\\') {
             out += "\\\\";
             ++i;
-        } else if (c < 0x20 || c == 0x7F || length == 0) {  // a control, or a byte that is not UTF-8
+        } else if (c < 0x20 || c == 0x7F || length == 0) { // a control, or a byte that is not UTF-8
             out += hex(c);
             ++i;
         } else if (length == 2 && c == 0xC2 && static_cast<unsigned char>(text[i + 1]) < 0xA0) {
@@ -139,7 +139,7 @@ DelimiterCounts CountDelimiters(const std::string& text)
     return counts;
 }
 
-}  // namespace
+} // namespace
 
 char DetectCsvDelimiter(const std::string& text)
 {
@@ -167,9 +167,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
     int line = 1;
 
     // A line ends in LF, CR LF or a lone CR (as old spreadsheets write).
-    const auto atLineEnd = [&](std::size_t at) {
-        return at >= text.size() || text[at] == '\n' || text[at] == '\r';
-    };
+    const auto atLineEnd = [&](std::size_t at) { return at >= text.size() || text[at] == '\n' || text[at] == '\r'; };
     const auto skipLineEnd = [&]() {
         if (i < text.size() && text[i] == '\r')
             ++i;
@@ -188,7 +186,7 @@ std::vector<CsvRecord> ParseCsv(const std::string& text, char delimiter, std::ve
     };
 
     while (i < text.size()) {
-        if (atLineEnd(i)) {  // an empty line
+        if (atLineEnd(i)) { // an empty line
             skipLineEnd();
             continue;
         }

@@ -15,14 +15,14 @@
 
 struct CsvRecord
 {
-    int line = 0;  // line of the file on which the record starts, from 1
+    int line = 0; // line of the file on which the record starts, from 1
     std::vector<std::string> fields;
 };
 
 struct CsvError
 {
     int line = 0;
-    int column = 0;  // field number, from 1
+    int column = 0; // field number, from 1
     std::string reason;
 };
 

@@ -35,7 +35,8 @@ bool FollowLinks(const std::string& path, std::string& final)
     namespace fs = std::filesystem;
     final = path;
     for (int hop = 0; hop < 40; ++hop) {
-        struct stat st {};
+        struct stat st
+        {};
         if (::lstat(final.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return true;
         std::string target(PATH_MAX, '\0');
@@ -52,7 +53,8 @@ bool FollowLinks(const std::string& path, std::string& final)
 // A new file gets the usual 0666 less the umask; a replaced one keeps its mode.
 mode_t ModeFor(const std::string& final)
 {
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(final.c_str(), &st) == 0)
         return st.st_mode & 07777;
     const mode_t mask = ::umask(0);
@@ -140,10 +142,9 @@ bool WriteNamed(const std::string& tempPrefix, mode_t mode, const void* data, st
     return ok;
 }
 
-}  // namespace
+} // namespace
 
-bool WriteFileAtomically(const std::string& requestedPath, const void* data, std::size_t size,
-                         std::string* error)
+bool WriteFileAtomically(const std::string& requestedPath, const void* data, std::size_t size, std::string* error)
 {
     // Saving through symbolic links updates the file they end in rather
     // than replacing a link with a plain file.
@@ -152,7 +153,8 @@ bool WriteFileAtomically(const std::string& requestedPath, const void* data, std
         SetError(error, "cannot write " + requestedPath, ErrnoText(errno));
         return false;
     }
-    struct stat st {};
+    struct stat st
+    {};
     if (::lstat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         if (error)
             *error = NotRegular(requestedPath);
@@ -191,7 +193,8 @@ int OpenRegularFileForReading(const std::string& path, std::string* error)
 {
     // A look first, so that a device is not even opened (opening some has
     // effects); the descriptor is checked again since the path may change.
-    struct stat st {};
+    struct stat st
+    {};
     if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
         if (error)
             *error = NotRegular(path);
@@ -214,10 +217,12 @@ int OpenRegularFileForReading(const std::string& path, std::string* error)
 
 bool IsSameFile(const std::string& a, const std::string& b)
 {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
-           && sa.st_ino == sb.st_ino;
+    struct stat sa
+    {};
+    struct stat sb
+    {};
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
 }
 
 int RemoveStaleTemporaryFiles(const std::string& directory, std::time_t now)
@@ -230,9 +235,10 @@ int RemoveStaleTemporaryFiles(const std::string& directory, std::time_t now)
         const std::string name = entry->d_name;
         if (!IsOurTemporaryName(name))
             continue;
-        struct stat st {};
-        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)
-            || st.st_uid != ::geteuid() || st.st_mtime > now - kStaleAge)
+        struct stat st
+        {};
+        if (::fstatat(::dirfd(dir), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+            st.st_uid != ::geteuid() || st.st_mtime > now - kStaleAge)
             continue;
         if (::unlinkat(::dirfd(dir), name.c_str(), 0) == 0)
             ++removed;

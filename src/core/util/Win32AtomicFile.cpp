@@ -27,11 +27,11 @@ std::string SystemText(DWORD code)
     return text.empty() ? "error " + std::to_string(code) : text;
 }
 
-
 bool IsDirectoryOrDevice(const std::wstring& wide)
 {
     const DWORD attributes = GetFileAttributesW(wide.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0;
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) != 0;
 }
 
 bool IsDeviceName(const std::string& path)
@@ -69,7 +69,7 @@ bool WriteAndFlush(HANDLE file, const void* data, std::size_t size, std::string&
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size, std::string* error)
 {
@@ -106,7 +106,8 @@ bool WriteFileAtomically(const std::string& path, const void* data, std::size_t 
     if (ok && Injected(AtomicWriteStep::Rename)) {
         ok = false;
         reason = ErrnoText(errno);
-    } else if (ok && !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    } else if (ok &&
+               !MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ok = false;
         reason = SystemText(GetLastError());
     }
@@ -162,8 +163,8 @@ bool IsSameFile(const std::string& a, const std::string& b)
     };
     BY_HANDLE_FILE_INFORMATION first{};
     BY_HANDLE_FILE_INFORMATION second{};
-    return identify(a, first) && identify(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber
-           && first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+    return identify(a, first) && identify(b, second) && first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
 int RemoveStaleTemporaryFiles(const std::string& directory, std::time_t now)
@@ -177,11 +178,11 @@ int RemoveStaleTemporaryFiles(const std::string& directory, std::time_t now)
     int removed = 0;
     do {
         const std::string name = Utf8FromWide(entry.cFileName);
-        if (!IsOurTemporaryName(name)
-            || (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
+        if (!IsOurTemporaryName(name) ||
+            (entry.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0)
             continue;
-        const long long ticks = (static_cast<long long>(entry.ftLastWriteTime.dwHighDateTime) << 32)
-                                | entry.ftLastWriteTime.dwLowDateTime;
+        const long long ticks =
+            (static_cast<long long>(entry.ftLastWriteTime.dwHighDateTime) << 32) | entry.ftLastWriteTime.dwLowDateTime;
         const long long modified = ticks / 10000000 - kEpochDifference;
         if (modified > static_cast<long long>(now) - kStaleAge)
             continue;
