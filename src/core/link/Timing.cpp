@@ -9,8 +9,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <timeapi.h>
 #include <windows.h>
+
+// After windows.h, which declares the types it uses.
+#include <timeapi.h>
 #endif
 
 #ifdef _WIN32

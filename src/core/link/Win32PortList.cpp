@@ -7,10 +7,12 @@
 #include "core/util/Utf8Path.h"
 
 #include <windows.h>
+
 // initguid.h first, so that devguid.h defines the ports class GUID here
 // instead of only declaring it.
-#include <devguid.h>
 #include <initguid.h>
+
+#include <devguid.h>
 #include <setupapi.h>
 
 #include <vector>
