@@ -27,12 +27,7 @@ void DocumentChannels::GridToImage(int deviceMode)
 
 DocumentSnapshot DocumentChannels::Snapshot() const
 {
-    DocumentSnapshot state;
-    state.image = m_image;
-    state.table = m_cells;
-    state.shown = m_shown;
-    state.deleted = m_deleted;
-    return state;
+    return DocumentSnapshot{m_image, m_cells, m_shown, m_deleted};
 }
 
 void DocumentChannels::Restore(const DocumentSnapshot& state)
