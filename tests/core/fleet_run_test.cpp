@@ -21,7 +21,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <regex>
 #include <sstream>
 
 namespace {
@@ -753,11 +752,19 @@ TEST(FleetLog, HeadingQuotingAndAtomicReplacement)
     const std::string heading = "Radio,Time,Port,Identity,Model,Result,Detail,Backup\n";
     ASSERT_EQ(firstText.substr(0, heading.size()), heading);
     const std::string row = firstText.substr(heading.size());
-    EXPECT_TRUE(std::regex_match(
-        row, std::regex(
-                 "1,\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d[+-]\\d\\d:\\d\\d,/dev/ttyUSB0,P3207,F5,written,verified,"
-                 "/home/a/2026-12-10_09-14-03.dat\n")))
-        << row;
+    // Radio 1, the local time with its offset (YYYY-MM-DDTHH:MM:SS+HH:MM),
+    // then the fields as given.
+    const std::string timePattern = "dddd-dd-ddTdd:dd:dd+dd:dd";
+    const std::string tail = ",/dev/ttyUSB0,P3207,F5,written,verified,/home/a/2026-12-10_09-14-03.dat\n";
+    ASSERT_EQ(row.size(), 2 + timePattern.size() + tail.size()) << row;
+    EXPECT_EQ(row.substr(0, 2), "1,");
+    for (std::size_t i = 0; i < timePattern.size(); ++i) {
+        const char c = row[2 + i];
+        const char want = timePattern[i];
+        const bool ok = want == 'd' ? (c >= '0' && c <= '9') : want == '+' ? (c == '+' || c == '-') : c == want;
+        EXPECT_TRUE(ok) << "time field, character " << i << ": " << row;
+    }
+    EXPECT_EQ(row.substr(2 + timePattern.size()), tail);
 
     FleetRecord failed = written;
     failed.radio = 2;
