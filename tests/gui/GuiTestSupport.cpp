@@ -297,3 +297,17 @@ QByteArray ShippedIniWith(const char* section, const char* key, const char* valu
         out.append(QStringLiteral("[%1]\r\n%2=%3").arg(wanted, name, QString::fromUtf8(value)));
     return out.join(QStringLiteral("\r\n")).toUtf8();
 }
+
+QByteArray ReadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray FileOf(const RadioImage& image)
+{
+    QByteArray bytes("T593", 4);
+    bytes.append(QByteArray(12, '\0'));
+    bytes.append(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
+    return bytes;
+}

@@ -5,6 +5,7 @@
 // configuration directory and data directory.
 
 #include "base/Prompter.h"
+#include "core/document/RadioImage.h"
 
 #include <QList>
 #include <QString>
@@ -162,3 +163,8 @@ private:
 // The shipped Program.ini with one line of a section replaced, added (when
 // the key is missing) or removed (when value is null).
 QByteArray ShippedIniWith(const char* section, const char* key, const char* value);
+
+// A file's whole contents; empty when it cannot be read.
+QByteArray ReadBytes(const QString& path);
+// The data file a save of image writes: "T593", twelve zero bytes, the image.
+QByteArray FileOf(const RadioImage& image);

@@ -33,20 +33,6 @@ namespace {
 
 constexpr FrequencyBand kVhf{13600000, 17400000};
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray FileOf(const RadioImage& image)
-{
-    QByteArray bytes("T593", 4);
-    bytes.append(QByteArray(12, '\0'));
-    bytes.append(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
-    return bytes;
-}
-
 // Band 136-174 MHz. 1: receive side 144.55 that mode 2 hides, transmit
 // 146.52, busy lock 0x18, an encode tone no list offers, bytes 14-15 used,
 // scan on. 2: 144.5, DCS D754I, busy lock 0x08. 3: 145 MHz. 4: transmit

@@ -26,20 +26,6 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QByteArray FileOf(const RadioImage& image)
-{
-    QByteArray bytes("T593", 4);
-    bytes.append(QByteArray(12, '\0'));
-    bytes.append(reinterpret_cast<const char*>(image.data()), static_cast<int>(image.size()));
-    return bytes;
-}
-
 // Channels whose bytes the window cannot show in full: a receive side that
 // mode 2 hides, busy lock 0x18, a tone no list offers, bits and bytes no
 // cell holds. Band 136-174 MHz.

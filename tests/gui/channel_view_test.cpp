@@ -25,12 +25,6 @@
 
 namespace {
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // A data file whose image is random bytes: patterns no cell text carries.
 QByteArray RandomDataFile(unsigned seed)
 {

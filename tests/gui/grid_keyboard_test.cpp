@@ -35,12 +35,6 @@ QByteArray TestFile()
     return bytes;
 }
 
-QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 class GridKeyboardTest : public QObject
