@@ -8,6 +8,7 @@
 #include "core/link/FleetLog.h"
 #include "core/link/FleetRun.h"
 #include "core/link/ReadCopies.h"
+#include "core/link/Timing.h"
 #include "core/link/TransferMessages.h"
 #include "core/util/AtomicFile.h"
 #include "core/util/Csv.h"
@@ -434,6 +435,9 @@ protected:
 
     fs::path dir_;
     FakeClock clock_;
+    // The transfers' 1 and 2 ms pauses pass at once: the run's time is the
+    // fake clock's, which moves with the bytes on the line.
+    SimulatedWaits noWaits_{[](std::chrono::milliseconds) {}};
     RadioImage document_{};
     RadioImage radioBase_{};
 };
